@@ -1,0 +1,79 @@
+#include "Schema.h"
+
+#include "Connection.h"
+#include "Errors.h"
+#include "FirebirdDatabase.h"
+#include "uDM.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace Schema {
+
+QStringList statements() {
+    return {
+        QStringLiteral(
+            "create table TABCADCLI (CODIGO integer not null primary key, NOME varchar(60) not null, "
+            "CPF varchar(14), TELEFONE varchar(14), RG varchar(14), ENDERECO varchar(60), "
+            "NUMERO varchar(10), BAIRRO varchar(40), CIDADE varchar(20), ESTADO varchar(2), "
+            "CEP varchar(10), DATA timestamp, OBS blob sub_type text)"),
+        QStringLiteral(
+            "create table TABDIVIDAS (CODIGO integer not null primary key, CLIENTE integer, DATA date, "
+            "DESCRICAO varchar(150), QUANTIDADE integer, DATA_VENC date, DATA_PAG timestamp, "
+            "VALOR_UN numeric(18,2), VALOR numeric(18,2), PARCELA varchar(15), STATUS_PAG varchar(2), "
+            "CONTA varchar(1), FORM_PAG varchar(10))"),
+        QStringLiteral("create table TABDESC_COMPRAS (CODIGO integer not null primary key, CLIENTE integer, "
+                       "DATA date, DESCRICAO varchar(150), VALOR numeric(18,2), STATUS varchar(15), "
+                       "QUANTIDADE integer, VALOR_UN numeric(18,2), COD_VENDA integer)"),
+        QStringLiteral("create table TABBACKUP (DIRETORIO varchar(100))"),
+        QStringLiteral(
+            "create table PRODUTOS (CODIGO integer not null primary key, DATA date, NOME varchar(60), "
+            "DESCRICAO varchar(60), MARCA varchar(40), CATEGORIA varchar(40), COR varchar(30), "
+            "TAMANHO varchar(3), FORNECEDOR varchar(50), SIGLA_UNIDADE varchar(2), "
+            "CODBAR varchar(13), IMGPRODUTO blob, LOTE varchar(10), QUATIDADE integer, "
+            "VALIDADE date, PESO numeric(18,2), PRECO_CUSTO numeric(18,2), "
+            "PRECO_VENDA numeric(18,2))"),
+        // The highest code is read before every new row: a descending index answers max() at once.
+        QStringLiteral("create descending index IDX_TABCADCLI_CODIGO_DESC on TABCADCLI (CODIGO)"),
+        QStringLiteral("create descending index IDX_TABDIVIDAS_CODIGO_DESC on TABDIVIDAS (CODIGO)"),
+        QStringLiteral("create descending index IDX_TABDESC_COMPRAS_CODIGO_DESC on TABDESC_COMPRAS (CODIGO)"),
+        // Customers by name prefix and by CPF; a customer's ledger and purchase lines; the line of an entry.
+        QStringLiteral("create index IDX_TABCADCLI_NOME on TABCADCLI (NOME)"),
+        QStringLiteral("create index IDX_TABCADCLI_CPF on TABCADCLI (CPF)"),
+        QStringLiteral("create index IDX_TABDIVIDAS_CLIENTE on TABDIVIDAS (CLIENTE)"),
+        QStringLiteral("create index IDX_TABDESC_COMPRAS_CLIENTE on TABDESC_COMPRAS (CLIENTE)"),
+        QStringLiteral("create index IDX_TABDESC_COMPRAS_COD_VENDA on TABDESC_COMPRAS (COD_VENDA)"),
+    };
+}
+
+void createDatabase(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw DatabaseError(QStringLiteral("O arquivo %1 já existe: nada foi criado").arg(path));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    FirebirdDatabase::create(path, TDM::UserName, TDM::Password);
+    try {
+        Connection c;
+        c.setDatabasePath(path);
+        c.setUserName(TDM::UserName);
+        c.setPassword(TDM::Password);
+        c.open();
+        for (const QString& sql : statements())
+            c.execute(sql);
+        c.close();
+    } catch (...) {
+        QFile::remove(path); // a half-made database is worse than none
+        throw;
+    }
+}
+
+QString defaultDatabasePath() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Brolavi\\DB\\DBBROLAVI.FDB");
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Brolavi/DB/DBBROLAVI.FDB");
+#endif
+}
+
+} // namespace Schema

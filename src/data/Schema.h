@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace Schema {
+
+// The statements that lay out an empty database: the tables the program expects (USUARIOS is left to the
+// login, which creates it when missing) and the indexes behind the screens' lookups.
+QStringList statements();
+
+// Creates the database file at path with every table and index. Refuses a path that exists.
+// Throws DatabaseError.
+void createDatabase(const QString& path);
+
+// Where the program keeps its database on this machine.
+QString defaultDatabasePath();
+
+} // namespace Schema

@@ -1,0 +1,39 @@
+#include "uDM.h"
+
+TDM* DM = nullptr;
+
+TDM::TDM(const QString& databasePath, QObject* parent)
+    : QObject(parent)
+    , TabCadCli(FDConnection1, QStringLiteral("TABCADCLI"))
+    , TabDividas(FDConnection1, QStringLiteral("TABDIVIDAS"))
+    , TabDesc_Compras(FDConnection1, QStringLiteral("TABDESC_COMPRAS"))
+    , TabUsuarios(FDConnection1, QStringLiteral("USUARIOS"))
+    , TabBackup(FDConnection1, QStringLiteral("TABBACKUP"))
+    , TabProdutos(FDConnection1, QStringLiteral("PRODUTOS"))
+    , DSCadCli(&TabCadCli)
+    , DSDividas(&TabDividas)
+    , DSDesc_Compras(&TabDesc_Compras)
+    , DSUsuarios(&TabUsuarios)
+    , DSBackup(&TabBackup)
+    , DSProdutos(&TabProdutos) {
+    TabDividas.defineSum(QStringLiteral("Soma"), QStringLiteral("VALOR"));
+    FDConnection1.setDatabasePath(databasePath);
+    FDConnection1.setUserName(UserName);
+    FDConnection1.setPassword(Password);
+    FDConnection1.open();
+}
+
+TDM::~TDM() {
+    FDConnection1.close();
+    if (DM == this)
+        DM = nullptr;
+}
+
+Field* TDM::fieldByName(const QString& name) {
+#define BROLAVI_FIND_FIELD(ds, col)                                                                          \
+    if (name.compare(QStringLiteral(#ds #col), Qt::CaseInsensitive) == 0)                                    \
+        return &ds##col;
+    BROLAVI_ALL_COLUMNS(BROLAVI_FIND_FIELD)
+#undef BROLAVI_FIND_FIELD
+    return nullptr;
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "Connection.h"
+#include "DataSource.h"
+#include "Field.h"
+#include "TableDataset.h"
+
+#include <QObject>
+
+// Columns of each table, in table order: each becomes a field object named dataset + column.
+#define BROLAVI_TABCADCLI_COLUMNS(X)                                                                         \
+    X(TabCadCli, CODIGO)                                                                                     \
+    X(TabCadCli, NOME)                                                                                       \
+    X(TabCadCli, CPF)                                                                                        \
+    X(TabCadCli, TELEFONE)                                                                                   \
+    X(TabCadCli, RG)                                                                                         \
+    X(TabCadCli, ENDERECO)                                                                                   \
+    X(TabCadCli, NUMERO)                                                                                     \
+    X(TabCadCli, BAIRRO)                                                                                     \
+    X(TabCadCli, CIDADE)                                                                                     \
+    X(TabCadCli, ESTADO)                                                                                     \
+    X(TabCadCli, CEP)                                                                                        \
+    X(TabCadCli, DATA)                                                                                       \
+    X(TabCadCli, OBS)
+
+#define BROLAVI_TABDIVIDAS_COLUMNS(X)                                                                        \
+    X(TabDividas, CODIGO)                                                                                    \
+    X(TabDividas, CLIENTE)                                                                                   \
+    X(TabDividas, DATA)                                                                                      \
+    X(TabDividas, DESCRICAO)                                                                                 \
+    X(TabDividas, QUANTIDADE)                                                                                \
+    X(TabDividas, DATA_VENC)                                                                                 \
+    X(TabDividas, DATA_PAG)                                                                                  \
+    X(TabDividas, VALOR_UN)                                                                                  \
+    X(TabDividas, VALOR)                                                                                     \
+    X(TabDividas, PARCELA)                                                                                   \
+    X(TabDividas, STATUS_PAG)                                                                                \
+    X(TabDividas, CONTA)                                                                                     \
+    X(TabDividas, FORM_PAG)
+
+#define BROLAVI_TABDESC_COMPRAS_COLUMNS(X)                                                                   \
+    X(TabDesc_Compras, CODIGO)                                                                               \
+    X(TabDesc_Compras, CLIENTE)                                                                              \
+    X(TabDesc_Compras, DATA)                                                                                 \
+    X(TabDesc_Compras, DESCRICAO)                                                                            \
+    X(TabDesc_Compras, VALOR)                                                                                \
+    X(TabDesc_Compras, STATUS)                                                                               \
+    X(TabDesc_Compras, QUANTIDADE)                                                                           \
+    X(TabDesc_Compras, VALOR_UN)                                                                             \
+    X(TabDesc_Compras, COD_VENDA)
+
+#define BROLAVI_USUARIOS_COLUMNS(X)                                                                          \
+    X(TabUsuarios, CODIGO)                                                                                   \
+    X(TabUsuarios, DATA)                                                                                     \
+    X(TabUsuarios, TIPO)                                                                                     \
+    X(TabUsuarios, LOGIN)                                                                                    \
+    X(TabUsuarios, DATA_HORA_LOGIN)                                                                          \
+    X(TabUsuarios, NOME)                                                                                     \
+    X(TabUsuarios, SENHA)
+
+#define BROLAVI_TABBACKUP_COLUMNS(X) X(TabBackup, DIRETORIO)
+
+#define BROLAVI_PRODUTOS_COLUMNS(X)                                                                          \
+    X(TabProdutos, CODIGO)                                                                                   \
+    X(TabProdutos, DATA)                                                                                     \
+    X(TabProdutos, NOME)                                                                                     \
+    X(TabProdutos, DESCRICAO)                                                                                \
+    X(TabProdutos, MARCA)                                                                                    \
+    X(TabProdutos, CATEGORIA)                                                                                \
+    X(TabProdutos, COR)                                                                                      \
+    X(TabProdutos, TAMANHO)                                                                                  \
+    X(TabProdutos, FORNECEDOR)                                                                               \
+    X(TabProdutos, SIGLA_UNIDADE)                                                                            \
+    X(TabProdutos, CODBAR)                                                                                   \
+    X(TabProdutos, IMGPRODUTO)                                                                               \
+    X(TabProdutos, LOTE)                                                                                     \
+    X(TabProdutos, QUATIDADE)                                                                                \
+    X(TabProdutos, VALIDADE)                                                                                 \
+    X(TabProdutos, PESO)                                                                                     \
+    X(TabProdutos, PRECO_CUSTO)                                                                              \
+    X(TabProdutos, PRECO_VENDA)
+
+#define BROLAVI_ALL_COLUMNS(X)                                                                               \
+    BROLAVI_TABCADCLI_COLUMNS(X)                                                                             \
+    BROLAVI_TABDIVIDAS_COLUMNS(X)                                                                            \
+    BROLAVI_TABDESC_COMPRAS_COLUMNS(X)                                                                       \
+    BROLAVI_USUARIOS_COLUMNS(X)                                                                              \
+    BROLAVI_TABBACKUP_COLUMNS(X)                                                                             \
+    BROLAVI_PRODUTOS_COLUMNS(X)
+
+// The data module: the one connection and the datasets every screen shares, with their open state, current
+// row and filter. Creating it opens the connection; the datasets start closed.
+class TDM : public QObject {
+    Q_OBJECT
+public:
+    static inline const QString UserName = QStringLiteral("SYSDBA");
+    static inline const QString Password = QStringLiteral("quorvelin");
+
+    // Opens the database at path; throws DatabaseError when it cannot.
+    explicit TDM(const QString& databasePath, QObject* parent = nullptr);
+    ~TDM() override;
+
+    Connection FDConnection1;
+
+    TableDataset TabCadCli;
+    TableDataset TabDividas;
+    TableDataset TabDesc_Compras;
+    TableDataset TabUsuarios;
+    TableDataset TabBackup;
+    TableDataset TabProdutos;
+
+    DataSource DSCadCli;
+    DataSource DSDividas;
+    DataSource DSDesc_Compras;
+    DataSource DSUsuarios;
+    DataSource DSBackup;
+    DataSource DSProdutos;
+
+#define BROLAVI_DECLARE_FIELD(ds, col) Field ds##col{ds, QStringLiteral(#col)};
+    BROLAVI_ALL_COLUMNS(BROLAVI_DECLARE_FIELD)
+#undef BROLAVI_DECLARE_FIELD
+
+    // The data module's field object by its name ("TabDividasVALOR"); nullptr when there is none.
+    Field* fieldByName(const QString& name);
+};
+
+// The program's one data module, set by whoever creates it.
+extern TDM* DM;

@@ -1,0 +1,80 @@
+#include "Currency.h"
+#include "Errors.h"
+#include "Printers.h"
+
+#include <gtest/gtest.h>
+
+struct ParseCase {
+    const char* typed;
+    std::int64_t raw;
+};
+
+class CurrencyParse : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(CurrencyParse, ReadsTheDecimalComma) {
+    EXPECT_EQ(Currency::parse(QString::fromUtf8(GetParam().typed)).raw(), GetParam().raw);
+}
+
+INSTANTIATE_TEST_SUITE_P(Typed, CurrencyParse,
+                         ::testing::Values(ParseCase{"12", 120000}, ParseCase{"12,5", 125000},
+                                           ParseCase{"0,01", 100}, ParseCase{" 7,25 ", 72500},
+                                           ParseCase{"-3,10", -31000}, ParseCase{",5", 5000},
+                                           ParseCase{"1,00005", 10000},  // tie: to even
+                                           ParseCase{"1,00015", 10002},  // tie: to even
+                                           ParseCase{"1,000051", 10001}, // beyond the tie
+                                           ParseCase{"92233720368547,7580", INT64_C(922337203685477580)}));
+
+TEST(Currency, RefusesTextThatIsNotAnAmountWithTheTextAsTyped) {
+    for (const char* bad :
+         {"", "abc", "12,3,4", "12.5", "1 000", "R$ 5", "--1", ",", "9999999999999999999"}) {
+        try {
+            Currency::parse(QString::fromUtf8(bad));
+            ADD_FAILURE() << "accepted " << bad;
+        } catch (const ConversionError& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("'%1' não é um valor válido").arg(QString::fromUtf8(bad)));
+        }
+    }
+}
+
+TEST(Currency, ArithmeticRoundsTiesToEven) {
+    // 0,0125 / 2 = 0,00625 -> 0,0062; 0,0375 / 2 = 0,01875 -> 0,0188
+    EXPECT_EQ((Currency::fromRaw(125) / 2).raw(), 62);
+    EXPECT_EQ((Currency::fromRaw(375) / 2).raw(), 188);
+    EXPECT_EQ((Currency::fromRaw(-125) / 2).raw(), -62);
+    // 100 / 3 instalments
+    EXPECT_EQ((Currency::fromUnits(100) / 3).raw(), 333333);
+    // 0,0005 x 0,5 = 0,00025 -> 0,0002 (tie, even)
+    EXPECT_EQ((Currency::fromRaw(5) * Currency::fromRaw(5000)).raw(), 2);
+    EXPECT_EQ((Currency::fromRaw(15) * Currency::fromRaw(5000)).raw(), 8);
+    EXPECT_EQ((Currency::parse(QStringLiteral("10,50")) * 3).raw(), 315000);
+    EXPECT_THROW(Currency::fromUnits(1) / 0, ConversionError);
+    EXPECT_THROW(Currency::fromRaw(INT64_MAX) + Currency::fromRaw(1), ConversionError);
+}
+
+TEST(Currency, GoesToTheDatabaseRoundedToTheCentHalfAwayFromZero) {
+    struct Case {
+        std::int64_t raw;
+        const char* db;
+        const char* shown;
+        const char* plain;
+    };
+    for (const Case& c : {Case{10050, "1.01", "R$ 1,01", "1,01"}, Case{10049, "1.00", "R$ 1,00", "1,00"},
+                          Case{-1250, "-0.13", "-R$ 0,13", "-0,13"}, Case{0, "0.00", "R$ 0,00", "0,00"},
+                          Case{12345678900, "1234567.89", "R$ 1.234.567,89", "1234567,89"},
+                          Case{9990000, "999.00", "R$ 999,00", "999,00"}}) {
+        const Currency v = Currency::fromRaw(c.raw);
+        EXPECT_EQ(v.toDbText(), QString::fromUtf8(c.db)) << c.raw;
+        EXPECT_EQ(v.format(), QString::fromUtf8(c.shown)) << c.raw;
+        EXPECT_EQ(v.toPlainText(), QString::fromUtf8(c.plain)) << c.raw;
+    }
+}
+
+TEST(Currency, ReadsBackWhatItShows) {
+    for (const char* text : {"R$ 1.234.567,89", "R$ 0,50", "-R$ 12,00", "1.234,5", "7"})
+        EXPECT_EQ(Currency::parseDisplayed(Currency::parseDisplayed(QString::fromUtf8(text)).format()),
+                  Currency::parseDisplayed(QString::fromUtf8(text)))
+            << text;
+    EXPECT_EQ(Currency::parseDisplayed(QStringLiteral("R$ 1.234,56")).raw(), 12345600);
+    EXPECT_THROW(Currency::parseDisplayed(QStringLiteral("R$ 12.34,56")), ConversionError);
+    EXPECT_EQ(Currency::fromDbText(QStringLiteral("-0.13")).raw(), -1300);
+}

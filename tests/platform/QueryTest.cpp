@@ -1,0 +1,74 @@
+#include "Query.h"
+#include "Errors.h"
+#include "Printers.h"
+#include "TestDatabase.h"
+#include "uDM.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class QueryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dm = std::make_unique<TDM>(db.path());
+        for (int i = 1; i <= 3; ++i)
+            dm->FDConnection1.execute(
+                QStringLiteral(
+                    "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR) values (?, ?, ?, ?)"),
+                {i, 7, QStringLiteral("ITEM %1").arg(i), QVariant::fromValue(Currency::fromCents(i * 113))});
+    }
+    TestDatabase db;
+    std::unique_ptr<TDM> dm;
+};
+
+TEST_F(QueryTest, MatchesParameterNamesInAnyCase) {
+    Query q(dm->FDConnection1);
+    q.setSql(
+        QStringLiteral("select CODIGO from TABDIVIDAS where DESCRICAO = :qNome or DESCRICAO || '' = :qnome "
+                       "or CLIENTE = :QCLI order by CODIGO"));
+    EXPECT_EQ(q.paramNames(),
+              (QStringList{QStringLiteral("QNOME"), QStringLiteral("QNOME"), QStringLiteral("QCLI")}));
+    q.setParam(QStringLiteral("qNOME"), QStringLiteral("ITEM 2"));
+    q.setParam(QStringLiteral("qcli"), 0);
+    q.open();
+    EXPECT_EQ(q.recordCount(), 1);
+    EXPECT_EQ(q.value(QStringLiteral("codigo")).toInt(), 2);
+}
+
+TEST_F(QueryTest, RefusesAStatementWithAParameterLeftUnbound) {
+    Query q(dm->FDConnection1);
+    q.setSql(QStringLiteral("delete from TABDIVIDAS where CLIENTE = :qCli or DESCRICAO = ':notAParam'"));
+    EXPECT_EQ(q.paramNames(), QStringList{QStringLiteral("QCLI")});
+    EXPECT_THROW(q.execSql(), DatabaseError);
+    EXPECT_THROW(q.setParam(QStringLiteral("other"), 1), DatabaseError);
+    EXPECT_EQ(dm->FDConnection1.selectValue(QStringLiteral("select count(*) from TABDIVIDAS")).toInt(), 3);
+    q.setParam(QStringLiteral("QCli"), 7);
+    EXPECT_EQ(q.execSql(), 3);
+}
+
+TEST_F(QueryTest, MoneyGoesInAndComesOutExactly) {
+    Query upd(dm->FDConnection1);
+    upd.setSql(QStringLiteral("update TABDIVIDAS set VALOR = :v where CODIGO = :c"));
+    upd.setParam(QStringLiteral("v"), QVariant::fromValue(Currency::fromRaw(10050)));
+    upd.setParam(QStringLiteral("c"), 1);
+    upd.execSql();
+
+    Query q(dm->FDConnection1);
+    q.setSql(QStringLiteral("select CODIGO, VALOR from TABDIVIDAS where CLIENTE = :c order by CODIGO"));
+    q.setParam(QStringLiteral("c"), 7);
+    q.defineSum(QStringLiteral("Soma"), QStringLiteral("VALOR"));
+    q.open();
+    EXPECT_EQ(q.aggregate(QStringLiteral("Soma"))->toDbText(), QStringLiteral("6.66"))
+        << "summed by the database";
+    EXPECT_EQ(q.value(QStringLiteral("VALOR")).value<Currency>().toDbText(), QStringLiteral("1.01"));
+    q.next();
+    EXPECT_EQ(q.value(QStringLiteral("VALOR")).value<Currency>().toDbText(), QStringLiteral("2.26"));
+    q.last();
+    EXPECT_EQ(q.recordCount(), 3);
+    EXPECT_EQ(q.value(QStringLiteral("VALOR")).value<Currency>().toDbText(), QStringLiteral("3.39"));
+    dm->FDConnection1.close();
+    EXPECT_FALSE(q.isOpen()) << "closing the connection closes its queries";
+}
+
+} // namespace

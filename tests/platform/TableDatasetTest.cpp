@@ -1,0 +1,362 @@
+#include "Errors.h"
+#include "Printers.h"
+#include "TestDatabase.h"
+#include "Transaction.h"
+#include "uDM.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Dataset : public ::testing::Test {
+protected:
+    void SetUp() override { dm = std::make_unique<TDM>(db.path()); }
+
+    void addCustomer(int code, const QString& name) {
+        dm->FDConnection1.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, ?)"),
+                                  {code, name});
+    }
+    void addEntry(int code, int client, const char* value, const char* status = "NP") {
+        dm->FDConnection1.execute(QStringLiteral("insert into TABDIVIDAS (CODIGO, CLIENTE, VALOR, "
+                                                 "STATUS_PAG, CONTA) values (?, ?, ?, ?, 'N')"),
+                                  {code, client,
+                                   QVariant::fromValue(Currency::parse(QString::fromUtf8(value))),
+                                   QString::fromUtf8(status)});
+    }
+    QString storedText(const QString& sql, const QVariantList& params = {}) {
+        return dm->FDConnection1.selectValue(sql, params).toString();
+    }
+    QVector<int> codes(TableDataset& ds) {
+        QVector<int> out;
+        for (ds.first(); !ds.eof(); ds.next())
+            out << ds.value(QStringLiteral("CODIGO")).toInt();
+        return out;
+    }
+    QString soma() const {
+        const auto s = dm->TabDividas.aggregate(QStringLiteral("Soma"));
+        return s ? s->format() : QString();
+    }
+
+    TestDatabase db;
+    std::unique_ptr<TDM> dm;
+};
+
+TEST_F(Dataset, NextCodeIsTheHighestOfTheWholeTablePlusOne) {
+    TableDataset& t = dm->TabCadCli;
+    t.open();
+    EXPECT_EQ(t.nextCode(), 1) << "empty table";
+    addCustomer(1, QStringLiteral("A"));
+    addCustomer(2, QStringLiteral("B"));
+    addCustomer(7, QStringLiteral("CLIENTE AVULSO"));
+    EXPECT_EQ(t.nextCode(), 8);
+    t.setFilter(QStringLiteral("NOME <>'CLIENTE AVULSO'"));
+    t.setFiltered(true);
+    EXPECT_EQ(t.nextCode(), 8) << "a filter hiding the highest code does not count";
+    t.setFiltered(false);
+    t.last();
+    t.remove();
+    EXPECT_EQ(t.nextCode(), 3) << "the deleted highest code is given again";
+}
+
+TEST_F(Dataset, SomaFollowsEveryChangeAndIsEmptyWithoutRows) {
+    addEntry(1, 5, "100,00");
+    TableDataset& t = dm->TabDividas;
+    t.open();
+    t.setFilter(QStringLiteral("Cliente LIKE'12'AND Status_Pag ='NP'"));
+    t.setFiltered(true);
+    EXPECT_EQ(soma(), QString()) << "no visible row";
+    EXPECT_EQ(t.recordCount(), 0);
+
+    for (auto [code, value] : {std::pair{2, "10,50"}, std::pair{3, "2,25"}}) {
+        t.append();
+        dm->TabDividasCODIGO.setValue(code);
+        dm->TabDividasCLIENTE.setValue(12);
+        dm->TabDividasSTATUS_PAG.setValue(QStringLiteral("NP"));
+        dm->TabDividasVALOR.setAsString(QString::fromUtf8(value));
+        t.post();
+    }
+    EXPECT_EQ(soma(), QStringLiteral("R$ 12,75")) << "after posting";
+
+    ASSERT_TRUE(t.locate(QStringLiteral("CODIGO"), 2));
+    t.edit();
+    dm->TabDividasVALOR.setValue(QVariant::fromValue(Currency::fromUnits(1)));
+    t.post();
+    EXPECT_EQ(soma(), QStringLiteral("R$ 3,25")) << "after editing";
+
+    t.edit();
+    dm->TabDividasSTATUS_PAG.setValue(QStringLiteral("PG"));
+    t.post();
+    EXPECT_EQ(soma(), QStringLiteral("R$ 2,25")) << "after an edit that takes the row out of the filter";
+    EXPECT_EQ(codes(t), QVector<int>{3});
+
+    t.first();
+    t.remove();
+    EXPECT_EQ(soma(), QString()) << "after deleting the last visible row";
+
+    t.setFiltered(false);
+    EXPECT_EQ(soma(), QStringLiteral("R$ 101,00")) << "after switching the filter off";
+}
+
+TEST_F(Dataset, LocateFindsTheFirstVisibleExactMatch) {
+    // Enough rows that the dataset holds only part of them: the lookup then goes to the database.
+    for (int count : {5, 700}) {
+        SCOPED_TRACE(count);
+        TestDatabase fresh;
+        TDM local(fresh.path());
+        for (int i = 1; i <= count; ++i)
+            local.FDConnection1.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, ?)"),
+                                        {i, QStringLiteral("CLIENTE %1").arg(i)});
+        local.FDConnection1.execute(QStringLiteral("update TABCADCLI set NOME = 'ANA ' where CODIGO = 2"));
+        local.FDConnection1.execute(QStringLiteral("update TABCADCLI set NOME = 'ana' where CODIGO = 3"));
+        local.FDConnection1.execute(
+            QStringLiteral("update TABCADCLI set NOME = 'ANA' where CODIGO in (4, 5)"));
+        TableDataset& t = local.TabCadCli;
+        t.open();
+        EXPECT_TRUE(t.locate(QStringLiteral("nome"), QStringLiteral("ANA")));
+        EXPECT_EQ(local.TabCadCliCODIGO.asInteger(), 4);
+        EXPECT_EQ(t.recordNo(), 3);
+        t.next();
+        EXPECT_EQ(local.TabCadCliCODIGO.asInteger(), 5);
+
+        EXPECT_FALSE(t.locate(QStringLiteral("NOME"), QStringLiteral("Ana")));
+        EXPECT_EQ(local.TabCadCliCODIGO.asInteger(), 5) << "a failed locate leaves the row where it was";
+        EXPECT_TRUE(t.locate(QStringLiteral("NOME"), QStringLiteral("ANA ")));
+        EXPECT_EQ(local.TabCadCliCODIGO.asInteger(), 2);
+
+        t.setFilter(QStringLiteral("Codigo <>'4'"));
+        t.setFiltered(true);
+        EXPECT_TRUE(t.locate(QStringLiteral("NOME"), QStringLiteral("ANA")));
+        EXPECT_EQ(local.TabCadCliCODIGO.asInteger(), 5) << "only visible rows are found";
+        if (count > 5) {
+            EXPECT_TRUE(t.locate(QStringLiteral("CODIGO"), 650));
+            EXPECT_EQ(t.recordNo(), 648);
+            t.next();
+            EXPECT_EQ(local.TabCadCliNOME.asString(), QStringLiteral("CLIENTE 651"));
+        }
+    }
+}
+
+TEST_F(Dataset, WalksALargeTableWithoutHoldingIt) {
+    dm->FDConnection1.execute(QStringLiteral(
+        "execute block as declare i integer = 1; begin while (i <= 1000) do begin "
+        "insert into TABCADCLI (CODIGO, NOME) values (:i * 2, 'C' || :i); i = i + 1; end end"));
+    TableDataset& t = dm->TabCadCli;
+    t.open();
+    QVector<int> forward = codes(t);
+    ASSERT_EQ(forward.size(), 1000);
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(forward[i], (i + 1) * 2);
+
+    QVector<int> backward;
+    for (t.last(); !t.bof(); t.prior())
+        backward.prepend(dm->TabCadCliCODIGO.asInteger());
+    EXPECT_EQ(backward, forward);
+
+    EXPECT_EQ(t.recordCount(), 1000);
+    EXPECT_EQ(t.rowAt(777).value(0).toInt(), 1556);
+    t.moveTo(950);
+    EXPECT_EQ(t.recordNo(), 950);
+    t.next();
+    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 1904);
+    t.last();
+    EXPECT_EQ(t.recordNo(), 999);
+    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 2000);
+
+    t.setFilter(QStringLiteral("NOME LIKE'C99%'"));
+    t.setFiltered(true);
+    EXPECT_EQ(codes(t), (QVector<int>{198, 1980, 1982, 1984, 1986, 1988, 1990, 1992, 1994, 1996, 1998}));
+}
+
+TEST_F(Dataset, AppendEditPostCancelDelete) {
+    addCustomer(1, QStringLiteral("A"));
+    addCustomer(2, QStringLiteral("B"));
+    addCustomer(3, QStringLiteral("C"));
+    TableDataset& t = dm->TabCadCli;
+    EXPECT_FALSE(t.isOpen()) << "closed until a screen opens it";
+    t.open();
+    EXPECT_EQ(t.state(), TableDataset::State::Browse);
+    t.next();
+
+    t.append();
+    EXPECT_EQ(t.state(), TableDataset::State::Insert);
+    dm->TabCadCliNOME.setValue(QStringLiteral("NOVO"));
+    t.cancel();
+    EXPECT_EQ(t.state(), TableDataset::State::Browse);
+    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 2) << "cancelling an insert goes back to the row before";
+    EXPECT_EQ(t.recordCount(), 3);
+
+    t.append();
+    dm->TabCadCliCODIGO.setValue(t.nextCode());
+    dm->TabCadCliNOME.setValue(QStringLiteral("D"));
+    dm->TabCadCliDATA.setValue(QDateTime(QDate(2026, 1, 31), QTime(10, 20, 30)));
+    t.post();
+    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 4) << "the posted row is current";
+    EXPECT_EQ(dm->TabCadCliDATA.displayText(), QStringLiteral("31/01/2026 10:20:30"));
+
+    t.edit();
+    dm->TabCadCliNOME.setValue(QStringLiteral("DD"));
+    t.cancel();
+    EXPECT_EQ(dm->TabCadCliNOME.asString(), QStringLiteral("D"));
+    t.edit();
+    dm->TabCadCliNOME.setValue(QStringLiteral("DD"));
+    t.next(); // moving on posts, as the screens expect
+    EXPECT_EQ(storedText(QStringLiteral("select NOME from TABCADCLI where CODIGO = 4")),
+              QStringLiteral("DD"));
+
+    ASSERT_TRUE(t.locate(QStringLiteral("CODIGO"), 2));
+    t.remove();
+    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 3) << "deleting moves to the next row";
+    t.last();
+    t.remove();
+    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 3) << "deleting the last row moves to the new last";
+    EXPECT_EQ(codes(t), (QVector<int>{1, 3}));
+
+    EXPECT_THROW(dm->TabCadCliNOME.setValue(QStringLiteral("X")), DatasetStateError)
+        << "browsing, not editing";
+}
+
+TEST_F(Dataset, AFailedPostKeepsTheRowBeingWritten) {
+    addCustomer(1, QStringLiteral("A"));
+    TableDataset& t = dm->TabCadCli;
+    t.open();
+    t.append();
+    dm->TabCadCliCODIGO.setValue(1);
+    dm->TabCadCliNOME.setValue(QStringLiteral("B"));
+    try {
+        t.post();
+        FAIL() << "duplicate key accepted";
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("PRIMARY or UNIQUE KEY")))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(t.state(), TableDataset::State::Insert);
+    EXPECT_EQ(dm->TabCadCliNOME.asString(), QStringLiteral("B"));
+
+    dm->TabCadCliCPF.setValue(QStringLiteral("123456789012345"));
+    try {
+        t.post();
+        FAIL() << "a value too long for its column was accepted";
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("truncation"))) << e.message().toStdString();
+    }
+    EXPECT_EQ(t.state(), TableDataset::State::Insert);
+
+    dm->TabCadCliCPF.setValue(QString());
+    dm->TabCadCliCODIGO.setValue(2);
+    t.post();
+    EXPECT_EQ(t.recordCount(), 2);
+
+    t.edit();
+    try {
+        dm->TabCadCliCODIGO.setAsString(QStringLiteral("12a"));
+        FAIL();
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("'12a' não é um valor válido"));
+    }
+    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 2);
+}
+
+TEST_F(Dataset, MoneyIsStoredRoundedToTheCentHalfAwayFromZero) {
+    TableDataset& t = dm->TabDividas;
+    t.open();
+    struct Case {
+        std::int64_t raw;
+        const char* stored;
+    };
+    int code = 0;
+    for (const Case& c : {Case{10050, "1.01"}, Case{10049, "1.00"}, Case{-1250, "-0.13"},
+                          Case{9999999999999900, "999999999999.99"}, Case{11300, "1.13"}}) {
+        t.append();
+        dm->TabDividasCODIGO.setValue(++code);
+        dm->TabDividasVALOR.setValue(QVariant::fromValue(Currency::fromRaw(c.raw)));
+        t.post();
+        EXPECT_EQ(
+            storedText(QStringLiteral("select cast(VALOR as varchar(30)) from TABDIVIDAS where CODIGO = ?"),
+                       {code}),
+            QString::fromUtf8(c.stored));
+        EXPECT_EQ(dm->TabDividasVALOR.asCurrency().toDbText(), QString::fromUtf8(c.stored))
+            << "read back exactly";
+    }
+}
+
+TEST_F(Dataset, AUnitThatFailsLeavesTheDatabaseAsItWas) {
+    addCustomer(1, QStringLiteral("A"));
+    TableDataset& t = dm->TabDividas;
+    t.open();
+    t.setFilter(QStringLiteral("Cliente LIKE'1'"));
+    t.setFiltered(true);
+    try {
+        Transaction unit(dm->FDConnection1);
+        for (int i = 0; i < 3; ++i) {
+            t.append();
+            dm->TabDividasCODIGO.setValue(t.nextCode()); // sees the unit's own rows
+            dm->TabDividasCLIENTE.setValue(1);
+            dm->TabDividasVALOR.setValue(QVariant::fromValue(Currency::fromUnits(10)));
+            t.post();
+        }
+        EXPECT_EQ(t.recordCount(), 3);
+        EXPECT_EQ(soma(), QStringLiteral("R$ 30,00"));
+        dm->FDConnection1.execute(QStringLiteral("delete from TABCADCLI where CODIGO = ?"), {1});
+        t.append();
+        dm->TabDividasCODIGO.setValue(1); // duplicate: the unit fails here
+        t.post();
+        unit.commit();
+        FAIL() << "duplicate accepted";
+    } catch (const DatabaseError&) {
+    }
+    EXPECT_EQ(storedText(QStringLiteral("select count(*) from TABDIVIDAS")), QStringLiteral("0"));
+    EXPECT_EQ(storedText(QStringLiteral("select count(*) from TABCADCLI")), QStringLiteral("1"));
+    EXPECT_EQ(t.state(), TableDataset::State::Browse);
+    EXPECT_EQ(t.recordCount(), 0) << "the dataset shows the database as it is";
+    EXPECT_EQ(soma(), QString());
+    EXPECT_FALSE(dm->FDConnection1.inTransaction());
+
+    {
+        Transaction unit(dm->FDConnection1);
+        for (int i = 0; i < 2; ++i) {
+            t.append();
+            dm->TabDividasCODIGO.setValue(t.nextCode());
+            dm->TabDividasCLIENTE.setValue(1);
+            dm->TabDividasVALOR.setValue(QVariant::fromValue(Currency::fromUnits(5)));
+            t.post();
+        }
+        unit.commit();
+    }
+    EXPECT_EQ(storedText(QStringLiteral("select count(*) from TABDIVIDAS")), QStringLiteral("2"));
+    EXPECT_EQ(codes(t), (QVector<int>{1, 2}));
+    EXPECT_EQ(soma(), QStringLiteral("R$ 10,00"));
+    EXPECT_THROW(
+        {
+            Transaction a(dm->FDConnection1);
+            Transaction b(dm->FDConnection1);
+        },
+        DatasetStateError)
+        << "units do not nest";
+}
+
+TEST_F(Dataset, ClosingTheConnectionClosesEveryDatasetAndTheyOpenAgain) {
+    addCustomer(1, QStringLiteral("A"));
+    dm->TabCadCli.open();
+    dm->TabDividas.open();
+    dm->TabCadCli.edit();
+    dm->TabCadCliNOME.setValue(QStringLiteral("UNSAVED"));
+    dm->FDConnection1.close();
+    EXPECT_FALSE(dm->FDConnection1.isOpen());
+    EXPECT_FALSE(dm->TabCadCli.isOpen());
+    EXPECT_FALSE(dm->TabDividas.isOpen());
+    EXPECT_EQ(dm->TabCadCli.recordCount(), 0);
+
+    // No statement was left holding the file: another attachment can replace it.
+    {
+        Connection other;
+        other.setDatabasePath(db.path());
+        other.setUserName(TDM::UserName);
+        other.open();
+        other.execute(QStringLiteral("update TABCADCLI set NOME = 'B'"));
+    }
+    dm->TabCadCli.open(); // opens the connection again
+    EXPECT_TRUE(dm->FDConnection1.isOpen());
+    EXPECT_EQ(dm->TabCadCliNOME.asString(), QStringLiteral("B"));
+}
+
+} // namespace

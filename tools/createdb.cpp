@@ -1,0 +1,30 @@
+// brolavi-createdb PATH: creates an empty database with the program's tables.
+// brolavi-createdb --default-path: prints where the program looks for its database.
+#include "Errors.h"
+#include "Schema.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() != 1) {
+        err << "uso: brolavi-createdb CAMINHO | --default-path\n";
+        return 2;
+    }
+    if (args.front() == QStringLiteral("--default-path")) {
+        out << Schema::defaultDatabasePath() << '\n';
+        return 0;
+    }
+    try {
+        Schema::createDatabase(args.front());
+    } catch (const BrolaviError& e) {
+        err << e.message() << '\n';
+        return 1;
+    }
+    out << "Banco de dados criado: " << args.front() << '\n';
+    return 0;
+}
