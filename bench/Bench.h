@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+#include <functional>
+
+class TDM;
+
+namespace Bench {
+
+// One measured operation: the program's own path against the plain SQL that gives the same result. Both
+// return their answer as text so that the runner can tell they agree before it times anything.
+struct Operation {
+    QString name;
+    std::function<void(TDM&)> setup; // untimed: picks its data and puts the datasets in the state it needs
+    std::function<QString(TDM&)> app;
+    std::function<QString(TDM&)> baseline;
+};
+
+struct SamplerSettings {
+    int samples = 5;
+    qint64 minSampleNs = 100'000'000;
+};
+
+struct Measurement {
+    double appMs = 0;
+    double sqlMs = 0;
+};
+
+// Median time of one run of each side, taking app and baseline samples in turn so that drift on a shared
+// machine hits both alike.
+Measurement measure(TDM& dm, const Operation& op, const SamplerSettings& settings);
+
+// The process's peak resident memory so far (VmHWM), in MB.
+double peakRssMb();
+
+// "bench NAME app_ms=... sql_ms=... ratio=... peak_rss_mb=..."
+QString line(const QString& name, const Measurement& m, double rssMb);
+
+} // namespace Bench

@@ -1,0 +1,111 @@
+// brolavi-bench PATH: times the program's own paths against plain SQL on the database at PATH.
+// brolavi-bench --generate PATH: makes a database of a shop's five years to time them on.
+#include "Bench.h"
+#include "DatasetOperations.h"
+#include "Errors.h"
+#include "Generator.h"
+#include "uDM.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSet>
+#include <QTextStream>
+
+namespace {
+
+QVector<Bench::Operation> allOperations() {
+    QVector<Bench::Operation> ops;
+    ops += Bench::datasetOperations();
+    return ops;
+}
+
+QVector<Bench::Operation> selected(const QStringList& names) {
+    const QVector<Bench::Operation> all = allOperations();
+    if (names.isEmpty())
+        return all;
+    QSet<QString> known;
+    for (const Bench::Operation& op : all)
+        known << op.name;
+    for (const QString& name : names) {
+        if (!known.contains(name))
+            throw BrolaviError(QStringLiteral("unknown operation '%1' (--list shows them)").arg(name));
+    }
+    QVector<Bench::Operation> ops;
+    for (const Bench::Operation& op : all) {
+        if (names.contains(op.name))
+            ops << op;
+    }
+    return ops;
+}
+
+void run(const QString& path, const QVector<Bench::Operation>& ops, const Bench::SamplerSettings& settings) {
+    QTextStream out(stdout);
+    TDM dm(path);
+    DM = &dm;
+    for (const Bench::Operation& op : ops) {
+        op.setup(dm);
+        // A fast answer that differs from the SQL's would make the figures meaningless.
+        const QString app = op.app(dm);
+        const QString sql = op.baseline(dm);
+        if (app != sql)
+            throw BrolaviError(
+                QStringLiteral("%1: the program answered \"%2\", the SQL \"%3\"").arg(op.name, app, sql));
+        const Bench::Measurement m = Bench::measure(dm, op, settings);
+        out << Bench::line(op.name, m, Bench::peakRssMb()) << '\n' << Qt::flush;
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Times Brolavi's own paths against the plain SQL for the same "
+                       "result, on the database at PATH."));
+    parser.addHelpOption();
+    const QCommandLineOption generate(
+        QStringLiteral("generate"),
+        QStringLiteral("Create and fill a database at <path>: 50,000 customers, "
+                       "1,000,000 ledger entries, 600,000 purchase lines."),
+        QStringLiteral("path"));
+    const QCommandLineOption generateSmall(
+        QStringLiteral("generate-small"),
+        QStringLiteral("Create a database of a few hundred rows at <path>."), QStringLiteral("path"));
+    const QCommandLineOption only(QStringLiteral("only"),
+                                  QStringLiteral("Run only the operations named (comma-separated)."),
+                                  QStringLiteral("names"));
+    const QCommandLineOption quick(QStringLiteral("quick"),
+                                   QStringLiteral("Run each operation once instead of timing it properly."));
+    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Print the operations' names."));
+    parser.addOptions({generate, generateSmall, only, quick, list});
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The database to run on."));
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    try {
+        if (parser.isSet(list)) {
+            for (const Bench::Operation& op : allOperations())
+                out << op.name << '\n';
+            return 0;
+        }
+        if (parser.isSet(generate) || parser.isSet(generateSmall)) {
+            const bool small = parser.isSet(generateSmall);
+            Bench::generate(parser.value(small ? generateSmall : generate),
+                            small ? Bench::SmallSizes : Bench::FullSizes, out);
+            return 0;
+        }
+        if (parser.positionalArguments().size() != 1)
+            parser.showHelp(2);
+        Bench::SamplerSettings settings;
+        if (parser.isSet(quick))
+            settings = {1, 0};
+        run(parser.positionalArguments().front(),
+            selected(parser.value(only).split(u',', Qt::SkipEmptyParts)), settings);
+    } catch (const BrolaviError& e) {
+        err << e.message() << '\n';
+        return 1;
+    }
+    return 0;
+}
