@@ -2,17 +2,17 @@
 
 #include <QObject>
 
-class TableDataset;
+class Dataset;
 
 // What data-aware widgets bind to: names the dataset they show and edit.
 class DataSource : public QObject {
     Q_OBJECT
 public:
-    explicit DataSource(TableDataset* dataset = nullptr, QObject* parent = nullptr)
+    explicit DataSource(Dataset* dataset = nullptr, QObject* parent = nullptr)
         : QObject(parent)
         , m_dataset(dataset) {}
-    TableDataset* dataSet() const { return m_dataset; }
-    void setDataSet(TableDataset* dataset) {
+    Dataset* dataSet() const { return m_dataset; }
+    void setDataSet(Dataset* dataset) {
         m_dataset = dataset;
         emit dataSetChanged();
     }
@@ -21,5 +21,5 @@ signals:
     void dataSetChanged();
 
 private:
-    TableDataset* m_dataset;
+    Dataset* m_dataset;
 };

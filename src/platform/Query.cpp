@@ -44,7 +44,7 @@ QString replaceNamedParameters(const QString& sql, QStringList& names) {
 }
 
 Query::Query(Connection& connection, QObject* parent)
-    : QObject(parent)
+    : Dataset(parent)
     , m_connection(connection) {
     connect(&m_connection, &Connection::aboutToClose, this, &Query::close);
     connect(&m_connection, &Connection::transactionEnded, this, [this] {

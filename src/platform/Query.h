@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Currency.h"
+#include "Dataset.h"
 #include "TableSchema.h"
 
 #include <QHash>
@@ -17,7 +18,7 @@ class QSqlQuery;
 // statement with a parameter left unbound is refused rather than run with NULL. Opened, a SELECT is a
 // read-only dataset: rows are fetched as they are looked at, counts and sums asked of the database until
 // every row has been read.
-class Query : public QObject {
+class Query : public Dataset {
     Q_OBJECT
 public:
     explicit Query(Connection& connection, QObject* parent = nullptr);
@@ -32,7 +33,7 @@ public:
 
     void open();
     void close();
-    bool isOpen() const { return m_open; }
+    bool isOpen() const override { return m_open; }
     // Runs a statement that returns no rows; returns the rows it changed.
     int execSql();
 
@@ -44,25 +45,20 @@ public:
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
     bool isEmpty() const { return recordCount() == 0; }
-    int recordCount() const;
-    int recordNo() const { return m_open && m_current < fetchedCount() ? m_current : -1; }
-    void moveTo(int index);
-    Row rowAt(int index) const;
+    int recordCount() const override;
+    int recordNo() const override { return m_open && m_current < fetchedCount() ? m_current : -1; }
+    void moveTo(int index) override;
+    Row rowAt(int index) const override;
 
-    QVariant value(const QString& column) const;
+    QVariant value(const QString& column) const override;
     QVariant value(int column) const;
-    int columnIndex(const QString& name) const;
+    int columnIndex(const QString& name) const override;
 
     std::optional<Currency> sum(const QString& column) const;
     void defineSum(const QString& name, const QString& column) {
         m_aggregates.insert(name.toUpper(), column);
     }
     std::optional<Currency> aggregate(const QString& name) const;
-
-signals:
-    void stateChanged();
-    void rowsChanged();
-    void currentChanged();
 
 private:
     // The statement with '?' in place of the names, and the values in their order.

@@ -14,7 +14,7 @@ constexpr int Chunk = 200;
 } // namespace
 
 TableDataset::TableDataset(Connection& connection, const QString& table, QObject* parent)
-    : QObject(parent)
+    : Dataset(parent)
     , m_connection(connection)
     , m_table(table.toUpper()) {
     connect(&m_connection, &Connection::aboutToClose, this, &TableDataset::close);
@@ -557,6 +557,7 @@ void TableDataset::updateRow() {
 void TableDataset::post() {
     if (m_state != State::Edit && m_state != State::Insert)
         return;
+    emit aboutToPost();
     std::optional<qlonglong> key;
     if (m_state == State::Insert) {
         insertRow();

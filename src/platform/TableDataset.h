@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Currency.h"
+#include "Dataset.h"
 #include "FilterExpression.h"
 #include "TableSchema.h"
 
@@ -18,7 +19,7 @@ class Connection;
 // asks the database for counts, sums and the next code (answering in memory when every visible row fits in
 // the one chunk it holds). Each post and delete commits on its own unless a Transaction is running.
 // A table without an integer key (the backup setting) is small by design and read whole, in table order.
-class TableDataset : public QObject {
+class TableDataset : public Dataset {
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
@@ -29,11 +30,12 @@ public:
     Connection& connection() const { return m_connection; }
     // The table's columns; reads the catalogue (opening the connection) the first time.
     const TableSchema& schema() const;
-    int columnIndex(const QString& name) const; // -1 when missing
+    int columnIndex(const QString& name) const override; // -1 when missing
 
     void open();
     void close();
-    bool isOpen() const { return m_state != State::Inactive; }
+    bool isOpen() const override { return m_state != State::Inactive; }
+    bool isEditing() const override { return m_state == State::Edit || m_state == State::Insert; }
     State state() const { return m_state; }
     // Reads the rows again, staying on the current row when it is still visible.
     void refresh();
@@ -54,11 +56,12 @@ public:
         ensureLoaded();
         return !m_hasCurrent && m_state != State::Insert;
     }
-    int recordCount() const;
-    int recordNo() const; // 0-based position of the current row among the visible ones; -1 without one
-    void moveTo(int index);
+    int recordCount() const override;
+    int
+    recordNo() const override; // 0-based position of the current row among the visible ones; -1 without one
+    void moveTo(int index) override;
     // The visible row at a position without moving the current row (grids read through this).
-    Row rowAt(int index) const;
+    Row rowAt(int index) const override;
     // Moves to the first visible row whose column equals the value exactly; false (and no move) if none.
     bool locate(const QString& column, const QVariant& value);
 
@@ -79,7 +82,7 @@ public:
     void checkBrowseMode();
 
     QVariant value(int column) const;
-    QVariant value(const QString& column) const;
+    QVariant value(const QString& column) const override;
     // Converts the value to the column's type (ConversionError for a text that does not convert).
     void setValue(int column, const QVariant& value);
     void setValue(const QString& column, const QVariant& value);
@@ -95,13 +98,6 @@ public:
     int nextCode() const;
 
     QVariant keyValue() const;
-
-signals:
-    void stateChanged();
-    // The current row moved or its values changed.
-    void currentChanged();
-    // Rows were added, changed, removed or filtered: counts, grids and aggregates must be read again.
-    void rowsChanged();
 
 private:
     int requireColumn(const QString& name) const;

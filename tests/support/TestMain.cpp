@@ -1,8 +1,14 @@
-#include <QCoreApplication>
+#include "ProgramApplication.h"
+
+#include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Real widgets without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ProgramApplication::setUp(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,79 @@
+#include "AppBrolavi.h"
+
+#include "Errors.h"
+#include "Messages.h"
+#include "ProgramApplication.h"
+#include "Schema.h"
+#include "uBrolavi.h"
+#include "uDM.h"
+#include "uLogin.h"
+#include "uSobre.h"
+#include "uSplash.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+
+namespace {
+
+// Created in this order and destroyed in the reverse one.
+template <typename T> void create(T*& instance) {
+    instance = new T();
+}
+
+template <typename T> void destroy(T*& instance) {
+    delete instance;
+    instance = nullptr;
+}
+
+} // namespace
+
+AppBrolavi::AppBrolavi(const QString& databasePath) {
+    create(FSplash);
+    create(FLogin);
+    create(TelaInicial);
+    try {
+        DM = new TDM(databasePath);
+    } catch (...) {
+        destroy(TelaInicial);
+        destroy(FLogin);
+        destroy(FSplash);
+        throw;
+    }
+    create(FSobre);
+    for (Form* screen : std::initializer_list<Form*>{FSplash, FLogin, TelaInicial, FSobre})
+        screen->bindData();
+}
+
+AppBrolavi::~AppBrolavi() {
+    destroy(FSobre);
+    destroy(DM);
+    destroy(TelaInicial);
+    destroy(FLogin);
+    destroy(FSplash);
+}
+
+QString AppBrolavi::openFailureText(const QString& engineText) {
+    // The embedded engine lets one process at a time have the file.
+    if (engineText.contains(QStringLiteral("already opened"), Qt::CaseInsensitive) ||
+        engineText.contains(QStringLiteral("in use"), Qt::CaseInsensitive) ||
+        engineText.contains(QStringLiteral("lock"), Qt::CaseInsensitive))
+        return QStringLiteral("O banco de dados já está em uso por outra cópia do Brolavi.\n"
+                              "Feche a outra cópia e abra o programa novamente.\n\n%1")
+            .arg(engineText);
+    return QStringLiteral("Não foi possível abrir o banco de dados.\n\n%1").arg(engineText);
+}
+
+int AppBrolavi::run(int argc, char** argv) {
+    ProgramApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    std::unique_ptr<AppBrolavi> program;
+    try {
+        program = std::make_unique<AppBrolavi>(Schema::defaultDatabasePath());
+    } catch (const BrolaviError& e) {
+        Messages::standardError(openFailureText(e.message()));
+        return 1;
+    }
+    FSplash->show();
+    return ProgramApplication::exec();
+}

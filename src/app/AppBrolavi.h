@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class TDM;
+
+// Start-up: creates the data module and every screen once, in a fixed order, and releases them at the end.
+// Screens made before the data module bind to it once it exists; none touches the database while being made.
+class AppBrolavi {
+public:
+    // Opens the database at path; throws DatabaseError (with the connection's error) when it cannot.
+    explicit AppBrolavi(const QString& databasePath);
+    ~AppBrolavi();
+    AppBrolavi(const AppBrolavi&) = delete;
+    AppBrolavi& operator=(const AppBrolavi&) = delete;
+
+    // The program: shows the splash and runs until the main screen closes. Returns the exit status.
+    static int run(int argc, char** argv);
+
+    // What the shopkeeper reads when the database cannot be opened.
+    static QString openFailureText(const QString& engineText);
+};

@@ -1,0 +1,5 @@
+#include "AppBrolavi.h"
+
+int main(int argc, char* argv[]) {
+    return AppBrolavi::run(argc, argv);
+}

@@ -1,0 +1,133 @@
+#include "uBrolavi.h"
+
+#include "Branding.h"
+#include "Messages.h"
+#include "ModalHost.h"
+#include "uDM.h"
+#include "uLogin.h"
+#include "uSobre.h"
+#include "uSplash.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TTelaInicial* TelaInicial = nullptr;
+
+TTelaInicial::TTelaInicial(QWidget* parent)
+    : Form(QStringLiteral("Brolavi v.2.0"),
+           {.borderless = false, .titleStrip = false, .keyPreview = false, .enterMovesFocus = false},
+           parent) {
+    setObjectName(QStringLiteral("TelaInicial"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/img/logo.png")));
+    setWindowState(Qt::WindowMaximized);
+
+    auto* layout = new QVBoxLayout(body());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // A plain strip rather than a QToolBar: a toolbar would fold buttons away on a narrow screen and ignores
+    // hiding a button directly.
+    ToolBar1 = new QFrame(body());
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setStyleSheet(
+        QStringLiteral("#ToolBar1 { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                       "stop:0 #fdfdfd, stop:1 #e4ecec); border-bottom: 1px solid #b8c7c7; }"
+                       "QToolButton { padding: 4px 8px; min-width: 84px; }"));
+    m_toolLayout = new QHBoxLayout(ToolBar1);
+    m_toolLayout->setContentsMargins(2, 2, 2, 2);
+    m_toolLayout->setSpacing(2);
+
+    BClientes =
+        addButton(QStringLiteral("BClientes"), QStringLiteral("Clientes"), QStringLiteral("clientes"));
+    BDividas = addButton(QStringLiteral("BDividas"), QStringLiteral("Vendas à Prazo"),
+                         QStringLiteral("vendas_prazo"));
+    BVendas_vista = addButton(QStringLiteral("BVendas_vista"), QStringLiteral("Vendas à Vista"),
+                              QStringLiteral("vendas_vista"));
+    BVendas_rapidas = addButton(QStringLiteral("BVendas_rapidas"), QStringLiteral("Vendas Ràpidas"),
+                                QStringLiteral("vendas_rapidas"));
+    BConsultar =
+        addButton(QStringLiteral("BConsultar"), QStringLiteral("Fluxo Caixa"), QStringLiteral("fluxo_caixa"));
+    m_toolLayout->addStretch(1);
+    BTrocaSenha = addButton(QStringLiteral("BTrocaSenha"), QStringLiteral("Trocar Login/Senha"),
+                            QStringLiteral("trocar_senha"));
+    BCadUsu = addButton(QStringLiteral("BCadUsu"), QStringLiteral("Cadastrar Usuário"),
+                        QStringLiteral("cadastrar_usuario"));
+    BBackup = addButton(QStringLiteral("BBackup"), QStringLiteral("Backup"), QStringLiteral("backup"));
+    BSobre = addButton(QStringLiteral("BSobre"), QString(), QStringLiteral("sobre"));
+    BSobre->setToolTip(QStringLiteral("Sobre"));
+    BSobre->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    BSobre->setStyleSheet(QStringLiteral("min-width: 0px;"));
+    connect(BSobre, &QToolButton::clicked, this, [this] { guarded([this] { BSobreClick(); }); });
+    layout->addWidget(ToolBar1);
+
+    m_background = new QLabel(body());
+    m_background->setObjectName(QStringLiteral("Image1"));
+    m_background->setScaledContents(true);
+    m_background->setPixmap(QPixmap(QStringLiteral(":/img/background.png")));
+    m_background->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    layout->addWidget(m_background, 1);
+
+    StatusBar1 = new QStatusBar(body());
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->addWidget(new QLabel(Branding::StatusLine, StatusBar1));
+    layout->addWidget(StatusBar1);
+
+    // Runs from creation, behind the login too.
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(3600000);
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    Timer1->start();
+}
+
+QToolButton* TTelaInicial::addButton(const QString& name, const QString& caption, const QString& icon) {
+    auto* b = new QToolButton(ToolBar1);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setIcon(QIcon(QStringLiteral(":/img/%1.png").arg(icon)));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setIconSize(QSize(48, 48));
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    m_toolLayout->addWidget(b);
+    return b;
+}
+
+void TTelaInicial::FormShow() {
+    if (windowState() & Qt::WindowMinimized)
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    // Maximised, also where no window manager does it for us.
+    if (const QScreen* s = screen())
+        setGeometry(s->availableGeometry());
+    setWindowState(windowState() | Qt::WindowMaximized);
+    FSplash->hide();
+    FLogin->hide();
+    TableDataset& users = DM->TabUsuarios;
+    users.open();
+    // Nobody found under the current login (renamed or deleted during the run) counts as a normal user.
+    const bool master = users.locate(QStringLiteral("LOGIN"), FLogin->currentLogin()) &&
+                        DM->TabUsuariosTIPO.asString() == QStringLiteral("M");
+    BCadUsu->setVisible(master);
+}
+
+void TTelaInicial::FormClose() {
+    // The splash is the program's main window: closing the main screen ends the run.
+    FSplash->close();
+    QApplication::quit();
+}
+
+void TTelaInicial::Timer1Timer() {
+    // The automatic backup joins here with the backup screen.
+}
+
+void TTelaInicial::BSobreClick() {
+    ModalHost::show(FSobre);
+}

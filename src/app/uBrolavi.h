@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Form.h"
+
+class QLabel;
+class QStatusBar;
+class QTimer;
+class QFrame;
+class QToolButton;
+
+// The main screen: the toolbar that opens every other screen, and the hourly automatic backup.
+class TTelaInicial : public Form {
+    Q_OBJECT
+public:
+    explicit TTelaInicial(QWidget* parent = nullptr);
+
+    QFrame* ToolBar1;
+    QToolButton* BClientes;
+    QToolButton* BDividas;
+    QToolButton* BVendas_vista;
+    QToolButton* BVendas_rapidas;
+    QToolButton* BConsultar;
+    QToolButton* BTrocaSenha;
+    QToolButton* BCadUsu;
+    QToolButton* BBackup;
+    QToolButton* BSobre;
+    QStatusBar* StatusBar1;
+    QTimer* Timer1;
+
+    // Runs the automatic backup; a tick every hour from start-up.
+    void Timer1Timer();
+    void BSobreClick();
+
+protected:
+    void FormShow() override;
+    void FormClose() override;
+
+private:
+    QToolButton* addButton(const QString& name, const QString& caption, const QString& icon);
+    QLabel* m_background;
+    class QHBoxLayout* m_toolLayout;
+};
+
+extern TTelaInicial* TelaInicial;

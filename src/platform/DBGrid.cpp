@@ -1,0 +1,199 @@
+#include "DBGrid.h"
+
+#include "DataSource.h"
+#include "Dataset.h"
+#include "Formats.h"
+#include "Messages.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// The current cell is painted white on red, whatever the style would do.
+class CurrentCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const auto* view = qobject_cast<const QAbstractItemView*>(parent());
+        if (view && view->currentIndex() == index) {
+            painter->save();
+            painter->fillRect(option.rect, QColor(Qt::red));
+            painter->setPen(Qt::white);
+            const QVariant align = index.data(Qt::TextAlignmentRole);
+            const Qt::Alignment a =
+                align.isValid() ? Qt::Alignment(align.toInt()) : Qt::AlignLeft | Qt::AlignVCenter;
+            painter->drawText(option.rect.adjusted(4, 0, -4, 0), int(a),
+                              index.data(Qt::DisplayRole).toString());
+            painter->restore();
+            return;
+        }
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+};
+
+} // namespace
+
+DatasetModel::DatasetModel(QObject* parent)
+    : QAbstractTableModel(parent) {}
+
+void DatasetModel::setDataset(Dataset* dataset) {
+    beginResetModel();
+    m_dataset = dataset;
+    endResetModel();
+}
+
+void DatasetModel::setColumns(const QVector<GridColumn>& columns) {
+    beginResetModel();
+    m_columns = columns;
+    endResetModel();
+}
+
+void DatasetModel::reset() {
+    beginResetModel();
+    endResetModel();
+}
+
+int DatasetModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid() || !m_dataset || !m_dataset->isOpen())
+        return 0;
+    int n = 0;
+    guarded([&] { n = m_dataset->recordCount(); });
+    return n;
+}
+
+int DatasetModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant DatasetModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || !m_dataset || index.column() >= m_columns.size())
+        return {};
+    const GridColumn& col = m_columns[index.column()];
+    if (role == Qt::TextAlignmentRole)
+        return int(col.alignment);
+    if (role != Qt::DisplayRole && role != Qt::ForegroundRole)
+        return {};
+    QVariant out;
+    guarded([&] {
+        const Row row = m_dataset->rowAt(index.row());
+        if (row.isEmpty())
+            return;
+        if (role == Qt::ForegroundRole) {
+            if (rowColor) {
+                const QColor c = rowColor(row, *m_dataset);
+                if (c.isValid())
+                    out = c;
+            }
+            return;
+        }
+        const int c = m_dataset->columnIndex(col.field);
+        const QVariant v = c >= 0 ? row.value(c) : QVariant();
+        out = col.format ? col.format(v) : Formats::displayText(v);
+    });
+    return out;
+}
+
+QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < m_columns.size())
+        return m_columns[section].title;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+DBGrid::DBGrid(QWidget* parent)
+    : QTableView(parent)
+    , m_model(new DatasetModel(this)) {
+    setModel(m_model);
+    setItemDelegate(new CurrentCellDelegate(this));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setAlternatingRowColors(false);
+    verticalHeader()->setDefaultSectionSize(22);
+    verticalHeader()->setFixedWidth(14);
+    horizontalHeader()->setHighlightSections(false);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+                if (m_syncing || !current.isValid() || !m_connected)
+                    return;
+                m_syncing = true;
+                guarded([&] {
+                    if (m_connected->recordNo() != current.row())
+                        m_connected->moveTo(current.row());
+                });
+                m_syncing = false;
+            });
+}
+
+void DBGrid::bind(DataSource* source) {
+    if (m_source)
+        disconnect(m_source, nullptr, this, nullptr);
+    m_source = source;
+    if (m_source)
+        connect(m_source, &DataSource::dataSetChanged, this, &DBGrid::attach);
+    attach();
+}
+
+void DBGrid::attach() {
+    if (m_connected)
+        disconnect(m_connected, nullptr, this, nullptr);
+    m_connected = m_source ? m_source->dataSet() : nullptr;
+    m_model->setDataset(m_connected);
+    if (m_connected) {
+        auto resetAndFollow = [this] {
+            m_model->reset();
+            followDataset();
+        };
+        connect(m_connected, &Dataset::rowsChanged, this, resetAndFollow);
+        connect(m_connected, &Dataset::stateChanged, this, resetAndFollow);
+        connect(m_connected, &Dataset::currentChanged, this, [this] {
+            followDataset();
+            viewport()->update();
+        });
+    }
+    applyWidths();
+    followDataset();
+}
+
+void DBGrid::setColumns(const QVector<GridColumn>& columns) {
+    m_model->setColumns(columns);
+    applyWidths();
+}
+
+void DBGrid::setRowColor(std::function<QColor(const Row&, const Dataset&)> hook) {
+    m_model->rowColor = std::move(hook);
+    viewport()->update();
+}
+
+void DBGrid::applyWidths() {
+    const auto& cols = m_model->columns();
+    for (int i = 0; i < cols.size(); ++i)
+        if (cols[i].width > 0)
+            setColumnWidth(i, cols[i].width);
+}
+
+void DBGrid::followDataset() {
+    if (m_syncing || !m_connected)
+        return;
+    m_syncing = true;
+    guarded([this] {
+        const int row = m_connected->isOpen() ? m_connected->recordNo() : -1;
+        const int col = std::max(0, currentIndex().column());
+        if (row >= 0 && row < m_model->rowCount()) {
+            setCurrentIndex(m_model->index(row, col));
+            scrollTo(currentIndex());
+        } else {
+            setCurrentIndex(QModelIndex());
+        }
+    });
+    m_syncing = false;
+}
+
+QString DBGrid::cellText(int row, int column) const {
+    return m_model->data(m_model->index(row, column), Qt::DisplayRole).toString();
+}
+
+QColor DBGrid::cellTextColor(int row, int column) const {
+    return m_model->data(m_model->index(row, column), Qt::ForegroundRole).value<QColor>();
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "TableSchema.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QPointer>
+#include <QTableView>
+#include <functional>
+
+class DataSource;
+class Dataset;
+
+struct GridColumn {
+    GridColumn(QString fieldName, QString caption, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter,
+               int pixels = 0, std::function<QString(const QVariant&)> formatter = {})
+        : field(std::move(fieldName))
+        , title(std::move(caption))
+        , alignment(align)
+        , width(pixels)
+        , format(std::move(formatter)) {}
+
+    QString field;
+    QString title;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    int width = 0; // pixels; 0 leaves it to the grid
+    // How the value reads in the cell; money and dates have their fixed formats by default.
+    std::function<QString(const QVariant&)> format;
+};
+
+// The rows of a dataset as a table model, read through the dataset's window of rows.
+class DatasetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit DatasetModel(QObject* parent = nullptr);
+
+    void setDataset(Dataset* dataset);
+    Dataset* dataset() const { return m_dataset; }
+    void setColumns(const QVector<GridColumn>& columns);
+    const QVector<GridColumn>& columns() const { return m_columns; }
+    // Colour of a row's text (an invalid colour keeps the default).
+    std::function<QColor(const Row& row, const Dataset& dataset)> rowColor;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void reset();
+
+private:
+    QPointer<Dataset> m_dataset;
+    QVector<GridColumn> m_columns;
+};
+
+// A read-only data grid over a data source: column titles, alignment, display formats, a per-row text colour
+// and the current cell painted white on red. The current row follows the dataset, and choosing a row moves
+// it.
+class DBGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DBGrid(QWidget* parent = nullptr);
+
+    void bind(DataSource* source);
+    void setColumns(const QVector<GridColumn>& columns);
+    DatasetModel* datasetModel() const { return m_model; }
+    void setRowColor(std::function<QColor(const Row&, const Dataset&)> hook);
+
+    // The text a cell shows, as painted.
+    QString cellText(int row, int column) const;
+    QColor cellTextColor(int row, int column) const;
+
+private:
+    void attach();
+    void followDataset();
+    void applyWidths();
+
+    QPointer<DataSource> m_source;
+    QPointer<Dataset> m_connected;
+    DatasetModel* m_model;
+    bool m_syncing = false;
+};

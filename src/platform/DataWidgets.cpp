@@ -1,0 +1,243 @@
+#include "DataWidgets.h"
+
+#include "DataSource.h"
+#include "Dataset.h"
+#include "Formats.h"
+#include "Messages.h"
+#include "TableDataset.h"
+
+#include <QFocusEvent>
+
+FieldLink::FieldLink(QObject* parent)
+    : QObject(parent) {}
+
+void FieldLink::bind(DataSource* source, const QString& field) {
+    if (m_source)
+        disconnect(m_source, nullptr, this, nullptr);
+    m_source = source;
+    m_field = field;
+    if (m_source)
+        connect(m_source, &DataSource::dataSetChanged, this, &FieldLink::attach);
+    attach();
+}
+
+void FieldLink::attach() {
+    if (m_connected)
+        disconnect(m_connected, nullptr, this, nullptr);
+    m_connected = dataset();
+    if (m_connected) {
+        connect(m_connected, &Dataset::currentChanged, this, [this] {
+            if (!m_writing)
+                emit refresh();
+        });
+        connect(m_connected, &Dataset::stateChanged, this, [this] {
+            if (m_writing)
+                return;
+            modified = false;
+            emit refresh();
+        });
+        connect(m_connected, &Dataset::aboutToPost, this, &FieldLink::flushRequested);
+    }
+    emit refresh();
+}
+
+Dataset* FieldLink::dataset() const {
+    return m_source ? m_source->dataSet() : nullptr;
+}
+
+TableDataset* FieldLink::table() const {
+    return qobject_cast<TableDataset*>(dataset());
+}
+
+bool FieldLink::isActive() const {
+    return dataset() && dataset()->isOpen();
+}
+
+QVariant FieldLink::value() const {
+    return isActive() && !m_field.isEmpty() ? dataset()->value(m_field) : QVariant();
+}
+
+bool FieldLink::beginEdit() {
+    TableDataset* t = table();
+    if (!t || !t->isOpen())
+        return false;
+    if (!t->isEditing()) {
+        // The control already shows what was typed: keep it from being repainted with the stored value.
+        m_writing = true;
+        try {
+            // A row to edit, or a new one when the table is empty.
+            if (t->isEmpty())
+                t->append();
+            else
+                t->edit();
+        } catch (...) {
+            m_writing = false;
+            throw;
+        }
+        m_writing = false;
+    }
+    return true;
+}
+
+void FieldLink::write(const QVariant& v) {
+    TableDataset* t = table();
+    if (!t || !t->isEditing() || !modified)
+        return;
+    m_writing = true;
+    try {
+        t->setValue(m_field, v);
+    } catch (...) {
+        m_writing = false;
+        throw;
+    }
+    m_writing = false;
+    modified = false;
+}
+
+int FieldLink::maxLength() const {
+    TableDataset* t = table();
+    if (!t || !t->isOpen())
+        return 0;
+    const int c = t->columnIndex(m_field);
+    if (c < 0)
+        return 0;
+    const ColumnInfo& info = t->schema().columns[c];
+    return info.type == ColumnType::Text ? info.length : 0;
+}
+
+DBEdit::DBEdit(QWidget* parent)
+    : QLineEdit(parent)
+    , m_link(new FieldLink(this)) {
+    connect(m_link, &FieldLink::refresh, this, &DBEdit::show);
+    connect(m_link, &FieldLink::flushRequested, this, &DBEdit::flush);
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        guarded([this] {
+            if (m_link->beginEdit())
+                m_link->modified = true;
+        });
+    });
+}
+
+void DBEdit::bind(DataSource* source, const QString& field) {
+    m_link->bind(source, field);
+}
+
+void DBEdit::flush() {
+    m_link->write(text());
+}
+
+void DBEdit::show() {
+    if (!m_link->isActive()) {
+        setText(QString());
+        setReadOnly(true);
+        return;
+    }
+    setReadOnly(false);
+    if (const int n = m_link->maxLength(); n > 0)
+        setMaxLength(n);
+    if (m_link->modified)
+        return;
+    const QVariant v = m_link->value();
+    setText(hasFocus() ? Formats::plainText(v) : Formats::displayText(v));
+}
+
+void DBEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (!m_link->modified && m_link->isActive())
+        setText(Formats::plainText(m_link->value()));
+}
+
+void DBEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    guarded([this] { flush(); });
+    show();
+}
+
+DBMemo::DBMemo(QWidget* parent)
+    : QPlainTextEdit(parent)
+    , m_link(new FieldLink(this)) {
+    connect(m_link, &FieldLink::refresh, this, &DBMemo::show);
+    connect(m_link, &FieldLink::flushRequested, this, &DBMemo::flush);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_showing)
+            return;
+        guarded([this] {
+            if (m_link->beginEdit())
+                m_link->modified = true;
+        });
+    });
+}
+
+void DBMemo::bind(DataSource* source, const QString& field) {
+    m_link->bind(source, field);
+}
+
+void DBMemo::flush() {
+    m_link->write(toPlainText());
+}
+
+void DBMemo::show() {
+    if (m_link->modified && m_link->isActive())
+        return;
+    m_showing = true;
+    setPlainText(Formats::plainText(m_link->value()));
+    setReadOnly(!m_link->isActive());
+    m_showing = false;
+}
+
+void DBMemo::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    guarded([this] { flush(); });
+}
+
+DBComboBox::DBComboBox(QWidget* parent)
+    : QComboBox(parent)
+    , m_link(new FieldLink(this)) {
+    setEditable(true);
+    connect(m_link, &FieldLink::refresh, this, &DBComboBox::show);
+    connect(m_link, &FieldLink::flushRequested, this, &DBComboBox::flush);
+    connect(this, &QComboBox::currentTextChanged, this, [this] {
+        if (m_showing)
+            return;
+        guarded([this] {
+            if (m_link->beginEdit())
+                m_link->modified = true;
+        });
+    });
+}
+
+void DBComboBox::bind(DataSource* source, const QString& field) {
+    m_link->bind(source, field);
+}
+
+void DBComboBox::flush() {
+    m_link->write(currentText());
+}
+
+void DBComboBox::show() {
+    if (m_link->modified && m_link->isActive())
+        return;
+    m_showing = true;
+    setCurrentText(Formats::plainText(m_link->value()));
+    setEnabled(m_link->isActive());
+    m_showing = false;
+}
+
+void DBComboBox::focusOutEvent(QFocusEvent* event) {
+    QComboBox::focusOutEvent(event);
+    guarded([this] { flush(); });
+}
+
+DBText::DBText(QWidget* parent)
+    : QLabel(parent)
+    , m_link(new FieldLink(this)) {
+    connect(m_link, &FieldLink::refresh, this, &DBText::show);
+}
+
+void DBText::bind(DataSource* source, const QString& field) {
+    m_link->bind(source, field);
+}
+
+void DBText::show() {
+    setText(Formats::displayText(m_link->value()));
+}

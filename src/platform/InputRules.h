@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+
+// The program's entry-field rules.
+namespace InputRules {
+
+// Letters become upper case as they are typed or pasted.
+void upperCase(QLineEdit* edit);
+// Shows "*", takes at most six characters, only the digits 0 to 9 (Backspace and Enter still work).
+void password(QLineEdit* edit);
+// Only digits and the decimal comma.
+void money(QLineEdit* edit);
+// An edit mask written the way the screens describe it ("!\(99\)99999-9999;1;_": 9 an optional digit, 0 a
+// required one, backslash a literal, then whether literals are kept and the blank character).
+void editMask(QLineEdit* edit, const QString& mask);
+// The same mask in Qt's notation.
+QString qtInputMask(const QString& mask);
+
+} // namespace InputRules

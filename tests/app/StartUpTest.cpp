@@ -1,0 +1,165 @@
+#include "Errors.h"
+#include "Printers.h"
+#include "ProgramFixture.h"
+#include "uBrolavi.h"
+#include "uDM.h"
+#include "uLogin.h"
+#include "uSobre.h"
+#include "uSplash.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+using StartUp = ProgramFixture;
+
+TEST_F(StartUp, CreatesEveryScreenAndTheDataModuleWithTheDatasetsClosed) {
+    for (QWidget* screen : std::initializer_list<QWidget*>{FSplash, FLogin, TelaInicial, FSobre})
+        ASSERT_NE(screen, nullptr);
+    ASSERT_NE(DM, nullptr);
+    EXPECT_TRUE(DM->FDConnection1.isOpen());
+    EXPECT_FALSE(DM->TabUsuarios.isOpen());
+    EXPECT_FALSE(VerificaExisteTabela(DM->FDConnection1, QStringLiteral("USUARIOS")))
+        << "creating the screens wrote nothing";
+    EXPECT_TRUE(TelaInicial->Timer1->isActive()) << "the hourly timer runs from creation, behind the login";
+    EXPECT_EQ(TelaInicial->Timer1->interval(), 3600000);
+    EXPECT_EQ(TelaInicial->windowTitle(), QStringLiteral("Brolavi v.2.0"));
+}
+
+TEST_F(StartUp, TheSplashCountsTenTicksThenShowsTheLoginOverItself) {
+    EXPECT_EQ(FSplash->Label5->text(), QStringLiteral("100%")) << "before the first tick";
+    EXPECT_EQ(FSplash->ProgressBar1->value(), 0);
+    EXPECT_TRUE(FSplash->Timer1->isActive());
+    EXPECT_EQ(FSplash->Timer1->interval(), 200);
+    FSplash->show();
+    bool splashVisibleUnderLogin = false;
+    modal.onShow(QStringLiteral("FLogin"), [&](QDialog*) { splashVisibleUnderLogin = FSplash->isVisible(); });
+    for (int tick = 1; tick <= 10; ++tick) {
+        FSplash->Timer1Timer();
+        EXPECT_EQ(FSplash->Label5->text(), QStringLiteral("%1%").arg((tick - 1) * 10)) << tick;
+        EXPECT_EQ(FSplash->ProgressBar1->value(), tick * 10);
+        EXPECT_EQ(modal.shown.size(), tick == 10 ? 1 : 0) << "the login shows at the tenth tick only";
+    }
+    EXPECT_EQ(modal.shown, QStringList{QStringLiteral("FLogin")});
+    EXPECT_TRUE(splashVisibleUnderLogin);
+    EXPECT_FALSE(FSplash->Timer1->isActive());
+}
+
+struct UserCase {
+    const char* login;
+    const char* type; // nullptr: no record with that login
+    bool seesUserRegistration;
+};
+
+class MainScreen : public ProgramFixture, public ::testing::WithParamInterface<UserCase> {};
+
+TEST_P(MainScreen, ShowsUserRegistrationToAMasterOnly) {
+    createUsers({{QStringLiteral("MASTER"), QStringLiteral("907438"), QStringLiteral("M")},
+                 {QStringLiteral("ANA"), QStringLiteral("1"), QStringLiteral("N")},
+                 {QStringLiteral("CHEFE"), QStringLiteral("2"), QStringLiteral("M")},
+                 {QStringLiteral("ZECA"), QStringLiteral("3"), QString()}});
+    FSplash->show();
+    FLogin->show();
+    FLogin->Edit1->setText(QString::fromUtf8(GetParam().login));
+    modal.onShow(QStringLiteral("TelaInicial"), [](QDialog*) {
+        EXPECT_FALSE(FSplash->isVisible());
+        EXPECT_FALSE(FLogin->isVisible());
+    });
+    ModalHost::show(TelaInicial);
+    EXPECT_EQ(TelaInicial->BCadUsu->isVisibleTo(TelaInicial), GetParam().seesUserRegistration);
+    for (QToolButton* b : {TelaInicial->BClientes, TelaInicial->BBackup, TelaInicial->BSobre})
+        EXPECT_TRUE(b->isVisibleTo(TelaInicial) && b->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Users, MainScreen,
+                         ::testing::Values(UserCase{"MASTER", "M", true}, UserCase{"CHEFE", "M", true},
+                                           UserCase{"ANA", "N", false}, UserCase{"ZECA", "", false},
+                                           UserCase{"NINGUEM", nullptr, false}));
+
+TEST_F(StartUp, TheToolbarHasItsNineButtonsAndOnlyTheAboutButtonHasAHint) {
+    const QList<QToolButton*> buttons =
+        TelaInicial->ToolBar1->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
+    QStringList captions;
+    for (QToolButton* b : buttons)
+        if (!b->objectName().isEmpty() && b->objectName().startsWith(u'B'))
+            captions << b->text() + (b->toolTip().isEmpty() || b->toolTip() == b->text()
+                                         ? QString()
+                                         : u'/' + b->toolTip());
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("Clientes"), QStringLiteral("Vendas à Prazo"),
+                                     QStringLiteral("Vendas à Vista"), QStringLiteral("Vendas Ràpidas"),
+                                     QStringLiteral("Fluxo Caixa"), QStringLiteral("Trocar Login/Senha"),
+                                     QStringLiteral("Cadastrar Usuário"), QStringLiteral("Backup"),
+                                     QStringLiteral("/Sobre")}));
+    TelaInicial->BSobre->click();
+    EXPECT_EQ(modal.shown, QStringList{QStringLiteral("FSobre")});
+    EXPECT_EQ(FSobre->titleLabel()->text(), QStringLiteral("Sobre o Sistema"));
+}
+
+TEST_F(StartUp, ClosingTheMainScreenClosesTheSplash) {
+    FSplash->show();
+    TelaInicial->show();
+    TelaInicial->close();
+    EXPECT_FALSE(FSplash->isVisible());
+}
+
+TEST_F(StartUp, AScriptedModalShowReturnsToItsCallerInOrder) {
+    QStringList steps;
+    modal.onShow(QStringLiteral("TelaInicial"), [&](QDialog*) {
+        steps << QStringLiteral("main open");
+        ModalHost::show(FSobre);
+        steps << QStringLiteral("back in main");
+    });
+    modal.onShow(QStringLiteral("FSobre"), [&](QDialog* f) {
+        steps << QStringLiteral("about open");
+        EXPECT_TRUE(f->isVisible());
+    });
+    ModalHost::show(TelaInicial);
+    steps << QStringLiteral("back in caller");
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("main open"), QStringLiteral("about open"),
+                                  QStringLiteral("back in main"), QStringLiteral("back in caller")}));
+    EXPECT_EQ(modal.closed, (QStringList{QStringLiteral("FSobre"), QStringLiteral("TelaInicial")}));
+    EXPECT_FALSE(FSobre->isVisible());
+}
+
+TEST(StartUpFailure, ADatabaseThatCannotBeOpenedIsReportedWithTheConnectionError) {
+    QTemporaryDir dir;
+    try {
+        AppBrolavi program(dir.filePath(QStringLiteral("nada.fdb")));
+        FAIL();
+    } catch (const DatabaseError& e) {
+        const QString text = AppBrolavi::openFailureText(e.message());
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Não foi possível abrir o banco de dados.")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("nada.fdb")));
+    }
+    EXPECT_EQ(FSplash, nullptr) << "nothing is left half-made";
+    EXPECT_EQ(DM, nullptr);
+}
+
+TEST(StartUpFailure, ADatabaseInUseByAnotherCopyIsReportedAsSuch) {
+    TestDatabase db;
+    QProcess holder;
+    holder.start(QStringLiteral(DB_HOLDER), {db.path()});
+    ASSERT_TRUE(holder.waitForReadyRead(20000)) << holder.readAllStandardError().toStdString();
+    ASSERT_EQ(holder.readAllStandardOutput().trimmed(), QByteArray("ready"));
+    try {
+        AppBrolavi program(db.path());
+        FAIL() << "a second process opened the database";
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(
+            AppBrolavi::openFailureText(e.message())
+                .startsWith(QStringLiteral("O banco de dados já está em uso por outra cópia do Brolavi.")))
+            << e.message().toStdString();
+    }
+    holder.closeWriteChannel();
+    EXPECT_TRUE(holder.waitForFinished(20000));
+}
+
+} // namespace
