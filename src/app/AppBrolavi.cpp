@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "ProgramApplication.h"
 #include "Schema.h"
+#include "uBackup.h"
 #include "uBrolavi.h"
 #include "uDM.h"
 #include "uLogin.h"
@@ -41,7 +42,8 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
         throw;
     }
     create(FSobre);
-    for (Form* screen : std::initializer_list<Form*>{FSplash, FLogin, TelaInicial, FSobre})
+    create(FBackup);
+    for (Form* screen : std::initializer_list<Form*>{FSplash, FLogin, TelaInicial, FSobre, FBackup})
         screen->bindData();
 }
 

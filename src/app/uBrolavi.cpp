@@ -3,6 +3,7 @@
 #include "Branding.h"
 #include "Messages.h"
 #include "ModalHost.h"
+#include "uBackup.h"
 #include "uDM.h"
 #include "uLogin.h"
 #include "uSobre.h"
@@ -66,6 +67,7 @@ TTelaInicial::TTelaInicial(QWidget* parent)
     BSobre->setToolButtonStyle(Qt::ToolButtonIconOnly);
     BSobre->setStyleSheet(QStringLiteral("min-width: 0px;"));
     connect(BSobre, &QToolButton::clicked, this, [this] { guarded([this] { BSobreClick(); }); });
+    connect(BBackup, &QToolButton::clicked, this, [this] { guarded([this] { BBackupClick(); }); });
     layout->addWidget(ToolBar1);
 
     m_background = new QLabel(body());
@@ -126,6 +128,10 @@ void TTelaInicial::FormClose() {
 
 void TTelaInicial::Timer1Timer() {
     // The automatic backup joins here with the backup screen.
+}
+
+void TTelaInicial::BBackupClick() {
+    ModalHost::show(FBackup);
 }
 
 void TTelaInicial::BSobreClick() {
