@@ -6,8 +6,10 @@
 #include "Schema.h"
 #include "uBackup.h"
 #include "uBrolavi.h"
+#include "uCadCli.h"
 #include "uDM.h"
 #include "uLogin.h"
+#include "uPesquisaCli.h"
 #include "uSobre.h"
 #include "uSplash.h"
 
@@ -33,23 +35,29 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
     create(FSplash);
     create(FLogin);
     create(TelaInicial);
+    create(FCadCli);
     try {
         DM = new TDM(databasePath);
     } catch (...) {
+        destroy(FCadCli);
         destroy(TelaInicial);
         destroy(FLogin);
         destroy(FSplash);
         throw;
     }
+    create(FPesquisaCli);
     create(FSobre);
     create(FBackup);
-    for (Form* screen : std::initializer_list<Form*>{FSplash, FLogin, TelaInicial, FSobre, FBackup})
+    for (Form* screen :
+         std::initializer_list<Form*>{FSplash, FLogin, TelaInicial, FCadCli, FPesquisaCli, FSobre, FBackup})
         screen->bindData();
 }
 
 AppBrolavi::~AppBrolavi() {
     destroy(FSobre);
+    destroy(FPesquisaCli);
     destroy(DM);
+    destroy(FCadCli);
     destroy(TelaInicial);
     destroy(FLogin);
     destroy(FSplash);

@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "ModalHost.h"
 #include "uBackup.h"
+#include "uCadCli.h"
 #include "uDM.h"
 #include "uLogin.h"
 #include "uSobre.h"
@@ -67,6 +68,7 @@ TTelaInicial::TTelaInicial(QWidget* parent)
     BSobre->setToolButtonStyle(Qt::ToolButtonIconOnly);
     BSobre->setStyleSheet(QStringLiteral("min-width: 0px;"));
     connect(BSobre, &QToolButton::clicked, this, [this] { guarded([this] { BSobreClick(); }); });
+    connect(BClientes, &QToolButton::clicked, this, [this] { guarded([this] { BClientesClick(); }); });
     connect(BBackup, &QToolButton::clicked, this, [this] { guarded([this] { BBackupClick(); }); });
     layout->addWidget(ToolBar1);
 
@@ -128,6 +130,10 @@ void TTelaInicial::FormClose() {
 
 void TTelaInicial::Timer1Timer() {
     // The automatic backup joins here with the backup screen.
+}
+
+void TTelaInicial::BClientesClick() {
+    ModalHost::show(FCadCli);
 }
 
 void TTelaInicial::BBackupClick() {

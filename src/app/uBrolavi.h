@@ -29,6 +29,7 @@ public:
 
     // Runs the automatic backup; a tick every hour from start-up.
     void Timer1Timer();
+    void BClientesClick();
     void BBackupClick();
     void BSobreClick();
 

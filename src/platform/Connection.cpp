@@ -15,14 +15,26 @@ namespace {
 QAtomicInt g_connectionSerial;
 std::function<void(bool)> g_busyHook;
 
-// Wraps the placeholders bound to money in a cast from text: the engine then converts the exact decimal text
-// (rounding half away from zero), where the driver would go through a double.
-QString castMoneyPlaceholders(const QString& sql, const QVariantList& params) {
-    bool anyMoney = false;
+bool isMoney(const QVariant& v) {
+    return v.metaType() == QMetaType::fromType<Currency>();
+}
+
+bool isNullValue(const QVariant& v) {
+    return !v.isValid() || v.isNull();
+}
+
+// Rewrites the placeholders whose values the driver would get wrong, and returns the values still to bind.
+// Money goes as its exact decimal text cast by the engine (which rounds half away from zero), where the
+// driver would go through a double. NULL goes as the keyword: the driver cannot mark a parameter of a NOT
+// NULL column as null and silently sends an empty text or a zero instead.
+QString rewritePlaceholders(const QString& sql, const QVariantList& params, QVariantList& bound) {
+    bool rewrite = false;
     for (const QVariant& p : params)
-        anyMoney = anyMoney || p.metaType() == QMetaType::fromType<Currency>();
-    if (!anyMoney)
+        rewrite = rewrite || isMoney(p) || isNullValue(p);
+    if (!rewrite) {
+        bound = params;
         return sql;
+    }
     QString out;
     out.reserve(sql.size() + 32);
     int index = 0;
@@ -33,11 +45,14 @@ QString castMoneyPlaceholders(const QString& sql, const QVariantList& params) {
                 quote = QChar();
         } else if (ch == u'\'' || ch == u'"') {
             quote = ch;
-        } else if (ch == u'?') {
-            const bool money =
-                index < params.size() && params[index].metaType() == QMetaType::fromType<Currency>();
-            ++index;
-            if (money) {
+        } else if (ch == u'?' && index < params.size()) {
+            const QVariant& p = params[index++];
+            if (isNullValue(p)) {
+                out += QStringLiteral("NULL");
+                continue;
+            }
+            bound << p;
+            if (isMoney(p)) {
                 out += QStringLiteral("CAST(? AS VARCHAR(40))");
                 continue;
             }
@@ -48,7 +63,7 @@ QString castMoneyPlaceholders(const QString& sql, const QVariantList& params) {
 }
 
 QVariant toDriverValue(const QVariant& v) {
-    if (v.metaType() == QMetaType::fromType<Currency>())
+    if (isMoney(v))
         return v.value<Currency>().toDbText();
     return v;
 }
@@ -193,10 +208,11 @@ bool Connection::isOpen() const {
 void Connection::prepare(QSqlQuery& query, const QString& sql, const QVariantList& params) {
     ensureOpen();
     query.setForwardOnly(true);
-    if (!query.prepare(castMoneyPlaceholders(sql, params)))
+    QVariantList bound;
+    if (!query.prepare(rewritePlaceholders(sql, params, bound)))
         throw DatabaseError(engineText(query.lastError()));
-    for (int i = 0; i < params.size(); ++i)
-        query.bindValue(i, toDriverValue(params[i]));
+    for (int i = 0; i < bound.size(); ++i)
+        query.bindValue(i, toDriverValue(bound[i]));
 }
 
 void Connection::exec(QSqlQuery& query) {

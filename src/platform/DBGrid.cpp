@@ -190,6 +190,11 @@ void DBGrid::followDataset() {
     m_syncing = false;
 }
 
+void DBGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    emit gridDoubleClicked();
+}
+
 QString DBGrid::cellText(int row, int column) const {
     return m_model->data(m_model->index(row, column), Qt::DisplayRole).toString();
 }

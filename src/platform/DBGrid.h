@@ -70,6 +70,13 @@ public:
     QString cellText(int row, int column) const;
     QColor cellTextColor(int row, int column) const;
 
+signals:
+    // A double click anywhere on the rows' area, on a row or not.
+    void gridDoubleClicked();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
 private:
     void attach();
     void followDataset();

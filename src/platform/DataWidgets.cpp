@@ -7,6 +7,7 @@
 #include "TableDataset.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 
 FieldLink::FieldLink(QObject* parent)
     : QObject(parent) {}
@@ -123,7 +124,23 @@ void DBEdit::bind(DataSource* source, const QString& field) {
 }
 
 void DBEdit::flush() {
+    // A masked field left without a single character typed holds only the mask's literals: that is no value.
+    if (!inputMask().isEmpty()) {
+        bool anything = false;
+        for (QChar c : displayText())
+            anything = anything || c.isLetterOrNumber();
+        if (!anything) {
+            m_link->write(QVariant());
+            return;
+        }
+    }
     m_link->write(text());
+}
+
+void DBEdit::setFieldText(const QString& text) {
+    if (m_link->beginEdit())
+        m_link->modified = true;
+    setText(text);
 }
 
 void DBEdit::show() {
@@ -142,9 +159,13 @@ void DBEdit::show() {
 }
 
 void DBEdit::focusInEvent(QFocusEvent* event) {
+    // The editing form first, so that the line edit's own focus handling (select all on Tab) applies to it.
+    if (!m_link->modified && m_link->isActive()) {
+        const QString plain = Formats::plainText(m_link->value());
+        if (plain != text())
+            setText(plain);
+    }
     QLineEdit::focusInEvent(event);
-    if (!m_link->modified && m_link->isActive())
-        setText(Formats::plainText(m_link->value()));
 }
 
 void DBEdit::focusOutEvent(QFocusEvent* event) {
@@ -183,6 +204,15 @@ void DBMemo::show() {
     setPlainText(Formats::plainText(m_link->value()));
     setReadOnly(!m_link->isActive());
     m_showing = false;
+}
+
+void DBMemo::keyPressEvent(QKeyEvent* event) {
+    const QString typed = event->text();
+    if (m_upperCase && !typed.isEmpty() && typed != typed.toUpper() && !isReadOnly()) {
+        insertPlainText(typed.toUpper());
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void DBMemo::focusOutEvent(QFocusEvent* event) {

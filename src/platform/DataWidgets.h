@@ -57,6 +57,8 @@ public:
     FieldLink* link() const { return m_link; }
     // Writes a pending change to the row now.
     void flush();
+    // Puts a text in the field as if typed (the row goes into editing).
+    void setFieldText(const QString& text);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -73,14 +75,18 @@ public:
     explicit DBMemo(QWidget* parent = nullptr);
     void bind(DataSource* source, const QString& field);
     void flush();
+    // Every typed character goes in upper case.
+    void setUpperCase(bool on) { m_upperCase = on; }
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void show();
     FieldLink* m_link;
     bool m_showing = false;
+    bool m_upperCase = false;
 };
 
 class DBComboBox : public QComboBox {

@@ -12,9 +12,22 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+// Kept apart from the form so that a screen's own event filters see only the objects they watch.
+class KeyPreview : public QObject {
+public:
+    explicit KeyPreview(Form* form)
+        : QObject(form)
+        , m_form(form) {}
+    bool eventFilter(QObject* watched, QEvent* event) override { return m_form->previewKey(watched, event); }
+
+private:
+    Form* m_form;
+};
+
 Form::Form(const QString& title, Options options, QWidget* parent)
     : QDialog(parent)
-    , m_options(options) {
+    , m_options(options)
+    , m_keyPreview(new KeyPreview(this)) {
     setWindowTitle(title);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -67,14 +80,14 @@ void Form::centre() {
 void Form::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_options.keyPreview)
-        qApp->installEventFilter(this);
+        qApp->installEventFilter(m_keyPreview);
     if (m_options.borderless)
         centre();
     guarded([this] { FormShow(); });
 }
 
 void Form::hideEvent(QHideEvent* event) {
-    qApp->removeEventFilter(this);
+    qApp->removeEventFilter(m_keyPreview);
     QDialog::hideEvent(event);
 }
 
@@ -96,7 +109,7 @@ void Form::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-bool Form::eventFilter(QObject* watched, QEvent* event) {
+bool Form::previewKey(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     auto* w = static_cast<QWidget*>(watched);

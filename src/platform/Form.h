@@ -58,9 +58,11 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class KeyPreview;
+    // Sees the screen's keys before its controls, from the application's event stream.
+    bool previewKey(QObject* watched, QEvent* event);
     bool handleKey(QWidget* receiver, QKeyEvent* event);
     void centre();
 
@@ -68,6 +70,7 @@ private:
     QWidget* m_body = nullptr;
     QToolButton* m_closeButton = nullptr;
     QLabel* m_titleLabel = nullptr;
+    QObject* m_keyPreview = nullptr;
     QHash<int, std::function<void()>> m_keys;
     QSet<QWidget*> m_keepEnter;
 };

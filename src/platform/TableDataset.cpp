@@ -685,6 +685,13 @@ QVariant TableDataset::value(int column) const {
     return m_current.value(column);
 }
 
+QVariant TableDataset::oldValue(const QString& column) const {
+    const int c = requireColumn(column);
+    if (m_state == State::Insert || !m_hasCurrent)
+        return QVariant();
+    return m_current.value(c);
+}
+
 QVariant TableDataset::value(const QString& column) const {
     return value(requireColumn(column));
 }

@@ -83,6 +83,8 @@ public:
 
     QVariant value(int column) const;
     QVariant value(const QString& column) const override;
+    // The value as stored, while the row is being edited.
+    QVariant oldValue(const QString& column) const;
     // Converts the value to the column's type (ConversionError for a text that does not convert).
     void setValue(int column, const QVariant& value);
     void setValue(const QString& column, const QVariant& value);

@@ -242,6 +242,14 @@ TEST_F(Dataset, AFailedPostKeepsTheRowBeingWritten) {
     EXPECT_EQ(t.state(), TableDataset::State::Insert);
 
     dm->TabCadCliCPF.setValue(QString());
+    dm->TabCadCliNOME.setValue(QVariant());
+    try {
+        t.post();
+        FAIL() << "a NULL went into a NOT NULL column";
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("NOME"))) << e.message().toStdString();
+    }
+    dm->TabCadCliNOME.setValue(QStringLiteral("B"));
     dm->TabCadCliCODIGO.setValue(2);
     t.post();
     EXPECT_EQ(t.recordCount(), 2);

@@ -1,0 +1,508 @@
+#include "uCadCli.h"
+
+#include "Clock.h"
+#include "DBGrid.h"
+#include "DataWidgets.h"
+#include "FilterExpression.h"
+#include "InputRules.h"
+#include "Messages.h"
+#include "Query.h"
+#include "RadioGroup.h"
+#include "Transaction.h"
+#include "uDM.h"
+
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TFCadCli* FCadCli = nullptr;
+
+bool IsValidCPF(const QString& pCPF) {
+    if (pCPF.size() != 11)
+        return false;
+    if (pCPF == QString(11, pCPF[0]))
+        return false;
+    int d[11];
+    for (int i = 0; i < 11; ++i) {
+        if (pCPF[i] < u'0' || pCPF[i] > u'9')
+            return false;
+        d[i] = pCPF[i].unicode() - u'0';
+    }
+    auto checkDigit = [](int sum) {
+        const int r = 11 - sum % 11;
+        return r >= 10 ? 0 : r;
+    };
+    int s1 = 0;
+    for (int i = 0; i < 9; ++i)
+        s1 += (10 - i) * d[i];
+    const int c1 = checkDigit(s1);
+    int s2 = 0;
+    for (int i = 0; i < 9; ++i)
+        s2 += (11 - i) * d[i];
+    s2 += 2 * c1;
+    const int c2 = checkDigit(s2);
+    return d[9] == c1 && d[10] == c2;
+}
+
+QString ClrDig(const QString& fField) {
+    QString out;
+    for (QChar c : fField)
+        if (c >= u'0' && c <= u'9')
+            out += c;
+    return out;
+}
+
+namespace {
+
+const QString WalkInCustomer = QStringLiteral("CLIENTE AVULSO");
+
+QToolButton* toolButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRaise(true);
+    b->setMinimumHeight(34);
+    return b;
+}
+
+} // namespace
+
+TFCadCli::TFCadCli(QWidget* parent)
+    : Form(QStringLiteral("Cadastro de Clientes"), {}, parent) {
+    setObjectName(QStringLiteral("FCadCli"));
+    SpeedButton2 = closeButton();
+    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+
+    auto* layout = new QVBoxLayout(body());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* toolbar = new QFrame(body());
+    toolbar->setObjectName(QStringLiteral("Toolbar"));
+    toolbar->setStyleSheet(
+        QStringLiteral("#Toolbar { background: #eef3f3; border-bottom: 1px solid #c5d3d3; }"
+                       "QToolButton { padding: 4px 10px; font-weight: bold; color: #12504f; }"
+                       "QToolButton:hover { background: #d9e7e6; border-radius: 3px; }"));
+    auto* tools = new QHBoxLayout(toolbar);
+    tools->setContentsMargins(6, 4, 6, 4);
+    BNovo = toolButton(QStringLiteral("BNovo"), QStringLiteral("Novo [F4]"), toolbar);
+    BGravar = toolButton(QStringLiteral("BGravar"), QStringLiteral("Gravar [F5]"), toolbar);
+    BEditar = toolButton(QStringLiteral("BEditar"), QStringLiteral("Editar [F6]"), toolbar);
+    BExcluir = toolButton(QStringLiteral("BExcluir"), QStringLiteral("Excluir [F7]"), toolbar);
+    BPesquisar = toolButton(QStringLiteral("BPesquisar"), QStringLiteral("Pesquisar [F2]"), toolbar);
+    BVoltar = toolButton(QStringLiteral("BVoltar"), QStringLiteral("Voltar [F9)"), toolbar);
+    for (QToolButton* b : {BNovo, BGravar, BEditar, BExcluir, BPesquisar, BVoltar})
+        tools->addWidget(b);
+    tools->addStretch(1);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Imprimir"), toolbar);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    auto* print = new QHBoxLayout(GroupBox1);
+    print->setContentsMargins(6, 2, 6, 2);
+    RadioGroup1 = new RadioGroup(QString(), {QStringLiteral("Todos"), QStringLiteral("Nome")}, GroupBox1,
+                                 Qt::Horizontal);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setFlat(true);
+    BImprimir = toolButton(QStringLiteral("BImprimir"), QStringLiteral("[F10]"), GroupBox1);
+    BImprimir->setToolTip(QStringLiteral("Impressões"));
+    print->addWidget(RadioGroup1);
+    print->addWidget(BImprimir);
+    tools->addWidget(GroupBox1);
+    layout->addWidget(toolbar);
+
+    PageControl1 = new QStackedWidget(body());
+    TabSheet1 = new QWidget(PageControl1);
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    TabSheet1->setWindowTitle(QStringLiteral("Cliente"));
+    TabSheet2 = new QWidget(PageControl1);
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    TabSheet2->setWindowTitle(QStringLiteral("Pesquisar"));
+    PageControl1->addWidget(TabSheet1);
+    PageControl1->addWidget(TabSheet2);
+    layout->addWidget(PageControl1, 1);
+
+    // The data page: one field per column, in tab order.
+    auto* grid = new QGridLayout(TabSheet1);
+    grid->setContentsMargins(16, 14, 16, 14);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    auto edit = [this](const QString& name) {
+        auto* e = new DBEdit(TabSheet1);
+        e->setObjectName(name);
+        return e;
+    };
+    auto label = [this](const QString& text) {
+        return new QLabel(text, TabSheet1);
+    };
+    DBEdit1 = edit(QStringLiteral("DBEdit1"));
+    DBEdit1->setReadOnly(true);
+    DBEdit1->setFocusPolicy(Qt::NoFocus);
+    DBEdit1->setMaximumWidth(90);
+    DBEdit2 = edit(QStringLiteral("DBEdit2"));
+    InputRules::upperCase(DBEdit2);
+    DBEdit3 = edit(QStringLiteral("DBEdit3"));
+    DBEdit3->setPlaceholderText(QStringLiteral("Somente números, s/ '.' ou '-'"));
+    DBEdit4 = edit(QStringLiteral("DBEdit4"));
+    DBEdit5 = edit(QStringLiteral("DBEdit5"));
+    InputRules::editMask(DBEdit5, QStringLiteral("!\\(99\\)99999-9999;1;_"));
+    DBEdit6 = edit(QStringLiteral("DBEdit6"));
+    InputRules::upperCase(DBEdit6);
+    DBEdit7 = edit(QStringLiteral("DBEdit7"));
+    DBEdit8 = edit(QStringLiteral("DBEdit8"));
+    InputRules::upperCase(DBEdit8);
+    DBEdit9 = edit(QStringLiteral("DBEdit9"));
+    InputRules::upperCase(DBEdit9);
+    DBComboBox1 = new DBComboBox(TabSheet1);
+    DBComboBox1->setObjectName(QStringLiteral("DBComboBox1"));
+    DBComboBox1->addItems(
+        {QStringLiteral("AC"), QStringLiteral("AL"), QStringLiteral("AP"), QStringLiteral("AM"),
+         QStringLiteral("BA"), QStringLiteral("CE"), QStringLiteral("DF"), QStringLiteral("ES"),
+         QStringLiteral("GO"), QStringLiteral("MA"), QStringLiteral("MT"), QStringLiteral("MS"),
+         QStringLiteral("MG"), QStringLiteral("PA"), QStringLiteral("PB"), QStringLiteral("PR"),
+         QStringLiteral("PE"), QStringLiteral("PI"), QStringLiteral("RJ"), QStringLiteral("RN"),
+         QStringLiteral("RS"), QStringLiteral("RO"), QStringLiteral("RR"), QStringLiteral("SC"),
+         QStringLiteral("SP"), QStringLiteral("SE"), QStringLiteral("TO")});
+    InputRules::upperCase(DBComboBox1->lineEdit());
+    DBEdit10 = edit(QStringLiteral("DBEdit10"));
+    DBEdit10->setMaxLength(9);
+    InputRules::editMask(DBEdit10, QStringLiteral("00000\\-999;1;_"));
+    DBMemo1 = new DBMemo(TabSheet1);
+    DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
+    DBMemo1->setUpperCase(true);
+    DBMemo1->setTabChangesFocus(true);
+    DBMemo1->setMinimumHeight(70);
+
+    grid->addWidget(label(QStringLiteral("Código:")), 0, 0);
+    grid->addWidget(DBEdit1, 0, 1);
+    grid->addWidget(label(QStringLiteral("Nome: ")), 1, 0);
+    grid->addWidget(DBEdit2, 1, 1, 1, 3);
+    grid->addWidget(label(QStringLiteral("CPF: ")), 2, 0);
+    grid->addWidget(DBEdit3, 2, 1);
+    grid->addWidget(label(QStringLiteral("RG:")), 2, 2);
+    grid->addWidget(DBEdit4, 2, 3);
+    grid->addWidget(label(QStringLiteral("Telefone:")), 3, 0);
+    grid->addWidget(DBEdit5, 3, 1);
+    grid->addWidget(label(QStringLiteral("Endereço:")), 4, 0);
+    grid->addWidget(DBEdit6, 4, 1);
+    grid->addWidget(label(QStringLiteral("Número:")), 4, 2);
+    grid->addWidget(DBEdit7, 4, 3);
+    grid->addWidget(label(QStringLiteral("Bairro:")), 5, 0);
+    grid->addWidget(DBEdit8, 5, 1);
+    grid->addWidget(label(QStringLiteral("Cidade:")), 5, 2);
+    grid->addWidget(DBEdit9, 5, 3);
+    grid->addWidget(label(QStringLiteral("Estado:")), 6, 0);
+    grid->addWidget(DBComboBox1, 6, 1);
+    grid->addWidget(label(QStringLiteral("CEP:")), 6, 2);
+    grid->addWidget(DBEdit10, 6, 3);
+    grid->addWidget(label(QStringLiteral("Obs:")), 7, 0, Qt::AlignTop);
+    grid->addWidget(DBMemo1, 7, 1, 1, 3);
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(3, 2);
+    grid->setRowStretch(7, 1);
+    setTabOrder(DBEdit2, DBEdit3);
+    setTabOrder(DBEdit3, DBEdit4);
+    setTabOrder(DBEdit4, DBEdit5);
+    setTabOrder(DBEdit5, DBEdit6);
+    setTabOrder(DBEdit6, DBEdit7);
+    setTabOrder(DBEdit7, DBEdit8);
+    setTabOrder(DBEdit8, DBEdit9);
+    setTabOrder(DBEdit9, DBComboBox1);
+    setTabOrder(DBComboBox1, DBEdit10);
+    setTabOrder(DBEdit10, DBMemo1);
+
+    // The search page.
+    auto* search = new QVBoxLayout(TabSheet2);
+    search->setContentsMargins(16, 12, 16, 12);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(new QLabel(QStringLiteral("Nome:"), TabSheet2));
+    Edit1 = new QLineEdit(TabSheet2);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    InputRules::upperCase(Edit1);
+    nameRow->addWidget(Edit1, 1);
+    search->addLayout(nameRow);
+    DBGrid1 = new DBGrid(TabSheet2);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setColumns(
+        {{QStringLiteral("CODIGO"), QStringLiteral("Código"), Qt::AlignCenter, 60},
+         {QStringLiteral("NOME"), QStringLiteral("Nome"), Qt::AlignLeft | Qt::AlignVCenter, 260},
+         {QStringLiteral("ENDERECO"), QStringLiteral("Endereço"), Qt::AlignLeft | Qt::AlignVCenter, 220},
+         {QStringLiteral("NUMERO"), QStringLiteral("Número"), Qt::AlignLeft | Qt::AlignVCenter, 70},
+         {QStringLiteral("TELEFONE"), QStringLiteral("Telefone"), Qt::AlignLeft | Qt::AlignVCenter, 120}});
+    search->addWidget(DBGrid1, 1);
+    auto* countRow = new QHBoxLayout;
+    Label15 = new QLabel(QStringLiteral("Total de Clientes:"), TabSheet2);
+    Label14 = new QLabel(TabSheet2);
+    Label14->setObjectName(QStringLiteral("Label14"));
+    countRow->addWidget(Label15);
+    countRow->addWidget(Label14);
+    countRow->addStretch(1);
+    search->addLayout(countRow);
+    Edit2 = new QLineEdit(TabSheet2);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->hide();
+
+    connect(BNovo, &QToolButton::clicked, this, [this] { guarded([this] { BNovoClick(); }); });
+    connect(BGravar, &QToolButton::clicked, this, [this] { guarded([this] { BGravarClick(); }); });
+    connect(BEditar, &QToolButton::clicked, this, [this] { guarded([this] { BEditarClick(); }); });
+    connect(BExcluir, &QToolButton::clicked, this, [this] { guarded([this] { BExcluirClick(); }); });
+    connect(BPesquisar, &QToolButton::clicked, this, [this] { guarded([this] { BPesquisarClick(); }); });
+    connect(BVoltar, &QToolButton::clicked, this, [this] { guarded([this] { BVoltarClick(); }); });
+    connect(BImprimir, &QToolButton::clicked, this, [this] { guarded([this] { BImprimirClick(); }); });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit1Change(); }); });
+    addFunctionKey(Qt::Key_F2, [this] { BPesquisarClick(); });
+    addFunctionKey(Qt::Key_F4, [this] { BNovoClick(); });
+    addFunctionKey(Qt::Key_F5, [this] { BGravarClick(); });
+    addFunctionKey(Qt::Key_F6, [this] { BEditarClick(); });
+    addFunctionKey(Qt::Key_F7, [this] { BExcluirClick(); });
+    addFunctionKey(Qt::Key_F9, [this] { BVoltarClick(); });
+    addFunctionKey(Qt::Key_F10, [this] { BImprimirClick(); });
+    DBEdit2->installEventFilter(this);
+    DBEdit3->installEventFilter(this);
+    resize(760, 470);
+}
+
+void TFCadCli::bindData() {
+    for (auto [e, column] :
+         {std::pair{DBEdit1, "CODIGO"}, std::pair{DBEdit2, "NOME"}, std::pair{DBEdit3, "CPF"},
+          std::pair{DBEdit4, "RG"}, std::pair{DBEdit5, "TELEFONE"}, std::pair{DBEdit6, "ENDERECO"},
+          std::pair{DBEdit7, "NUMERO"}, std::pair{DBEdit8, "BAIRRO"}, std::pair{DBEdit9, "CIDADE"},
+          std::pair{DBEdit10, "CEP"}})
+        e->bind(&DM->DSCadCli, QString::fromLatin1(column));
+    DBComboBox1->bind(&DM->DSCadCli, QStringLiteral("ESTADO"));
+    DBMemo1->bind(&DM->DSCadCli, QStringLiteral("OBS"));
+    DBGrid1->bind(&DM->DSCadCli);
+    QCPF = new Query(DM->FDConnection1, this);
+    QDelete = new Query(DM->FDConnection1, this);
+}
+
+bool TFCadCli::searching() const {
+    return PageControl1->currentWidget() == TabSheet2;
+}
+
+bool TFCadCli::insertingOrEditing() const {
+    const TableDataset::State s = DM->TabCadCli.state();
+    return s == TableDataset::State::Insert || s == TableDataset::State::Edit;
+}
+
+void TFCadCli::showCount() {
+    Label14->setText(QStringLiteral("(%1)").arg(DM->TabCadCli.recordCount()));
+}
+
+void TFCadCli::FormShow() {
+    DM->TabCadCli.close();
+    GroupBox1->hide();
+    RadioGroup1->setItemIndex(0);
+    PageControl1->setCurrentWidget(TabSheet1);
+    BVoltar->hide();
+    BExcluir->hide();
+    BEditar->hide();
+    BNovo->show();
+    BGravar->show();
+    BPesquisar->show();
+}
+
+void TFCadCli::FormClose() {
+    DM->TabCadCli.close(); // an unsaved new or edited customer is dropped
+    DM->TabCadCli.setFiltered(false);
+}
+
+void TFCadCli::BNovoClick() {
+    // The fields of a new customer are on the data page: not from the search list.
+    if (searching())
+        return;
+    BPesquisar->hide();
+    TableDataset& t = DM->TabCadCli;
+    t.connection().ensureOpen();
+    t.open();
+    const int code = t.nextCode(); // the whole table counts, whatever filter is on
+    t.append();
+    DM->TabCadCliCODIGO.setValue(code);
+    DBEdit2->setFocus();
+    BNovo->hide();
+}
+
+void TFCadCli::BGravarClick() {
+    if (!insertingOrEditing()) {
+        Messages::warning(QStringLiteral("NENHUM DADO PARA GRAVAR"));
+        return;
+    }
+    DM->TabCadCliDATA.setValue(Clock::now());
+    DM->TabCadCli.post();
+    BPesquisar->show();
+    DM->TabCadCli.close();
+    BNovo->show();
+}
+
+void TFCadCli::BEditarClick() {
+    if (!DM->TabCadCli.isOpen() || DM->TabCadCli.isEmpty()) {
+        Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
+        return;
+    }
+    PageControl1->setCurrentWidget(TabSheet1);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{BVoltar, BNovo, BExcluir, BEditar, BPesquisar, GroupBox1})
+        w->hide();
+    BGravar->show();
+    DM->TabCadCli.edit();
+}
+
+void TFCadCli::BExcluirClick() {
+    if (!DM->TabCadCli.isOpen() || DM->TabCadCli.isEmpty()) {
+        Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
+        return;
+    }
+    if (!Messages::confirm(QStringLiteral("Deseja Realmente Excluir Este Cliente?")))
+        return;
+    const QVariant customer = DM->TabCadCliCODIGO.value();
+    {
+        // The customer goes with its ledger and purchase lines, or nothing goes.
+        Transaction unit(DM->FDConnection1);
+        QDelete->setSql(QStringLiteral("Delete from Tabdividas Where Cliente = :qCliente"));
+        QDelete->setParam(QStringLiteral("qCliente"), customer);
+        QDelete->execSql();
+        QDelete->setSql(QStringLiteral("Delete from TabDesc_Compras Where Cliente = :qCliente"));
+        QDelete->setParam(QStringLiteral("qCliente"), customer);
+        QDelete->execSql();
+        DM->TabCadCli.remove();
+        unit.commit();
+    }
+    QDelete->close();
+}
+
+void TFCadCli::BPesquisarClick() {
+    // Unsaved changes stay on the data page until they are saved or dropped.
+    if (insertingOrEditing())
+        return;
+    PageControl1->setCurrentWidget(TabSheet2);
+    RadioGroup1->setItemIndex(0);
+    BNovo->hide();
+    BGravar->hide();
+    BPesquisar->hide();
+    BExcluir->show();
+    BEditar->show();
+    BVoltar->show();
+    TableDataset& t = DM->TabCadCli;
+    t.open();
+    t.setFiltered(false);
+    t.setFilter(QStringLiteral("NOME <>") + FilterExpression::quoted(WalkInCustomer));
+    t.setFiltered(true);
+    GroupBox1->show();
+    showCount();
+}
+
+void TFCadCli::Edit1Change() {
+    TableDataset& t = DM->TabCadCli;
+    t.setFiltered(false);
+    t.setFilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(Edit1->text() + u'%'));
+    t.setFiltered(true);
+    showCount();
+}
+
+void TFCadCli::BVoltarClick() {
+    PageControl1->setCurrentWidget(TabSheet1);
+    BNovo->show();
+    BGravar->show();
+    BPesquisar->show();
+    BExcluir->hide();
+    BEditar->hide();
+    BVoltar->hide();
+    DM->TabCadCli.setFiltered(false);
+    GroupBox1->hide();
+    DM->TabCadCli.close();
+}
+
+void TFCadCli::BImprimirClick() {
+    // The customer list report joins here.
+}
+
+void TFCadCli::DBEdit2Exit() {
+    if (!DM->TabCadCli.isOpen() || !DBEdit2->text().isEmpty())
+        return;
+    if (Messages::confirm(QStringLiteral("FAVOR DIGITE O NOME OU QUER CANCELAR(SIM)"),
+                          QStringLiteral("AVISO !"))) {
+        DM->TabCadCli.cancel();
+        DBEdit2->setFocus();
+        BPesquisar->show();
+    } else {
+        DBEdit2->setFocus();
+        BPesquisar->hide();
+    }
+}
+
+void TFCadCli::DBEdit2Enter() {
+    if (!DBEdit2->text().isEmpty())
+        return;
+    Messages::warning(QStringLiteral("FAVOR DIGITE O NOME"));
+    DBEdit2->setFocus();
+    BPesquisar->show();
+}
+
+void TFCadCli::DBEdit3Exit() {
+    const QString typed = DBEdit3->text();
+    if (typed.isEmpty()) {
+        DBEdit4->setFocus();
+        return;
+    }
+    QCPF->close();
+    QCPF->setSql(QStringLiteral(" select CPF from TabCadCli where CPF = :qqCPF"));
+    QCPF->setParam(QStringLiteral("qqCPF"), typed);
+    QCPF->open();
+    int found = QCPF->recordCount();
+    QCPF->close();
+    // The customer being edited does not clash with its own stored CPF.
+    if (DM->TabCadCli.state() == TableDataset::State::Edit &&
+        DM->TabCadCli.oldValue(QStringLiteral("CPF")).toString() == typed)
+        --found;
+    if (found > 0) {
+        Messages::warning(QStringLiteral("CPF já Existe"));
+        DBEdit3->setFocus();
+        return;
+    }
+    const QString RawCPF = ClrDig(typed);
+    if (!IsValidCPF(RawCPF)) {
+        Messages::plain(QStringLiteral("O CPF não é válido."));
+        DBEdit3->setFocus();
+        DBEdit3->setFieldText(QString());
+    }
+    const QString text = DBEdit3->text();
+    if (text.size() == 11) {
+        const QString FormattedCPF =
+            QStringLiteral("%1.%2.%3-%4").arg(text.mid(0, 3), text.mid(3, 3), text.mid(6, 3), text.mid(9, 2));
+        DBEdit3->setFieldText(FormattedCPF);
+    }
+}
+
+bool TFCadCli::eventFilter(QObject* watched, QEvent* event) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w == DBEdit2 || w == DBEdit3) {
+        if (event->type() == QEvent::FocusIn) {
+            w->setProperty("entered", true);
+        } else if (event->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            // Only a move to another control leaves the field (not a message box or another window), and only
+            // if the field really had the focus: a focus sent straight back never entered the next one.
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+                w->property("entered").toBool()) {
+                w->setProperty("entered", false);
+                guarded([this, w] {
+                    if (w == DBEdit2)
+                        DBEdit2Exit();
+                    else
+                        DBEdit3Exit();
+                });
+            }
+        } else if (event->type() == QEvent::KeyPress && w == DBEdit2) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                guarded([this] { DBEdit2Enter(); });
+        }
+    }
+    return Form::eventFilter(watched, event);
+}

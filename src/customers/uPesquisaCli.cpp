@@ -1,0 +1,92 @@
+#include "uPesquisaCli.h"
+
+#include "DBGrid.h"
+#include "FilterExpression.h"
+#include "InputRules.h"
+#include "Messages.h"
+#include "uDM.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TFPesquisaCli* FPesquisaCli = nullptr;
+
+namespace {
+const QString WalkInCustomer = QStringLiteral("CLIENTE AVULSO");
+} // namespace
+
+TFPesquisaCli::TFPesquisaCli(QWidget* parent)
+    : Form(QStringLiteral("Pesquisar Cliente"),
+           {.borderless = true, .titleStrip = true, .keyPreview = false, .enterMovesFocus = false}, parent) {
+    setObjectName(QStringLiteral("FPesquisaCli"));
+    titleLabel()->setText(QStringLiteral("Pesquisar Clientes"));
+    SpeedButton2 = closeButton();
+    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+
+    auto* layout = new QVBoxLayout(body());
+    layout->setContentsMargins(14, 10, 14, 10);
+    layout->addWidget(new QLabel(QStringLiteral("Pesquisa por Nome"), body()));
+    Edit1 = new QLineEdit(body());
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    InputRules::upperCase(Edit1);
+    layout->addWidget(Edit1);
+    DBGrid1 = new DBGrid(body());
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setColumns(
+        {{QStringLiteral("NOME"), QStringLiteral("Nome"), Qt::AlignLeft | Qt::AlignVCenter, 250},
+         {QStringLiteral("ENDERECO"), QStringLiteral("Endereço"), Qt::AlignLeft | Qt::AlignVCenter, 200},
+         {QStringLiteral("NUMERO"), QStringLiteral("Número"), Qt::AlignLeft | Qt::AlignVCenter, 70},
+         {QStringLiteral("TELEFONE"), QStringLiteral("Telefone"), Qt::AlignLeft | Qt::AlignVCenter, 120}});
+    layout->addWidget(DBGrid1, 1);
+    auto* countRow = new QHBoxLayout;
+    Label1 = new QLabel(QStringLiteral("Total de Clientes:"), body());
+    Label2 = new QLabel(body());
+    Label2->setObjectName(QStringLiteral("Label2"));
+    countRow->addWidget(Label1);
+    countRow->addWidget(Label2);
+    countRow->addStretch(1);
+    layout->addLayout(countRow);
+
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit1Change(); }); });
+    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, [this] { guarded([this] { DBGrid1DblClick(); }); });
+    resize(700, 440);
+}
+
+void TFPesquisaCli::bindData() {
+    DBGrid1->bind(&DM->DSCadCli);
+}
+
+void TFPesquisaCli::showCount() {
+    Label2->setText(QStringLiteral("(%1)").arg(DM->TabCadCli.recordCount()));
+}
+
+void TFPesquisaCli::FormShow() {
+    TableDataset& t = DM->TabCadCli;
+    t.open();
+    t.setFiltered(false);
+    t.setFilter(QStringLiteral("NOME <>") + FilterExpression::quoted(WalkInCustomer));
+    t.setFiltered(true);
+    showCount();
+    Edit1->setFocus();
+}
+
+void TFPesquisaCli::Edit1Change() {
+    TableDataset& t = DM->TabCadCli;
+    t.open();
+    t.setFiltered(false);
+    t.setFilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(Edit1->text() + u'%') +
+                QStringLiteral("AND NOME <>") + FilterExpression::quoted(WalkInCustomer));
+    t.setFiltered(true);
+    showCount();
+}
+
+void TFPesquisaCli::DBGrid1DblClick() {
+    // The ledger and the cash sale take the chosen customer from here with their own filters.
+    close();
+}
+
+void TFPesquisaCli::FormClose() {
+    // The callers' name labels follow the current customer from now on.
+}

@@ -1,0 +1,80 @@
+#include "CustomerScreen.h"
+#include "DBGrid.h"
+#include "Printers.h"
+#include "uDM.h"
+#include "uPesquisaCli.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+
+class Picker : public ScreenTest {
+protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        const QStringList names = {QStringLiteral("MARIA"), QStringLiteral("CLIENTE AVULSO"),
+                                   QStringLiteral("MARCOS"), QStringLiteral("ANA"),
+                                   QStringLiteral("D'ÁVILA")};
+        for (int i = 0; i < names.size(); ++i)
+            addCustomer(i + 1, names[i]);
+    }
+    // Double-clicks a row of the picker's grid, or its empty area with row -1.
+    void doubleClick(int row) {
+        DBGrid* grid = FPesquisaCli->DBGrid1;
+        const QPoint at = row >= 0 ? grid->visualRect(grid->model()->index(row, 0)).center() : QPoint(5, 300);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    }
+};
+
+TEST_F(Picker, ListsEveryoneButTheWalkInCustomerAndSearchesByPrefix) {
+    modal.onShow(QStringLiteral("FPesquisaCli"), [](QDialog*) {
+        EXPECT_EQ(FPesquisaCli->Label2->text(), QStringLiteral("(4)"));
+        EXPECT_EQ(QApplication::focusWidget(), FPesquisaCli->Edit1);
+        QTest::keyClicks(FPesquisaCli->Edit1, QStringLiteral("ma"));
+        EXPECT_EQ(DM->TabCadCli.filter(), QStringLiteral("NOME LIKE'MA%'AND NOME <>'CLIENTE AVULSO'"));
+        EXPECT_EQ(FPesquisaCli->Label2->text(), QStringLiteral("(2)"));
+        FPesquisaCli->Edit1->setText(QStringLiteral("CLIENTE"));
+        EXPECT_EQ(FPesquisaCli->Label2->text(), QStringLiteral("(0)")) << "never the walk-in customer";
+        FPesquisaCli->Edit1->setText(QStringLiteral("D'"));
+        EXPECT_EQ(FPesquisaCli->DBGrid1->cellText(0, 0), QStringLiteral("D'ÁVILA"));
+        QTest::keyClick(FPesquisaCli->Edit1, Qt::Key_Return);
+        EXPECT_TRUE(FPesquisaCli->isVisible()) << "Enter does not choose";
+    });
+    ModalHost::show(FPesquisaCli);
+    EXPECT_EQ(FPesquisaCli->Edit1->text(), QStringLiteral("D'")) << "kept for the next use";
+}
+
+TEST_F(Picker, ADoubleClickLeavesTheChosenCustomerCurrent) {
+    modal.onShow(QStringLiteral("FPesquisaCli"), [this](QDialog* f) {
+        f->resize(700, 440);
+        doubleClick(2);
+        EXPECT_FALSE(f->isVisible());
+    });
+    ModalHost::show(FPesquisaCli);
+    EXPECT_EQ(DM->TabCadCliNOME.asString(), QStringLiteral("ANA"));
+    EXPECT_FALSE(DM->TabDividas.isOpen()) << "with neither ledger screen behind, no ledger filter";
+}
+
+TEST_F(Picker, AnEmptyListOrTheXCloseWithoutChoosing) {
+    modal.onShow(QStringLiteral("FPesquisaCli"), [this](QDialog* f) {
+        FPesquisaCli->Edit1->setText(QStringLiteral("ZZZ"));
+        doubleClick(-1);
+        EXPECT_FALSE(f->isVisible());
+    });
+    ModalHost::show(FPesquisaCli);
+    EXPECT_TRUE(DM->TabCadCli.isEmpty());
+
+    modal.onShow(QStringLiteral("FPesquisaCli"), [](QDialog*) {
+        FPesquisaCli->Edit1->clear();
+        DM->TabCadCli.moveTo(1);
+        FPesquisaCli->SpeedButton2->click();
+    });
+    ModalHost::show(FPesquisaCli);
+    EXPECT_EQ(DM->TabCadCliNOME.asString(), QStringLiteral("MARCOS")) << "the clicked row stays current";
+    EXPECT_TRUE(DM->TabCadCli.isOpen());
+    EXPECT_EQ(DM->TabCadCli.filter(), QStringLiteral("NOME LIKE'%'AND NOME <>'CLIENTE AVULSO'"));
+}
+
+} // namespace
