@@ -8,7 +8,9 @@
 #include "uBrolavi.h"
 #include "uCadCli.h"
 #include "uDM.h"
+#include "uDividas.h"
 #include "uLogin.h"
+#include "uNovaDivida.h"
 #include "uPesquisaCli.h"
 #include "uSobre.h"
 #include "uSplash.h"
@@ -45,17 +47,21 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
         destroy(FSplash);
         throw;
     }
+    create(FDividas);
+    create(FNovaDivida);
     create(FPesquisaCli);
     create(FSobre);
     create(FBackup);
-    for (Form* screen :
-         std::initializer_list<Form*>{FSplash, FLogin, TelaInicial, FCadCli, FPesquisaCli, FSobre, FBackup})
+    for (Form* screen : std::initializer_list<Form*>{FSplash, FLogin, TelaInicial, FCadCli, FDividas,
+                                                     FNovaDivida, FPesquisaCli, FSobre, FBackup})
         screen->bindData();
 }
 
 AppBrolavi::~AppBrolavi() {
     destroy(FSobre);
     destroy(FPesquisaCli);
+    destroy(FNovaDivida);
+    destroy(FDividas);
     destroy(DM);
     destroy(FCadCli);
     destroy(TelaInicial);

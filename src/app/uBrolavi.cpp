@@ -6,6 +6,7 @@
 #include "uBackup.h"
 #include "uCadCli.h"
 #include "uDM.h"
+#include "uDividas.h"
 #include "uLogin.h"
 #include "uSobre.h"
 #include "uSplash.h"
@@ -69,6 +70,7 @@ TTelaInicial::TTelaInicial(QWidget* parent)
     BSobre->setStyleSheet(QStringLiteral("min-width: 0px;"));
     connect(BSobre, &QToolButton::clicked, this, [this] { guarded([this] { BSobreClick(); }); });
     connect(BClientes, &QToolButton::clicked, this, [this] { guarded([this] { BClientesClick(); }); });
+    connect(BDividas, &QToolButton::clicked, this, [this] { guarded([this] { BDividasClick(); }); });
     connect(BBackup, &QToolButton::clicked, this, [this] { guarded([this] { BBackupClick(); }); });
     layout->addWidget(ToolBar1);
 
@@ -134,6 +136,10 @@ void TTelaInicial::Timer1Timer() {
 
 void TTelaInicial::BClientesClick() {
     ModalHost::show(FCadCli);
+}
+
+void TTelaInicial::BDividasClick() {
+    ModalHost::show(FDividas);
 }
 
 void TTelaInicial::BBackupClick() {

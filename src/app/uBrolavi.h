@@ -30,6 +30,7 @@ public:
     // Runs the automatic backup; a tick every hour from start-up.
     void Timer1Timer();
     void BClientesClick();
+    void BDividasClick();
     void BBackupClick();
     void BSobreClick();
 

@@ -110,6 +110,7 @@ TFCadCli::TFCadCli(QWidget* parent)
                                  Qt::Horizontal);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setFlat(true);
+    RadioGroup1->setStyleSheet(QStringLiteral("QGroupBox { border: none; margin: 0; padding: 0; }"));
     BImprimir = toolButton(QStringLiteral("BImprimir"), QStringLiteral("[F10]"), GroupBox1);
     BImprimir->setToolTip(QStringLiteral("Impressões"));
     print->addWidget(RadioGroup1);

@@ -1,10 +1,12 @@
 #include "uPesquisaCli.h"
 
 #include "DBGrid.h"
+#include "DataWidgets.h"
 #include "FilterExpression.h"
 #include "InputRules.h"
 #include "Messages.h"
 #include "uDM.h"
+#include "uDividas.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -82,11 +84,30 @@ void TFPesquisaCli::Edit1Change() {
     showCount();
 }
 
+// The ledger of the chosen customer, for the screen behind: its open entries of one kind of account.
+static void filterLedger(const QString& account) {
+    TableDataset& ledger = DM->TabDividas;
+    ledger.open();
+    ledger.setFiltered(false);
+    ledger.setFilter(
+        QStringLiteral("Cliente LIKE") + FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
+        QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) + account);
+    ledger.setFiltered(true);
+}
+
 void TFPesquisaCli::DBGrid1DblClick() {
-    // The ledger and the cash sale take the chosen customer from here with their own filters.
+    TableDataset& customers = DM->TabCadCli;
+    const bool chosen = customers.isOpen() && !customers.isEmpty() && !customers.eof();
+    if (FDividas && FDividas->isVisible() && chosen) {
+        Edit1->clear(); // all customers again; the chosen one stays current
+        filterLedger(QStringLiteral("AND Conta <>") + FilterExpression::quoted(QStringLiteral("V")));
+        close();
+    }
     close();
 }
 
 void TFPesquisaCli::FormClose() {
     // The callers' name labels follow the current customer from now on.
+    if (FDividas)
+        FDividas->DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
 }

@@ -4,6 +4,9 @@
 #include "Dataset.h"
 #include "Formats.h"
 #include "Messages.h"
+#include "TableDataset.h"
+
+#include <QApplication>
 
 #include <QHeaderView>
 #include <QPainter>
@@ -64,6 +67,33 @@ int DatasetModel::rowCount(const QModelIndex& parent) const {
     return n;
 }
 
+void DatasetModel::setEditable(bool on, const QSet<int>& readOnlyColumns) {
+    m_editable = on;
+    m_readOnly = readOnlyColumns;
+}
+
+Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (m_editable && index.isValid() && !m_readOnly.contains(index.column()) && m_dataset &&
+        index.row() == m_dataset->recordNo())
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    auto* table = qobject_cast<TableDataset*>(m_dataset.data());
+    if (role != Qt::EditRole || !table || !(flags(index) & Qt::ItemIsEditable) || !table->isEditing())
+        return false;
+    bool written = false;
+    guarded([&] {
+        table->setValue(m_columns[index.column()].field, value);
+        written = true;
+    });
+    if (written)
+        emit dataChanged(index, index);
+    return written;
+}
+
 int DatasetModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_columns.size());
 }
@@ -74,7 +104,7 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
     const GridColumn& col = m_columns[index.column()];
     if (role == Qt::TextAlignmentRole)
         return int(col.alignment);
-    if (role != Qt::DisplayRole && role != Qt::ForegroundRole)
+    if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::EditRole)
         return {};
     QVariant out;
     guarded([&] {
@@ -90,7 +120,14 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
             return;
         }
         const int c = m_dataset->columnIndex(col.field);
-        const QVariant v = c >= 0 ? row.value(c) : QVariant();
+        if (role == Qt::EditRole) {
+            // The row being edited shows what was typed so far.
+            const bool current = index.row() == m_dataset->recordNo() && m_dataset->isEditing();
+            out = Formats::plainText(current ? m_dataset->value(col.field) : row.value(c));
+            return;
+        }
+        const bool current = index.row() == m_dataset->recordNo() && m_dataset->isEditing();
+        const QVariant v = current ? m_dataset->value(col.field) : (c >= 0 ? row.value(c) : QVariant());
         out = col.format ? col.format(v) : Formats::displayText(v);
     });
     return out;
@@ -99,6 +136,8 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
 QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < m_columns.size())
         return m_columns[section].title;
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
+        return QString(); // the row indicator column carries no numbers
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
@@ -188,6 +227,27 @@ void DBGrid::followDataset() {
         }
     });
     m_syncing = false;
+}
+
+void DBGrid::setEditable(bool on, const QSet<int>& readOnlyColumns) {
+    if (!on)
+        finishEditing();
+    m_model->setEditable(on, readOnlyColumns);
+    setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed
+                       : QAbstractItemView::NoEditTriggers);
+}
+
+void DBGrid::finishEditing() {
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    QWidget* editor = indexWidget(currentIndex());
+    if (!editor)
+        editor = QApplication::focusWidget();
+    if (editor && isAncestorOf(editor) && editor != viewport()) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 }
 
 void DBGrid::mouseDoubleClickEvent(QMouseEvent* event) {

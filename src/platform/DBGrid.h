@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QPointer>
+#include <QSet>
 #include <QTableView>
 #include <functional>
 
@@ -41,7 +42,13 @@ public:
     // Colour of a row's text (an invalid colour keeps the default).
     std::function<QColor(const Row& row, const Dataset& dataset)> rowColor;
 
+    // Cells of the current row that may be typed into while its dataset is being edited.
+    void setEditable(bool on, const QSet<int>& readOnlyColumns = {});
+    bool isEditable() const { return m_editable; }
+
     int rowCount(const QModelIndex& parent = {}) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
@@ -51,6 +58,8 @@ public:
 private:
     QPointer<Dataset> m_dataset;
     QVector<GridColumn> m_columns;
+    bool m_editable = false;
+    QSet<int> m_readOnly;
 };
 
 // A read-only data grid over a data source: column titles, alignment, display formats, a per-row text colour
@@ -65,6 +74,12 @@ public:
     void setColumns(const QVector<GridColumn>& columns);
     DatasetModel* datasetModel() const { return m_model; }
     void setRowColor(std::function<QColor(const Row&, const Dataset&)> hook);
+    // Lets the current row's cells be typed into (all but the read-only columns), or makes the grid
+    // read-only.
+    void setEditable(bool on, const QSet<int>& readOnlyColumns = {});
+    bool isEditable() const { return m_model->isEditable(); }
+    // Writes what a cell editor holds to the row and closes the editor.
+    void finishEditing();
 
     // The text a cell shows, as painted.
     QString cellText(int row, int column) const;

@@ -38,6 +38,10 @@ void FieldLink::attach() {
             emit refresh();
         });
         connect(m_connected, &Dataset::aboutToPost, this, &FieldLink::flushRequested);
+        connect(m_connected, &Dataset::rowsChanged, this, [this] {
+            if (!m_writing)
+                emit refresh();
+        });
     }
     emit refresh();
 }

@@ -122,19 +122,65 @@ void TableDataset::invalidate() {
 }
 
 void TableDataset::ensureLoaded() const {
-    if (m_stale && isOpen())
-        const_cast<TableDataset*>(this)->loadFirst();
+    if (!m_stale || !isOpen())
+        return;
+    auto* self = const_cast<TableDataset*>(this);
+    if (m_pendingKey && m_pendingKeep)
+        self->loadFirstKeeping(*m_pendingKey);
+    else if (m_pendingKey)
+        self->repositionAfterChange(m_pendingKey, m_pendingWasSmall);
+    else
+        self->loadFirst();
+}
+
+// After a new filter: the current row stays current if the filter lets it through, else the first row is.
+void TableDataset::loadFirstKeeping(qlonglong key) {
+    loadFirst();
+    if (const int pos = findCached(key); pos >= 0) {
+        setCurrent(m_cache[pos], pos);
+        m_bof = pos == 0;
+        return;
+    }
+    if (m_tailComplete)
+        return;
+    const QVector<Row> rows =
+        fetch(QStringLiteral("%1 = ?").arg(schema().columns[schema().keyColumn].name), {key}, false, 1);
+    if (rows.isEmpty())
+        return;
+    setCache(rows, -1, false, false);
+    setCurrent(rows.front(), -1);
+    m_bof = m_eof = false;
+}
+
+void TableDataset::markStaleKeeping() {
+    const std::optional<qlonglong> key =
+        m_hasCurrent && keyed() && !m_stale ? std::optional<qlonglong>(keyOf(m_current)) : m_pendingKey;
+    markStale();
+    m_pendingKey = key;
+    m_pendingKeep = key.has_value();
 }
 
 void TableDataset::markStale() {
     invalidate();
     clearCurrent();
     m_stale = true;
+    m_pendingKey.reset();
+    m_pendingKeep = false;
+}
+
+// After a write the view is read again only when someone looks, on the written row: a unit that writes many
+// rows in a row reads nothing in between.
+void TableDataset::markStaleAt(qlonglong key) {
+    const bool small = wholeSetCached();
+    markStale();
+    m_pendingKey = key;
+    m_pendingWasSmall = small;
 }
 
 void TableDataset::loadFirst() {
     invalidate();
     m_stale = false;
+    m_pendingKey.reset();
     QVector<Row> rows = fetch(QString(), {}, false, Chunk + 1);
     const bool tail = !keyed() || rows.size() <= Chunk;
     if (rows.size() > Chunk && keyed())
@@ -150,6 +196,7 @@ void TableDataset::loadFirst() {
 
 void TableDataset::loadLast() {
     m_stale = false;
+    m_pendingKey.reset();
     if (!keyed()) {
         loadFirst();
         if (!m_cache.isEmpty())
@@ -210,8 +257,8 @@ void TableDataset::refresh() {
         invalidate();
         return;
     }
-    repositionAfterChange(m_hasCurrent ? std::optional<qlonglong>(keyValue().toLongLong()) : std::nullopt,
-                          true);
+    repositionAfterChange(m_hasCurrent && keyed() ? std::optional<qlonglong>(keyOf(m_current)) : std::nullopt,
+                          wholeSetCached());
 }
 
 void TableDataset::first() {
@@ -441,7 +488,7 @@ void TableDataset::setFilter(const QString& text) {
     m_filterText = text;
     m_filter = std::move(parsed);
     if (isOpen() && m_filtered) {
-        markStale();
+        markStaleKeeping();
         emit rowsChanged();
         emit currentChanged();
     }
@@ -454,7 +501,7 @@ void TableDataset::setFiltered(bool on) {
         checkBrowseMode();
     m_filtered = on;
     if (isOpen()) {
-        markStale();
+        markStaleKeeping();
         emit rowsChanged();
         emit currentChanged();
     }
@@ -571,7 +618,10 @@ void TableDataset::post() {
     const Row written = m_buffer;
     m_state = State::Browse;
     m_buffer.clear();
-    repositionAfterChange(key, false);
+    if (key)
+        markStaleAt(*key);
+    else
+        repositionAfterChange(key, wholeSetCached());
     if (!keyed()) {
         for (int i = 0; i < m_cache.size(); ++i)
             if (m_cache[i] == written)
@@ -610,7 +660,10 @@ void TableDataset::remove() {
     const bool wasEditing = m_state == State::Edit;
     m_state = State::Browse;
     m_buffer.clear();
-    repositionAfterChange(key, true);
+    if (key)
+        markStaleAt(*key);
+    else
+        repositionAfterChange(key, wholeSetCached());
     if (wasEditing)
         emit stateChanged();
     emit rowsChanged();
@@ -619,7 +672,9 @@ void TableDataset::remove() {
 
 // Reads the view again after a change and puts the cursor on the given row, or on the one after it when it is
 // gone (deleted, or no longer let through by the filter), or on the last row.
-void TableDataset::repositionAfterChange(std::optional<qlonglong> key, bool /*preferNext*/) {
+void TableDataset::repositionAfterChange(std::optional<qlonglong> key, bool wasSmall) {
+    m_stale = false;
+    m_pendingKey.reset();
     const int oldIndex = m_currentIndex;
     if (!keyed() || !key) {
         loadFirst();
@@ -628,7 +683,6 @@ void TableDataset::repositionAfterChange(std::optional<qlonglong> key, bool /*pr
         return;
     }
     const QString keyName = schema().columns[schema().keyColumn].name;
-    const bool wasSmall = wholeSetCached();
     if (wasSmall) {
         loadFirst();
         if (wholeSetCached()) {
@@ -693,6 +747,11 @@ QVariant TableDataset::oldValue(const QString& column) const {
 }
 
 QVariant TableDataset::value(const QString& column) const {
+    // Aggregates read like columns, so that a label can show the ledger's total.
+    if (columnIndex(column) < 0 && hasAggregate(column)) {
+        const std::optional<Currency> total = aggregate(column);
+        return total ? QVariant::fromValue(*total) : QVariant();
+    }
     return value(requireColumn(column));
 }
 

@@ -106,6 +106,9 @@ private:
     // Rows are read when first looked at, so that a filter followed by a count costs one count.
     void ensureLoaded() const;
     void markStale();
+    void markStaleAt(qlonglong key);
+    void markStaleKeeping();
+    void loadFirstKeeping(qlonglong key);
     QString selectList() const;
     QString whereSql(QVariantList& params) const;
     QString orderSql(bool descending) const;
@@ -121,7 +124,7 @@ private:
     void invalidate();
     void loadFirst();
     void loadLast();
-    void repositionAfterChange(std::optional<qlonglong> key, bool preferNext);
+    void repositionAfterChange(std::optional<qlonglong> key, bool wasSmall);
     void insertRow();
     void updateRow();
     QVariant convert(int column, const QVariant& value) const;
@@ -149,6 +152,9 @@ private:
     bool m_eof = true;
     bool m_bof = true;
     bool m_stale = false;
+    std::optional<qlonglong> m_pendingKey; // the row to stand on when the view is read again
+    bool m_pendingWasSmall = false;
+    bool m_pendingKeep = false; // a new filter: keep the row only if it is still visible
 
     Row m_buffer;
     QVector<bool> m_modified;

@@ -1,0 +1,255 @@
+#include "uDividas.h"
+
+#include "Clock.h"
+#include "DBGrid.h"
+#include "DataWidgets.h"
+#include "FilterExpression.h"
+#include "Messages.h"
+#include "ModalHost.h"
+#include "Transaction.h"
+#include "uDM.h"
+#include "uNovaDivida.h"
+#include "uPesquisaCli.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TFDividas* FDividas = nullptr;
+
+QColor ledgerRowColor(const QVariant& status, const QVariant& dueDate, const QVariant& paidAt) {
+    const QDate due = dueDate.toDate();
+    if (!due.isValid())
+        return QColor(Qt::blue);
+    // A date against a moment: the due day counts from its first instant.
+    const QDateTime dueStart = due.startOfDay();
+    if (status.toString() == u"PG") {
+        const QDateTime paid = paidAt.toDateTime();
+        return paid.isValid() && dueStart < paid ? QColor(Qt::red) : QColor(Qt::blue);
+    }
+    return dueStart < Clock::now() ? QColor(Qt::red) : QColor(Qt::blue);
+}
+
+namespace {
+
+QToolButton* toolButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRaise(true);
+    b->setMinimumSize(110, 44);
+    return b;
+}
+
+} // namespace
+
+TFDividas::TFDividas(QWidget* parent)
+    : Form(QStringLiteral("Vendas à Prazo"), {}, parent) {
+    setObjectName(QStringLiteral("FDividas"));
+    setWindowTitle(QStringLiteral("Lançamentos"));
+    SpeedButton2 = closeButton();
+    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+
+    auto* layout = new QVBoxLayout(body());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* toolbar = new QFrame(body());
+    toolbar->setObjectName(QStringLiteral("Toolbar"));
+    toolbar->setStyleSheet(
+        QStringLiteral("#Toolbar { background: #eef3f3; border-bottom: 1px solid #c5d3d3; }"
+                       "QToolButton { padding: 4px 10px; font-weight: bold; color: #12504f; }"
+                       "QToolButton:hover { background: #d9e7e6; border-radius: 3px; }"));
+    auto* tools = new QHBoxLayout(toolbar);
+    tools->setContentsMargins(6, 4, 6, 4);
+    BPesquisar = toolButton(QStringLiteral("BPesquisar"), QString(), toolbar);
+    BPesquisar->setToolTip(QStringLiteral("Pesquisar Clientes"));
+    BNovo = toolButton(QStringLiteral("BNovo"), QStringLiteral("Novo [F4]"), toolbar);
+    BPagamento = toolButton(QStringLiteral("BPagamento"), QStringLiteral("Finalizar Venda [F5]"), toolbar);
+    BEditar = toolButton(QStringLiteral("BEditar"), QStringLiteral("Editar [F6]"), toolbar);
+    BExcluir = toolButton(QStringLiteral("BExcluir"), QStringLiteral("Excluir [F7]"), toolbar);
+    for (QToolButton* b : {BPesquisar, BNovo, BPagamento, BEditar, BExcluir})
+        tools->addWidget(b);
+    tools->addStretch(1);
+    layout->addWidget(toolbar);
+
+    auto* content = new QVBoxLayout;
+    content->setContentsMargins(14, 10, 14, 10);
+    auto* nameRow = new QHBoxLayout;
+    auto* nameLabel = new QLabel(QStringLiteral("Cliente:"), body());
+    nameLabel->setStyleSheet(QStringLiteral("color: #555;"));
+    DBText1 = new DBText(body());
+    DBText1->setObjectName(QStringLiteral("DBText1"));
+    DBText1->setStyleSheet(QStringLiteral("font-size: 14pt; font-weight: bold; color: #12504f;"));
+    nameRow->addWidget(nameLabel);
+    nameRow->addWidget(DBText1, 1);
+    content->addLayout(nameRow);
+
+    DBGrid1 = new DBGrid(body());
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    DBGrid1->setColumns({{QStringLiteral("DATA"), QStringLiteral("Data"), Qt::AlignCenter, 90},
+                         {QStringLiteral("DESCRICAO"), QStringLiteral("Descrição"), left, 250},
+                         {QStringLiteral("QUANTIDADE"), QStringLiteral("Quantidade"), right, 80},
+                         {QStringLiteral("PARCELA"), QStringLiteral("Modalidade"), left, 110},
+                         {QStringLiteral("DATA_VENC"), QStringLiteral("Vencimento"), Qt::AlignCenter, 90},
+                         {QStringLiteral("VALOR_UN"), QStringLiteral("Valor Unitário"), right, 110},
+                         {QStringLiteral("VALOR"), QStringLiteral("Valor"), right, 110}});
+    DBGrid1->setRowColor([](const Row& row, const Dataset& ds) {
+        return ledgerRowColor(row.value(ds.columnIndex(QStringLiteral("STATUS_PAG"))),
+                              row.value(ds.columnIndex(QStringLiteral("DATA_VENC"))),
+                              row.value(ds.columnIndex(QStringLiteral("DATA_PAG"))));
+    });
+    content->addWidget(DBGrid1, 1);
+
+    auto* totalRow = new QHBoxLayout;
+    totalRow->addStretch(1);
+    auto* totalLabel = new QLabel(QStringLiteral("Valor Total"), body());
+    totalLabel->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    DBText2 = new DBText(body());
+    DBText2->setObjectName(QStringLiteral("DBText2"));
+    DBText2->setMinimumWidth(140);
+    DBText2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    DBText2->setStyleSheet(QStringLiteral("font-size: 14pt; font-weight: bold; color: #b71c1c;"));
+    totalRow->addWidget(totalLabel);
+    totalRow->addWidget(DBText2);
+    content->addLayout(totalRow);
+    layout->addLayout(content, 1);
+
+    connect(BPesquisar, &QToolButton::clicked, this, [this] { guarded([this] { BPesquisarClick(); }); });
+    connect(BNovo, &QToolButton::clicked, this, [this] { guarded([this] { BNovoClick(); }); });
+    connect(BPagamento, &QToolButton::clicked, this, [this] { guarded([this] { BPagamentoClick(); }); });
+    connect(BEditar, &QToolButton::clicked, this, [this] { guarded([this] { BEditarClick(); }); });
+    connect(BExcluir, &QToolButton::clicked, this, [this] { guarded([this] { BExcluirClick(); }); });
+    addFunctionKey(Qt::Key_F2, [this] { BPesquisar->click(); });
+    addFunctionKey(Qt::Key_F4, [this] { BNovo->click(); });
+    addFunctionKey(Qt::Key_F5, [this] { BPagamento->click(); });
+    addFunctionKey(Qt::Key_F6, [this] { BEditar->click(); });
+    addFunctionKey(Qt::Key_F7, [this] { BExcluir->click(); });
+    resize(900, 520);
+}
+
+void TFDividas::bindData() {
+    DBGrid1->bind(&DM->DSDividas);
+    DBText2->bind(&DM->DSDividas, QStringLiteral("Soma"));
+}
+
+bool TFDividas::customerChosen() const {
+    return !DBText1->text().isEmpty();
+}
+
+void TFDividas::dropCorrection() {
+    if (!DM->TabDividas.isEditing())
+        return;
+    DBGrid1->setEditable(false);
+    DM->TabDividas.cancel();
+}
+
+void TFDividas::FormShow() {
+    DM->TabCadCli.open();
+    DBText1->setText(QString());
+    DBGrid1->setEditable(false);
+    BPesquisar->setText(QStringLiteral("Pesquisar\nClientes [F2]"));
+}
+
+void TFDividas::FormClose() {
+    dropCorrection();
+    DM->TabCadCli.close();
+    DM->TabDividas.close();
+}
+
+bool TFDividas::FormKeyDown(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    auto* focus = QApplication::focusWidget();
+    if (enter && focus && (focus == DBGrid1 || DBGrid1->isAncestorOf(focus)))
+        DBGrid1KeyPress();
+    return false; // Enter still moves the focus on
+}
+
+void TFDividas::BPesquisarClick() {
+    dropCorrection();
+    ModalHost::show(FPesquisaCli);
+}
+
+void TFDividas::BNovoClick() {
+    dropCorrection();
+    DM->TabCadCli.open();
+    if (DM->TabCadCli.isEmpty()) {
+        DM->TabCadCli.close();
+        DM->TabDividas.close();
+        Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
+    } else if (!customerChosen()) {
+        Messages::warning(QStringLiteral("POR FAVOR SELECIONE O CLIENTE ANTES DE CADASTRAR UMA NOVA DIVIDA"));
+    } else {
+        ModalHost::show(FNovaDivida);
+    }
+}
+
+void TFDividas::BPagamentoClick() {
+    dropCorrection();
+    DM->TabCadCli.open();
+    DM->TabDividas.open();
+    if (DM->TabCadCli.isEmpty()) {
+        Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
+    } else if (!customerChosen()) {
+        DM->TabCadCli.close();
+        DM->TabDividas.close();
+        Messages::warning(QStringLiteral("POR FAVOR SELECIONE O CLIENTE"));
+    } else {
+        DBGrid1->bind(&DM->DSDividas);
+        DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
+        TableDataset& ledger = DM->TabDividas;
+        ledger.setFiltered(false);
+        ledger.setFilter(QStringLiteral("Cliente LIKE") +
+                         FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
+                         QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")));
+        ledger.setFiltered(true);
+        // The payment screen joins here.
+    }
+}
+
+void TFDividas::BEditarClick() {
+    if (!DM->TabDividas.isOpen() || DM->TabDividas.isEmpty()) {
+        Messages::warning(QStringLiteral("POR FAVOR SELECIONE O CLIENTE"));
+        return;
+    }
+    DM->TabDividas.edit();
+    // Only the description, the quantity and the unit value may be corrected.
+    DBGrid1->setEditable(true, {0, 3, 4, 6});
+}
+
+void TFDividas::DBGrid1KeyPress() {
+    if (!DM->TabDividas.isEditing()) {
+        Messages::warning(QStringLiteral("PARA EDITAR CLICK NO BOTÃO EDITAR"));
+        return;
+    }
+    DBGrid1->finishEditing();
+    DM->TabDividasVALOR.setValue(
+        QVariant::fromValue(DM->TabDividasVALOR_UN.asCurrency() * DM->TabDividasQUANTIDADE.asInteger()));
+    DM->TabDividas.post();
+    DBGrid1->setEditable(false);
+}
+
+void TFDividas::BExcluirClick() {
+    dropCorrection();
+    if (!DM->TabDividas.isOpen() || DM->TabDividas.isEmpty()) {
+        Messages::warning(QStringLiteral("POR FAVOR SELECIONE O CLIENTE"));
+        return;
+    }
+    if (!Messages::confirm(QStringLiteral("Deseja Realmente Excluir?")))
+        return;
+    const QVariant entry = DM->TabDividasCODIGO.value();
+    // The entry and its purchase line go together or not at all.
+    Transaction unit(DM->FDConnection1);
+    TableDataset& lines = DM->TabDesc_Compras;
+    lines.open();
+    lines.setFiltered(false);
+    if (lines.locate(QStringLiteral("COD_VENDA"), entry))
+        lines.remove();
+    DM->TabDividas.remove();
+    unit.commit();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Form.h"
+
+#include <QColor>
+
+class DBGrid;
+class DBText;
+class QToolButton;
+
+// The ledger of one customer's open credit entries: the hub of selling on credit.
+class TFDividas : public Form {
+    Q_OBJECT
+public:
+    explicit TFDividas(QWidget* parent = nullptr);
+
+    void bindData() override;
+
+    QToolButton* BPesquisar;
+    QToolButton* BNovo;
+    QToolButton* BPagamento;
+    QToolButton* BEditar;
+    QToolButton* BExcluir;
+    QToolButton* SpeedButton2;
+    DBText* DBText1;
+    DBGrid* DBGrid1;
+    DBText* DBText2;
+
+    void BPesquisarClick();
+    void BNovoClick();
+    void BPagamentoClick();
+    void BEditarClick();
+    void BExcluirClick();
+    // Enter in the grid: saves the entry being corrected.
+    void DBGrid1KeyPress();
+
+protected:
+    void FormShow() override;
+    void FormClose() override;
+    bool FormKeyDown(QKeyEvent* event) override;
+
+private:
+    // A correction not confirmed with Enter is dropped before anything else happens.
+    void dropCorrection();
+    bool customerChosen() const;
+};
+
+// The colour of a ledger row's text: red once it is due (or was paid on or after its due day), blue before.
+QColor ledgerRowColor(const QVariant& status, const QVariant& dueDate, const QVariant& paidAt);
+
+extern TFDividas* FDividas;

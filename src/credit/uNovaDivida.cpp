@@ -1,0 +1,234 @@
+#include "uNovaDivida.h"
+
+#include "Clock.h"
+#include "Currency.h"
+#include "DataWidgets.h"
+#include "Errors.h"
+#include "FilterExpression.h"
+#include "InputRules.h"
+#include "Messages.h"
+#include "RadioGroup.h"
+#include "Transaction.h"
+#include "uDM.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+TFNovaDivida* FNovaDivida = nullptr;
+
+QString instalmentLabel(int i, const QString& typedCount) {
+    return QStringLiteral("Parc. ") + QString::number(i) + QStringLiteral(" ") + QStringLiteral("de") +
+           QStringLiteral(" ") + typedCount;
+}
+
+namespace {
+
+int wholeNumber(const QString& typed) {
+    bool ok = false;
+    const int n = typed.trimmed().toInt(&ok);
+    if (!ok)
+        throw ConversionError::invalidValue(typed);
+    return n;
+}
+
+void applyLedgerFilter() {
+    TableDataset& ledger = DM->TabDividas;
+    ledger.setFiltered(false);
+    ledger.setFilter(QStringLiteral("Cliente LIKE") +
+                     FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
+                     QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) +
+                     QStringLiteral("AND Conta <>") + FilterExpression::quoted(QStringLiteral("V")));
+    ledger.setFiltered(true);
+}
+
+} // namespace
+
+TFNovaDivida::TFNovaDivida(QWidget* parent)
+    : Form(QStringLiteral("Vendas à Prazo"), {}, parent) {
+    setObjectName(QStringLiteral("FNovaDivida"));
+    setWindowTitle(QStringLiteral("Cadastros "));
+    SpeedButton2 = closeButton();
+    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+
+    auto* grid = new QGridLayout(body());
+    grid->setContentsMargins(18, 14, 18, 16);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(8);
+    DBText1 = new DBText(body());
+    DBText1->setObjectName(QStringLiteral("DBText1"));
+    DBText1->setStyleSheet(QStringLiteral("font-weight: bold; color: #12504f; font-size: 12pt;"));
+    Edit1 = new QLineEdit(body());
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(150);
+    InputRules::upperCase(Edit1);
+    Edit2 = new QLineEdit(body());
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    InputRules::money(Edit2);
+    Edit3 = new QLineEdit(body());
+    Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit3->setAlignment(Qt::AlignRight);
+    Edit3->setMaximumWidth(80);
+    RadioGroup1 = new RadioGroup(QStringLiteral("Opção Pagamento"),
+                                 {QStringLiteral("À Prazo"), QStringLiteral("Parcelado")}, body());
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    ComboBox1 = new QComboBox(body());
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setEditable(true);
+    for (int n = 2; n <= 12; ++n)
+        ComboBox1->addItem(QString::number(n));
+    CalendarPicker1 = new QDateEdit(body());
+    CalendarPicker1->setObjectName(QStringLiteral("CalendarPicker1"));
+    CalendarPicker1->setCalendarPopup(true);
+    CalendarPicker1->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    CalendarPicker1->setToolTip(QStringLiteral("Data"));
+    BConfirmar = new QPushButton(QStringLiteral("Confirmar [F5]"), body());
+    BConfirmar->setObjectName(QStringLiteral("BConfirmar"));
+    BConfirmar->setAutoDefault(false);
+    BConfirmar->setFocusPolicy(Qt::NoFocus);
+    BConfirmar->setMinimumHeight(34);
+    BConfirmar->setStyleSheet(
+        QStringLiteral("QPushButton { background: #12504f; color: white; font-weight: bold; "
+                       "border: none; border-radius: 3px; padding: 4px 18px; }"
+                       "QPushButton:hover { background: #1a6a69; }"));
+
+    grid->addWidget(new QLabel(QStringLiteral("Nome:"), body()), 0, 0);
+    grid->addWidget(DBText1, 0, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Descrição:"), body()), 1, 0);
+    grid->addWidget(Edit1, 1, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Valor Unitário:"), body()), 2, 0);
+    grid->addWidget(Edit2, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Quant:"), body()), 2, 2);
+    grid->addWidget(Edit3, 2, 3);
+    grid->addWidget(RadioGroup1, 3, 0, 2, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Parc.(x):"), body()), 3, 2);
+    grid->addWidget(ComboBox1, 3, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Data Vencimento:"), body()), 4, 2);
+    grid->addWidget(CalendarPicker1, 4, 3);
+    grid->addWidget(BConfirmar, 5, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, Edit3);
+    setTabOrder(Edit3, ComboBox1);
+    setTabOrder(ComboBox1, CalendarPicker1);
+
+    connect(RadioGroup1, &RadioGroup::clicked, this, [this] { guarded([this] { RadioGroup1Click(); }); });
+    connect(BConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { BConfirmarClick(); }); });
+    addFunctionKey(Qt::Key_F5, [this] { BConfirmarClick(); });
+    // Enter in the unit value confirms the item.
+    keepEnter(Edit2);
+    Edit2->installEventFilter(this);
+    setMinimumWidth(560);
+}
+
+void TFNovaDivida::bindData() {
+    DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
+}
+
+void TFNovaDivida::FormShow() {
+    RadioGroup1->setItemIndex(0);
+    RadioGroup1Click();
+    Edit1->setFocus();
+    CalendarPicker1->setDate(Clock::today().addMonths(1));
+    Edit3->setText(QStringLiteral("1"));
+}
+
+void TFNovaDivida::RadioGroup1Click() {
+    if (RadioGroup1->itemIndex() == 0) {
+        ComboBox1->setCurrentIndex(-1);
+        ComboBox1->setEditText(QString());
+        ComboBox1->setEnabled(false);
+        CalendarPicker1->setEnabled(true);
+    } else {
+        ComboBox1->setEnabled(true);
+        CalendarPicker1->setEnabled(false);
+    }
+}
+
+bool TFNovaDivida::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            guarded([this] { BConfirmarClick(); });
+            return true;
+        }
+    }
+    return Form::eventFilter(watched, event);
+}
+
+void TFNovaDivida::BConfirmarClick() {
+    TableDataset& customers = DM->TabCadCli;
+    TableDataset& lines = DM->TabDesc_Compras;
+    TableDataset& ledger = DM->TabDividas;
+    customers.open();
+    lines.open();
+    ledger.open();
+    ledger.setFiltered(false);
+    lines.setFiltered(false);
+    // Whatever happens below, the ledger behind shows the customer's open entries again.
+    struct ReapplyFilter {
+        ~ReapplyFilter() { guarded(applyLedgerFilter); }
+    } reapply;
+
+    const bool instalments = RadioGroup1->itemIndex() == 1;
+    const QString typedCount = ComboBox1->currentText();
+    if (instalments && typedCount.isEmpty()) {
+        Messages::warning(QStringLiteral("POR FAVOR SELECIONE O NÚMERO DE PARCELAS"));
+        return;
+    }
+    // Every input converts before anything is written.
+    const Currency unit = Currency::parse(Edit2->text());
+    const int quantity = wholeNumber(Edit3->text());
+    const int n = instalments ? wholeNumber(typedCount) : 1;
+    if (n < 1)
+        return;
+
+    const QVariant customer = DM->TabCadCliCODIGO.value();
+    const QDate today = Clock::today();
+    const Currency total = unit * quantity;
+    const Currency share = instalments ? total / n : total;
+    int lastCode = 0;
+    QString lastLabel;
+    {
+        // The entries and the purchase line of one item are written together or not at all.
+        Transaction unitOfWork(DM->FDConnection1);
+        for (int i = 1; i <= n; ++i) {
+            lastCode = ledger.nextCode();
+            lastLabel = instalments ? instalmentLabel(i, typedCount) : QStringLiteral("À Prazo");
+            ledger.append();
+            DM->TabDividasCODIGO.setValue(lastCode);
+            DM->TabDividasCLIENTE.setValue(customer);
+            DM->TabDividasDATA.setValue(today);
+            DM->TabDividasDESCRICAO.setValue(Edit1->text());
+            DM->TabDividasQUANTIDADE.setAsString(Edit3->text());
+            DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("NP"));
+            DM->TabDividasVALOR_UN.setValue(QVariant::fromValue(unit));
+            DM->TabDividasVALOR.setValue(QVariant::fromValue(share));
+            DM->TabDividasDATA_VENC.setValue(instalments ? today.addMonths(i) : CalendarPicker1->date());
+            DM->TabDividasPARCELA.setValue(lastLabel);
+            DM->TabDividasCONTA.setValue(instalments ? QStringLiteral("P") : QStringLiteral("N"));
+            ledger.post();
+        }
+        const int lineCode = lines.nextCode();
+        lines.append();
+        DM->TabDesc_ComprasCODIGO.setValue(lineCode);
+        DM->TabDesc_ComprasCLIENTE.setValue(customer);
+        DM->TabDesc_ComprasDATA.setValue(today);
+        DM->TabDesc_ComprasDESCRICAO.setValue(Edit1->text());
+        DM->TabDesc_ComprasQUANTIDADE.setAsString(Edit3->text());
+        DM->TabDesc_ComprasSTATUS.setValue(lastLabel);
+        DM->TabDesc_ComprasVALOR_UN.setValue(QVariant::fromValue(unit));
+        DM->TabDesc_ComprasVALOR.setValue(QVariant::fromValue(total));
+        DM->TabDesc_ComprasCOD_VENDA.setValue(lastCode);
+        lines.post();
+        unitOfWork.commit();
+    }
+    Edit1->clear();
+    Edit2->clear();
+    Edit1->setFocus();
+}

@@ -1,0 +1,156 @@
+#include "LedgerFixture.h"
+#include "Printers.h"
+
+#include <QToolButton>
+
+namespace {
+
+class Ledger : public LedgerTest {
+protected:
+    void SetUp() override {
+        LedgerTest::SetUp();
+        addCustomer(1, QStringLiteral("ANA"));
+        addCustomer(2, QStringLiteral("BETO"));
+        addCustomer(3, QStringLiteral("CLIENTE AVULSO"));
+        const QDate today = clock.currentDateTime().date();
+        addEntry(1, 1, QStringLiteral("10,00"), today);             // due today: red
+        addEntry(2, 1, QStringLiteral("20,50"), today.addDays(1));  // due tomorrow: blue
+        addEntry(3, 1, QStringLiteral("5,00"), today, "NP", "V");   // a cash sale: not on the ledger
+        addEntry(4, 1, QStringLiteral("7,00"), today, "PG");        // paid: not on the ledger
+        addEntry(5, 2, QStringLiteral("99,00"), today.addDays(-3)); // another customer's
+        sql(QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, COD_VENDA) values (1, 1, 2)"));
+    }
+};
+
+TEST_F(Ledger, ChoosingACustomerShowsItsOpenCreditEntriesColouredWithTheirTotal) {
+    showActive(FDividas);
+    EXPECT_TRUE(FDividas->DBText1->text().isEmpty());
+    EXPECT_EQ(FDividas->BPesquisar->text(), QStringLiteral("Pesquisar\nClientes [F2]"));
+    openLedgerFor(QStringLiteral("ANA"));
+    EXPECT_EQ(DM->TabDividas.filter(), QStringLiteral("Cliente LIKE'1'AND Status_Pag ='NP'AND Conta <>'V'"));
+    EXPECT_EQ(FDividas->DBText1->text(), QStringLiteral("ANA"));
+    EXPECT_EQ(FPesquisaCli->Edit1->text(), QString()) << "the picker's box is emptied by a choice";
+    DBGrid* grid = FDividas->DBGrid1;
+    ASSERT_EQ(grid->model()->rowCount(), 2);
+    EXPECT_EQ(grid->cellText(1, 6), QStringLiteral("R$ 20,50"));
+    EXPECT_EQ(grid->cellTextColor(0, 1), QColor(Qt::red)) << "due today";
+    EXPECT_EQ(grid->cellTextColor(1, 1), QColor(Qt::blue)) << "due tomorrow";
+    EXPECT_EQ(FDividas->DBText2->text(), QStringLiteral("R$ 30,50"));
+
+    FDividas->close();
+    EXPECT_FALSE(DM->TabDividas.isOpen());
+    showActive(FDividas);
+    EXPECT_TRUE(FDividas->DBText1->text().isEmpty()) << "every opening starts with no customer";
+    EXPECT_EQ(grid->model()->rowCount(), 0);
+    EXPECT_TRUE(FDividas->DBText2->text().isEmpty());
+}
+
+TEST(LedgerColours, FollowTheDueDayAndThePayment) {
+    FixedClock clock(QDateTime(QDate(2026, 3, 10), QTime(9, 0)));
+    struct Case {
+        const char* status;
+        QDate due;
+        QDateTime paid;
+        QColor colour;
+    };
+    const QDate today(2026, 3, 10);
+    for (const Case& c : {Case{"NP", today, {}, Qt::red}, Case{"NP", today.addDays(1), {}, Qt::blue},
+                          Case{"NP", today.addDays(-1), {}, Qt::red},
+                          Case{"PG", today, QDateTime(today, QTime(0, 0, 1)), Qt::red},
+                          Case{"PG", today, today.addDays(-1).startOfDay(), Qt::blue},
+                          Case{"PG", today.addDays(5), QDateTime(today, QTime(12, 0)), Qt::blue}})
+        EXPECT_EQ(ledgerRowColor(QString::fromUtf8(c.status), c.due, c.paid), c.colour)
+            << c.status << ' ' << c.due.toString().toStdString();
+}
+
+TEST_F(Ledger, WarnsWhenNoCustomerIsChosen) {
+    showActive(FDividas);
+    press(Qt::Key_F4);
+    press(Qt::Key_F6);
+    press(Qt::Key_F7);
+    DM->TabDividas.open();
+    press(Qt::Key_F5);
+    EXPECT_EQ(
+        messages.log(),
+        (QStringList{QStringLiteral(
+                         "warning|AVISO !|POR FAVOR SELECIONE O CLIENTE ANTES DE CADASTRAR UMA NOVA DIVIDA"),
+                     QStringLiteral("warning|AVISO !|POR FAVOR SELECIONE O CLIENTE"),
+                     QStringLiteral("warning|AVISO !|POR FAVOR SELECIONE O CLIENTE"),
+                     QStringLiteral("warning|AVISO !|POR FAVOR SELECIONE O CLIENTE")}));
+    EXPECT_FALSE(DM->TabDividas.isOpen()) << "F5 without a customer closes the datasets";
+    EXPECT_FALSE(DM->TabCadCli.isOpen());
+    EXPECT_TRUE(modal.shown.isEmpty());
+}
+
+TEST_F(Ledger, ACorrectionStoresUnitValueTimesQuantityOnEnter) {
+    openLedgerFor(QStringLiteral("ANA"));
+    DBGrid* grid = FDividas->DBGrid1;
+    grid->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_EQ(messages.log(),
+              QStringList{QStringLiteral("warning|AVISO !|PARA EDITAR CLICK NO BOTÃO EDITAR")});
+    press(Qt::Key_F6);
+    EXPECT_TRUE(DM->TabDividas.isEditing());
+    const QModelIndex quantity = grid->model()->index(0, 2);
+    EXPECT_FALSE(grid->model()->flags(grid->model()->index(0, 6)) & Qt::ItemIsEditable)
+        << "VALOR is computed";
+    EXPECT_TRUE(grid->model()->setData(grid->model()->index(0, 5), QStringLiteral("2,50"), Qt::EditRole));
+    EXPECT_TRUE(grid->model()->setData(quantity, QStringLiteral("3"), Qt::EditRole));
+    grid->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_FALSE(DM->TabDividas.isEditing());
+    EXPECT_FALSE(grid->isEditable());
+    EXPECT_EQ(column(QStringLiteral(
+                  "select cast(VALOR as varchar(20)) || '|' || QUANTIDADE from TABDIVIDAS where CODIGO = 1")),
+              QStringLiteral("7.50|3"));
+    EXPECT_EQ(FDividas->DBText2->text(), QStringLiteral("R$ 28,00"));
+}
+
+TEST_F(Ledger, ACorrectionLeftWithoutEnterIsDroppedByTheNextOperation) {
+    openLedgerFor(QStringLiteral("ANA"));
+    press(Qt::Key_F6);
+    FDividas->DBGrid1->model()->setData(FDividas->DBGrid1->model()->index(0, 5), QStringLiteral("1,00"),
+                                        Qt::EditRole);
+    messages.answers.enqueue(QMessageBox::No);
+    press(Qt::Key_F7);
+    EXPECT_FALSE(DM->TabDividas.isEditing());
+    EXPECT_EQ(column(QStringLiteral("select cast(VALOR_UN as varchar(20)) from TABDIVIDAS where CODIGO = 1")),
+              QStringLiteral("10.00"));
+    press(Qt::Key_F6);
+    FDividas->DBGrid1->model()->setData(FDividas->DBGrid1->model()->index(0, 5), QStringLiteral("1,00"),
+                                        Qt::EditRole);
+    FDividas->close();
+    EXPECT_EQ(column(QStringLiteral("select cast(VALOR_UN as varchar(20)) from TABDIVIDAS where CODIGO = 1")),
+              QStringLiteral("10.00"));
+}
+
+TEST_F(Ledger, DeletingAnEntryTakesItsPurchaseLineInOneUnit) {
+    openLedgerFor(QStringLiteral("ANA"));
+    messages.answers.enqueue(QMessageBox::No);
+    press(Qt::Key_F7);
+    EXPECT_EQ(count(QStringLiteral("TABDIVIDAS")), 5) << "No changes nothing";
+
+    messages.answers.enqueue(QMessageBox::Yes);
+    press(Qt::Key_F7); // entry 1 has no purchase line
+    EXPECT_EQ(column(QStringLiteral("select list(CODIGO) from TABDIVIDAS where CLIENTE = 1")),
+              QStringLiteral("2,3,4"));
+    EXPECT_EQ(count(QStringLiteral("TABDESC_COMPRAS")), 1);
+
+    sql(QStringLiteral("create exception KEEP_ENTRY 'lançamento protegido'"));
+    sql(QStringLiteral(
+        "create trigger KEEP_ENTRY for TABDIVIDAS before delete as begin exception KEEP_ENTRY; end"));
+    messages.answers.enqueue(QMessageBox::Yes);
+    press(Qt::Key_F7); // entry 2 and its line: the entry refuses to go
+    EXPECT_EQ(messages.shown.last().kind, Messages::Kind::StandardError);
+    EXPECT_EQ(count(QStringLiteral("TABDESC_COMPRAS")), 1) << "the purchase line came back with the entry";
+    sql(QStringLiteral("drop trigger KEEP_ENTRY"));
+
+    messages.answers.enqueue(QMessageBox::Yes);
+    press(Qt::Key_F7);
+    EXPECT_EQ(column(QStringLiteral("select list(CODIGO) from TABDIVIDAS where CLIENTE = 1")),
+              QStringLiteral("3,4"));
+    EXPECT_EQ(count(QStringLiteral("TABDESC_COMPRAS")), 0);
+    EXPECT_TRUE(FDividas->DBText2->text().isEmpty()) << "no open entry left";
+}
+
+} // namespace
