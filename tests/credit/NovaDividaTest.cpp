@@ -119,7 +119,8 @@ TEST_F(NewSale, ATypedCountIsUsedAsTyped) {
     sell(QStringLiteral("a"), QStringLiteral("7"), QStringLiteral("1"), QStringLiteral("1"));
     EXPECT_EQ(entries(),
               QStringList{QStringLiteral("1|1|2025-12-09|A|1|2026-01-09|7.00|7.00|Parc. 1 de 1|NP|P|--")});
-    EXPECT_EQ(instalmentLabel(99, QStringLiteral("99")), QStringLiteral("Parc. 99 de 99")) << "fits the column";
+    EXPECT_EQ(instalmentLabel(99, QStringLiteral("99")), QStringLiteral("Parc. 99 de 99"))
+        << "fits the column";
 }
 
 struct Refused {
