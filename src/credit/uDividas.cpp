@@ -165,9 +165,11 @@ void TFDividas::FormClose() {
 bool TFDividas::FormKeyDown(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     auto* focus = QApplication::focusWidget();
-    if (enter && focus && (focus == DBGrid1 || DBGrid1->isAncestorOf(focus)))
+    if (enter && focus && (focus == DBGrid1 || DBGrid1->isAncestorOf(focus))) {
         DBGrid1KeyPress();
-    return false; // Enter still moves the focus on
+        return true; // the grid's own editor must not see this Enter a second time
+    }
+    return false;
 }
 
 void TFDividas::BPesquisarClick() {

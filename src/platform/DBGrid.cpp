@@ -154,6 +154,8 @@ DBGrid::DBGrid(QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
+                if (current.isValid())
+                    m_column = current.column();
                 if (m_syncing || !current.isValid() || !m_connected)
                     return;
                 m_syncing = true;
@@ -218,7 +220,7 @@ void DBGrid::followDataset() {
     m_syncing = true;
     guarded([this] {
         const int row = m_connected->isOpen() ? m_connected->recordNo() : -1;
-        const int col = std::max(0, currentIndex().column());
+        const int col = std::min(m_column, std::max(0, m_model->columnCount() - 1));
         if (row >= 0 && row < m_model->rowCount()) {
             setCurrentIndex(m_model->index(row, col));
             scrollTo(currentIndex());

@@ -80,6 +80,8 @@ public:
     bool isEditable() const { return m_model->isEditable(); }
     // Writes what a cell editor holds to the row and closes the editor.
     void finishEditing();
+    // A data grid has no type-ahead search: typed keys belong to the cell being corrected.
+    void keyboardSearch(const QString&) override {}
 
     // The text a cell shows, as painted.
     QString cellText(int row, int column) const;
@@ -101,4 +103,5 @@ private:
     QPointer<Dataset> m_connected;
     DatasetModel* m_model;
     bool m_syncing = false;
+    int m_column = 0; // the column of the current cell, kept across resets
 };

@@ -73,7 +73,8 @@ void Form::centre() {
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    adjustSize();
+    if (!testAttribute(Qt::WA_Resized))
+        adjustSize(); // a screen that set its own size keeps it
     move(area.center() - rect().center());
 }
 
@@ -113,6 +114,7 @@ bool Form::previewKey(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     auto* w = static_cast<QWidget*>(watched);
+    auto* key = static_cast<QKeyEvent*>(event);
     // A key travels up to the parents when the control ignores it: see it once, at the control with the
     // focus.
     const QWidget* focus = QApplication::focusWidget();
@@ -120,7 +122,7 @@ bool Form::previewKey(QObject* watched, QEvent* event) {
         return false;
     if (w != this && !isAncestorOf(w))
         return false;
-    return handleKey(w, static_cast<QKeyEvent*>(event));
+    return handleKey(w, key);
 }
 
 bool Form::handleKey(QWidget* receiver, QKeyEvent* event) {
