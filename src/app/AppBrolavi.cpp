@@ -11,9 +11,11 @@
 #include "uDividas.h"
 #include "uLogin.h"
 #include "uNovaDivida.h"
+#include "uPagamentos.h"
 #include "uPesquisaCli.h"
 #include "uSobre.h"
 #include "uSplash.h"
+#include "uVendasAvista.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,6 +37,7 @@ template <typename T> void destroy(T*& instance) {
 
 AppBrolavi::AppBrolavi(const QString& databasePath) {
     create(FSplash);
+    create(FVendasAvista);
     create(FLogin);
     create(TelaInicial);
     create(FCadCli);
@@ -44,21 +47,25 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
         destroy(FCadCli);
         destroy(TelaInicial);
         destroy(FLogin);
+        destroy(FVendasAvista);
         destroy(FSplash);
         throw;
     }
     create(FDividas);
     create(FNovaDivida);
     create(FPesquisaCli);
+    create(FPagamentos);
     create(FSobre);
     create(FBackup);
-    for (Form* screen : std::initializer_list<Form*>{FSplash, FLogin, TelaInicial, FCadCli, FDividas,
-                                                     FNovaDivida, FPesquisaCli, FSobre, FBackup})
+    for (Form* screen :
+         std::initializer_list<Form*>{FSplash, FVendasAvista, FLogin, TelaInicial, FCadCli, FDividas,
+                                      FNovaDivida, FPesquisaCli, FPagamentos, FSobre, FBackup})
         screen->bindData();
 }
 
 AppBrolavi::~AppBrolavi() {
     destroy(FSobre);
+    destroy(FPagamentos);
     destroy(FPesquisaCli);
     destroy(FNovaDivida);
     destroy(FDividas);
@@ -66,6 +73,7 @@ AppBrolavi::~AppBrolavi() {
     destroy(FCadCli);
     destroy(TelaInicial);
     destroy(FLogin);
+    destroy(FVendasAvista);
     destroy(FSplash);
 }
 

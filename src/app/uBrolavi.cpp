@@ -1,6 +1,9 @@
 #include "uBrolavi.h"
 
 #include "Branding.h"
+#include "Clock.h"
+#include "DataWidgets.h"
+#include "FilterExpression.h"
 #include "Messages.h"
 #include "ModalHost.h"
 #include "uBackup.h"
@@ -10,6 +13,7 @@
 #include "uLogin.h"
 #include "uSobre.h"
 #include "uSplash.h"
+#include "uVendasAvista.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -71,6 +75,10 @@ TTelaInicial::TTelaInicial(QWidget* parent)
     connect(BSobre, &QToolButton::clicked, this, [this] { guarded([this] { BSobreClick(); }); });
     connect(BClientes, &QToolButton::clicked, this, [this] { guarded([this] { BClientesClick(); }); });
     connect(BDividas, &QToolButton::clicked, this, [this] { guarded([this] { BDividasClick(); }); });
+    connect(BVendas_vista, &QToolButton::clicked, this,
+            [this] { guarded([this] { BVendas_vistaClick(); }); });
+    connect(BVendas_rapidas, &QToolButton::clicked, this,
+            [this] { guarded([this] { BVendas_rapidasClick(); }); });
     connect(BBackup, &QToolButton::clicked, this, [this] { guarded([this] { BBackupClick(); }); });
     layout->addWidget(ToolBar1);
 
@@ -140,6 +148,59 @@ void TTelaInicial::BClientesClick() {
 
 void TTelaInicial::BDividasClick() {
     ModalHost::show(FDividas);
+}
+
+void TTelaInicial::BVendas_vistaClick() {
+    ModalHost::show(FVendasAvista);
+}
+
+namespace {
+
+const QString WalkInCustomer = QStringLiteral("CLIENTE AVULSO");
+
+// Appends the walk-in customer with the given code; it becomes the current customer.
+void createWalkInCustomer(int code) {
+    TableDataset& customers = DM->TabCadCli;
+    customers.append();
+    DM->TabCadCliCODIGO.setValue(code);
+    DM->TabCadCliNOME.setValue(WalkInCustomer);
+    DM->TabCadCliDATA.setValue(Clock::now());
+    customers.post();
+}
+
+void showCashSaleForWalkIn() {
+    FVendasAvista->BPesquisar->setEnabled(false);
+    FVendasAvista->DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
+    FVendasAvista->AvulsoTrue = true;
+    ModalHost::show(FVendasAvista);
+}
+
+} // namespace
+
+void TTelaInicial::BVendas_rapidasClick() {
+    TableDataset& customers = DM->TabCadCli;
+    customers.open();
+    customers.setFiltered(false);
+    if (customers.isEmpty()) {
+        createWalkInCustomer(1);
+        showCashSaleForWalkIn();
+        return;
+    }
+    customers.setFilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(WalkInCustomer));
+    customers.setFiltered(true);
+    if (customers.isEmpty()) {
+        customers.setFiltered(false);
+        createWalkInCustomer(customers.nextCode());
+    }
+    TableDataset& ledger = DM->TabDividas;
+    ledger.open();
+    ledger.setFiltered(false);
+    ledger.setFilter(QStringLiteral("Cliente LIKE") +
+                     FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
+                     QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) +
+                     QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V")));
+    ledger.setFiltered(true);
+    showCashSaleForWalkIn();
 }
 
 void TTelaInicial::BBackupClick() {

@@ -31,6 +31,9 @@ public:
     void Timer1Timer();
     void BClientesClick();
     void BDividasClick();
+    void BVendas_vistaClick();
+    // The quick sale: a cash sale for the walk-in customer, created on first use.
+    void BVendas_rapidasClick();
     void BBackupClick();
     void BSobreClick();
 

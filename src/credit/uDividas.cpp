@@ -9,6 +9,7 @@
 #include "Transaction.h"
 #include "uDM.h"
 #include "uNovaDivida.h"
+#include "uPagamentos.h"
 #include "uPesquisaCli.h"
 
 #include <QApplication>
@@ -210,7 +211,7 @@ void TFDividas::BPagamentoClick() {
                          FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
                          QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")));
         ledger.setFiltered(true);
-        // The payment screen joins here.
+        ModalHost::show(FPagamentos);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "Messages.h"
 #include "uDM.h"
 #include "uDividas.h"
+#include "uVendasAvista.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -103,6 +104,14 @@ void TFPesquisaCli::DBGrid1DblClick() {
         filterLedger(QStringLiteral("AND Conta <>") + FilterExpression::quoted(QStringLiteral("V")));
         close();
     }
+    if (FVendasAvista && FVendasAvista->isVisible() && chosen) {
+        Edit1->clear();
+        filterLedger(QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V")));
+        FVendasAvista->Edit1->clear();
+        FVendasAvista->Edit2->clear();
+        FVendasAvista->Edit3->setText(QString());
+        close();
+    }
     close();
 }
 
@@ -110,4 +119,6 @@ void TFPesquisaCli::FormClose() {
     // The callers' name labels follow the current customer from now on.
     if (FDividas)
         FDividas->DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
+    if (FVendasAvista)
+        FVendasAvista->DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
 }

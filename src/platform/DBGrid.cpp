@@ -222,10 +222,11 @@ void DBGrid::followDataset() {
         const int row = m_connected->isOpen() ? m_connected->recordNo() : -1;
         const int col = std::min(m_column, std::max(0, m_model->columnCount() - 1));
         if (row >= 0 && row < m_model->rowCount()) {
-            setCurrentIndex(m_model->index(row, col));
+            // Following the dataset moves the current cell only; the user's selection is left as it is.
+            selectionModel()->setCurrentIndex(m_model->index(row, col), QItemSelectionModel::NoUpdate);
             scrollTo(currentIndex());
         } else {
-            setCurrentIndex(QModelIndex());
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
         }
     });
     m_syncing = false;
@@ -238,6 +239,19 @@ void DBGrid::setEditable(bool on, const QSet<int>& readOnlyColumns) {
     setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed
                        : QAbstractItemView::NoEditTriggers);
+}
+
+void DBGrid::setMultiRowSelection(bool on) {
+    setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::NoSelection);
+}
+
+QVector<int> DBGrid::selectedRowNumbers() const {
+    QVector<int> rows;
+    for (const QModelIndex& i : selectionModel()->selectedRows())
+        rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 void DBGrid::finishEditing() {

@@ -80,6 +80,10 @@ public:
     bool isEditable() const { return m_model->isEditable(); }
     // Writes what a cell editor holds to the row and closes the editor.
     void finishEditing();
+    // Whole rows can be selected, several at once (Ctrl/Shift clicks); the selection stays visible.
+    void setMultiRowSelection(bool on);
+    // Positions of the selected rows, in order.
+    QVector<int> selectedRowNumbers() const;
     // A data grid has no type-ahead search: typed keys belong to the cell being corrected.
     void keyboardSearch(const QString&) override {}
 

@@ -113,7 +113,7 @@ int FieldLink::maxLength() const {
 DBEdit::DBEdit(QWidget* parent)
     : QLineEdit(parent)
     , m_link(new FieldLink(this)) {
-    connect(m_link, &FieldLink::refresh, this, &DBEdit::show);
+    connect(m_link, &FieldLink::refresh, this, &DBEdit::display);
     connect(m_link, &FieldLink::flushRequested, this, &DBEdit::flush);
     connect(this, &QLineEdit::textEdited, this, [this] {
         guarded([this] {
@@ -147,7 +147,7 @@ void DBEdit::setFieldText(const QString& text) {
     setText(text);
 }
 
-void DBEdit::show() {
+void DBEdit::display() {
     if (!m_link->isActive()) {
         setText(QString());
         setReadOnly(true);
@@ -175,13 +175,13 @@ void DBEdit::focusInEvent(QFocusEvent* event) {
 void DBEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     guarded([this] { flush(); });
-    show();
+    display();
 }
 
 DBMemo::DBMemo(QWidget* parent)
     : QPlainTextEdit(parent)
     , m_link(new FieldLink(this)) {
-    connect(m_link, &FieldLink::refresh, this, &DBMemo::show);
+    connect(m_link, &FieldLink::refresh, this, &DBMemo::display);
     connect(m_link, &FieldLink::flushRequested, this, &DBMemo::flush);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (m_showing)
@@ -201,7 +201,7 @@ void DBMemo::flush() {
     m_link->write(toPlainText());
 }
 
-void DBMemo::show() {
+void DBMemo::display() {
     if (m_link->modified && m_link->isActive())
         return;
     m_showing = true;
@@ -228,7 +228,7 @@ DBComboBox::DBComboBox(QWidget* parent)
     : QComboBox(parent)
     , m_link(new FieldLink(this)) {
     setEditable(true);
-    connect(m_link, &FieldLink::refresh, this, &DBComboBox::show);
+    connect(m_link, &FieldLink::refresh, this, &DBComboBox::display);
     connect(m_link, &FieldLink::flushRequested, this, &DBComboBox::flush);
     connect(this, &QComboBox::currentTextChanged, this, [this] {
         if (m_showing)
@@ -248,7 +248,7 @@ void DBComboBox::flush() {
     m_link->write(currentText());
 }
 
-void DBComboBox::show() {
+void DBComboBox::display() {
     if (m_link->modified && m_link->isActive())
         return;
     m_showing = true;
@@ -265,13 +265,13 @@ void DBComboBox::focusOutEvent(QFocusEvent* event) {
 DBText::DBText(QWidget* parent)
     : QLabel(parent)
     , m_link(new FieldLink(this)) {
-    connect(m_link, &FieldLink::refresh, this, &DBText::show);
+    connect(m_link, &FieldLink::refresh, this, &DBText::display);
 }
 
 void DBText::bind(DataSource* source, const QString& field) {
     m_link->bind(source, field);
 }
 
-void DBText::show() {
+void DBText::display() {
     setText(Formats::displayText(m_link->value()));
 }

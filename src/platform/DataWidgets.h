@@ -65,7 +65,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void show();
+    void display();
     FieldLink* m_link;
 };
 
@@ -83,7 +83,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void show();
+    void display();
     FieldLink* m_link;
     bool m_showing = false;
     bool m_upperCase = false;
@@ -100,7 +100,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void show();
+    void display();
     FieldLink* m_link;
     bool m_showing = false;
 };
@@ -113,6 +113,6 @@ public:
     void bind(DataSource* source, const QString& field);
 
 private:
-    void show();
+    void display();
     FieldLink* m_link;
 };

@@ -27,7 +27,10 @@ protected:
                 "?)"),
             {code, customer, clock.currentDateTime().date(), QStringLiteral("ITEM %1").arg(code),
              QVariant::fromValue(Currency::parse(value)), QVariant::fromValue(Currency::parse(value)), due,
-             QString::fromUtf8(status), QString::fromUtf8(account), paidAt, QStringLiteral("À Prazo")});
+             QString::fromUtf8(status), QString::fromUtf8(account), paidAt,
+             QString::fromUtf8(account) == u"V" ? QStringLiteral("À Vista") : QStringLiteral("À Prazo")});
     }
     QString column(const QString& sqlText) { return sqlValue(sqlText).toString(); }
+    void messagesAnswerYes() { messages.answers.enqueue(QMessageBox::Yes); }
+    void messagesAnswerNo() { messages.answers.enqueue(QMessageBox::No); }
 };

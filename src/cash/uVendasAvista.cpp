@@ -1,0 +1,395 @@
+#include "uVendasAvista.h"
+
+#include "Clock.h"
+#include "Currency.h"
+#include "DBGrid.h"
+#include "DataWidgets.h"
+#include "Errors.h"
+#include "FilterExpression.h"
+#include "Formats.h"
+#include "InputRules.h"
+#include "Messages.h"
+#include "ModalHost.h"
+#include "Transaction.h"
+#include "uDM.h"
+#include "uPagamentos.h"
+#include "uPesquisaCli.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TFVendasAvista* FVendasAvista = nullptr;
+
+namespace {
+
+QToolButton* toolButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRaise(true);
+    b->setMinimumSize(110, 44);
+    return b;
+}
+
+int wholeNumber(const QString& typed) {
+    bool ok = false;
+    const int n = typed.trimmed().toInt(&ok);
+    if (!ok)
+        throw ConversionError::invalidValue(typed);
+    return n;
+}
+
+// The customer's unpaid cash-sale entries.
+void applyCashSaleFilter() {
+    TableDataset& ledger = DM->TabDividas;
+    ledger.setFiltered(false);
+    ledger.setFilter(QStringLiteral("Cliente LIKE") +
+                     FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
+                     QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) +
+                     QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V")));
+    ledger.setFiltered(true);
+}
+
+} // namespace
+
+TFVendasAvista::TFVendasAvista(QWidget* parent)
+    : Form(QStringLiteral("Vendas à Vista"), {}, parent) {
+    setObjectName(QStringLiteral("FVendasAvista"));
+    SpeedButton2 = closeButton();
+    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+
+    auto* layout = new QVBoxLayout(body());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* toolbar = new QFrame(body());
+    toolbar->setObjectName(QStringLiteral("Toolbar"));
+    toolbar->setStyleSheet(
+        QStringLiteral("#Toolbar { background: #eef3f3; border-bottom: 1px solid #c5d3d3; }"
+                       "QToolButton { padding: 4px 10px; font-weight: bold; color: #12504f; }"
+                       "QToolButton:hover { background: #d9e7e6; border-radius: 3px; }"
+                       "QToolButton:disabled { color: #9aa; }"));
+    auto* tools = new QHBoxLayout(toolbar);
+    tools->setContentsMargins(6, 4, 6, 4);
+    BPesquisar = toolButton(QStringLiteral("BPesquisar"), QString(), toolbar);
+    BPesquisar->setToolTip(QStringLiteral("Pesquisar Clientes"));
+    BNovo = toolButton(QStringLiteral("BNovo"), QStringLiteral("Novo [F4]"), toolbar);
+    BPagamento = toolButton(QStringLiteral("BPagamento"), QStringLiteral("Finalizar Venda [F5]"), toolbar);
+    BEditar = toolButton(QStringLiteral("BEditar"), QStringLiteral("Editar [F6]"), toolbar);
+    BExcluir = toolButton(QStringLiteral("BExcluir"), QStringLiteral("Excluir [F7]"), toolbar);
+    for (QToolButton* b : {BPesquisar, BNovo, BPagamento, BEditar, BExcluir})
+        tools->addWidget(b);
+    tools->addStretch(1);
+    layout->addWidget(toolbar);
+
+    auto* content = new QVBoxLayout;
+    content->setContentsMargins(14, 10, 14, 10);
+    DBText1 = new DBText(body());
+    DBText1->setObjectName(QStringLiteral("DBText1"));
+    DBText1->setStyleSheet(QStringLiteral("font-size: 14pt; font-weight: bold; color: #12504f;"));
+    content->addWidget(DBText1);
+
+    auto* item = new QGridLayout;
+    Edit1 = new QLineEdit(body());
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(150);
+    InputRules::upperCase(Edit1);
+    Edit3 = new QLineEdit(body());
+    Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit3->setAlignment(Qt::AlignRight);
+    Edit3->setMaximumWidth(80);
+    Edit2 = new QLineEdit(body());
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setAlignment(Qt::AlignRight);
+    Edit2->setMaximumWidth(140);
+    BConfirmar = new QPushButton(QStringLiteral("Confirmar"), body());
+    BConfirmar->setObjectName(QStringLiteral("BConfirmar"));
+    BConfirmar->setAutoDefault(false);
+    BConfirmar->setFocusPolicy(Qt::NoFocus);
+    BConfirmar->setStyleSheet(
+        QStringLiteral("QPushButton { background: #12504f; color: white; font-weight: bold; "
+                       "border: none; border-radius: 3px; padding: 6px 18px; }"
+                       "QPushButton:hover { background: #1a6a69; }"));
+    item->addWidget(new QLabel(QStringLiteral("Descrição:"), body()), 0, 0);
+    item->addWidget(new QLabel(QStringLiteral("Quant:"), body()), 0, 1);
+    item->addWidget(new QLabel(QStringLiteral("Valor Unitário:"), body()), 0, 2);
+    item->addWidget(Edit1, 1, 0);
+    item->addWidget(Edit3, 1, 1);
+    item->addWidget(Edit2, 1, 2);
+    item->addWidget(BConfirmar, 1, 3);
+    item->setColumnStretch(0, 1);
+    content->addLayout(item);
+    setTabOrder(Edit1, Edit3);
+    setTabOrder(Edit3, Edit2);
+
+    DBGrid1 = new DBGrid(body());
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    DBGrid1->setColumns(
+        {{QStringLiteral("DATA"), QStringLiteral("Data"), Qt::AlignCenter, 90},
+         {QStringLiteral("DESCRICAO"), QStringLiteral("Descrição"), Qt::AlignLeft | Qt::AlignVCenter, 300},
+         {QStringLiteral("QUANTIDADE"), QStringLiteral("Quantidade"), right, 90},
+         {QStringLiteral("VALOR_UN"), QStringLiteral("Valor Unitário"), right, 120},
+         {QStringLiteral("VALOR"), QStringLiteral("Valor"), right, 120}});
+    content->addWidget(DBGrid1, 1);
+    auto* totalRow = new QHBoxLayout;
+    totalRow->addStretch(1);
+    auto* totalLabel = new QLabel(QStringLiteral("Valor Total"), body());
+    totalLabel->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    DBText2 = new DBText(body());
+    DBText2->setObjectName(QStringLiteral("DBText2"));
+    DBText2->setMinimumWidth(140);
+    DBText2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    DBText2->setStyleSheet(QStringLiteral("font-size: 14pt; font-weight: bold; color: #b71c1c;"));
+    totalRow->addWidget(totalLabel);
+    totalRow->addWidget(DBText2);
+    content->addLayout(totalRow);
+    layout->addLayout(content, 1);
+
+    connect(BPesquisar, &QToolButton::clicked, this, [this] { guarded([this] { BPesquisarClick(); }); });
+    connect(BNovo, &QToolButton::clicked, this, [this] { guarded([this] { BNovoClick(); }); });
+    connect(BPagamento, &QToolButton::clicked, this, [this] { guarded([this] { BPagamentoClick(); }); });
+    connect(BEditar, &QToolButton::clicked, this, [this] { guarded([this] { BEditarClick(); }); });
+    connect(BExcluir, &QToolButton::clicked, this, [this] { guarded([this] { BExcluirClick(); }); });
+    connect(BConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { BConfirmarClick(); }); });
+    connect(DBGrid1, &QTableView::clicked, this, [this] { guarded([this] { DBGrid1CellClick(); }); });
+    addFunctionKey(Qt::Key_F2, [this] {
+        if (!AvulsoTrue)
+            BPesquisarClick();
+    });
+    addFunctionKey(Qt::Key_F4, [this] { BNovoClick(); });
+    addFunctionKey(Qt::Key_F5, [this] { BPagamentoClick(); });
+    addFunctionKey(Qt::Key_F6, [this] { BEditarClick(); });
+    addFunctionKey(Qt::Key_F7, [this] { BExcluirClick(); });
+    Edit2->installEventFilter(this);
+    resize(860, 520);
+}
+
+void TFVendasAvista::bindData() {
+    DBGrid1->bind(&DM->DSDividas);
+    DBText2->bind(&DM->DSDividas, QStringLiteral("Soma"));
+}
+
+bool TFVendasAvista::customerChosen() const {
+    return !DBText1->text().isEmpty();
+}
+
+void TFVendasAvista::setFieldsEditable(bool on) {
+    for (QLineEdit* e : {Edit1, Edit3, Edit2})
+        e->setReadOnly(!on);
+}
+
+bool TFVendasAvista::enteringItem() const {
+    return BConfirmar->isVisibleTo(this);
+}
+
+void TFVendasAvista::FormShow() {
+    setFieldsEditable(false);
+    Edit1->clear();
+    Edit2->clear();
+    Edit3->setText(QString());
+    if (AvulsoTrue) {
+        BPesquisar->setEnabled(false);
+        BPesquisar->setText(QString());
+        BConfirmar->hide();
+        DM->TabCadCli.open();
+        DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
+    } else {
+        BPesquisar->setEnabled(true);
+        BPesquisar->setText(QStringLiteral("Pesquisar\nClientes [F2]"));
+        BConfirmar->hide();
+        DM->TabCadCli.open();
+        DBText1->setText(QString());
+    }
+}
+
+void TFVendasAvista::FormClose() {
+    DM->TabCadCli.close(); // a pending edit of a row is dropped with it
+    DM->TabDividas.close();
+    AvulsoTrue = false;
+}
+
+bool TFVendasAvista::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            guarded([this] { Edit2Enter(); });
+    }
+    return Form::eventFilter(watched, event);
+}
+
+void TFVendasAvista::BPesquisarClick() {
+    ModalHost::show(FPesquisaCli);
+}
+
+void TFVendasAvista::BNovoClick() {
+    // A row being corrected is finished (or dropped) before a new item starts.
+    if (DM->TabDividas.isEditing())
+        return;
+    DM->TabCadCli.open();
+    if (DM->TabCadCli.isEmpty()) {
+        DM->TabCadCli.close();
+        DM->TabDividas.close();
+        Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
+        return;
+    }
+    if (!customerChosen()) {
+        Messages::warning(QStringLiteral("POR FAVOR SELECIONE O CLIENTE ANTES DE CADASTRAR UMA NOVA VENDA"));
+        return;
+    }
+    Edit1->clear();
+    Edit2->clear();
+    Edit3->setText(QStringLiteral("1"));
+    Edit1->setFocus();
+    setFieldsEditable(true);
+    BConfirmar->show();
+}
+
+void TFVendasAvista::BConfirmarClick() {
+    DM->TabCadCli.open();
+    DM->TabDesc_Compras.open();
+    TableDataset& ledger = DM->TabDividas;
+    ledger.open();
+    ledger.setFiltered(false);
+    if (DM->TabCadCli.isEmpty()) {
+        DM->TabCadCli.close();
+        Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
+        return;
+    }
+    if (!customerChosen()) {
+        ledger.close();
+        DM->TabCadCli.close();
+        Messages::warning(QStringLiteral("POR FAVOR SELECIONE O CLIENTE "));
+        return;
+    }
+    // From here on, whatever happens, the grid shows the customer's unpaid cash sales again.
+    struct ReapplyFilter {
+        ~ReapplyFilter() { guarded(applyCashSaleFilter); }
+    } reapply;
+    if (Edit1->text().isEmpty()) {
+        Messages::warning(QStringLiteral("POR FAVOR DIGITE A DESCRIÇÃO "));
+        Edit1->setFocus();
+        return;
+    }
+    if (Edit2->text().isEmpty()) {
+        Messages::warning(QStringLiteral("POR FAVOR DIGITE O VALOR "));
+        Edit2->setFocus();
+        return;
+    }
+    const int quantity = wholeNumber(Edit3->text());
+    const Currency unit = Currency::parse(Edit2->text());
+    const QVariant customer = DM->TabCadCliCODIGO.value();
+    const QDate today = Clock::today();
+    TableDataset& lines = DM->TabDesc_Compras;
+    lines.setFiltered(false);
+    {
+        // The entry and its purchase line are stored together or not at all.
+        Transaction unitOfWork(DM->FDConnection1);
+        const int code = ledger.nextCode();
+        ledger.append();
+        DM->TabDividasCODIGO.setValue(code);
+        DM->TabDividasCLIENTE.setValue(customer);
+        DM->TabDividasDATA.setValue(today);
+        DM->TabDividasDESCRICAO.setValue(Edit1->text());
+        DM->TabDividasQUANTIDADE.setValue(quantity);
+        DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("NP"));
+        DM->TabDividasVALOR_UN.setValue(QVariant::fromValue(unit));
+        DM->TabDividasVALOR.setValue(QVariant::fromValue(unit * quantity));
+        DM->TabDividasDATA_VENC.setValue(today);
+        DM->TabDividasPARCELA.setValue(QStringLiteral("À Vista"));
+        DM->TabDividasCONTA.setValue(QStringLiteral("V"));
+        ledger.post();
+        const int lineCode = lines.nextCode();
+        lines.append();
+        DM->TabDesc_ComprasCODIGO.setValue(lineCode);
+        DM->TabDesc_ComprasCLIENTE.setValue(customer);
+        DM->TabDesc_ComprasDATA.setValue(today);
+        DM->TabDesc_ComprasDESCRICAO.setValue(Edit1->text());
+        DM->TabDesc_ComprasQUANTIDADE.setValue(quantity);
+        DM->TabDesc_ComprasSTATUS.setValue(QStringLiteral("À Vista"));
+        DM->TabDesc_ComprasVALOR_UN.setValue(QVariant::fromValue(unit));
+        DM->TabDesc_ComprasVALOR.setValue(QVariant::fromValue(unit * quantity));
+        DM->TabDesc_ComprasCOD_VENDA.setValue(code);
+        lines.post();
+        unitOfWork.commit();
+    }
+    Edit1->clear();
+    Edit2->clear();
+    Edit3->setText(QStringLiteral("1"));
+    Edit1->setFocus();
+    setFieldsEditable(false);
+    BConfirmar->hide();
+}
+
+void TFVendasAvista::DBGrid1CellClick() {
+    Edit1->setText(DM->TabDividasDESCRICAO.asString());
+    Edit2->setText(DM->TabDividasVALOR_UN.asCurrency().format());
+    Edit3->setText(DM->TabDividasQUANTIDADE.asString());
+}
+
+void TFVendasAvista::BEditarClick() {
+    // Not in the middle of entering a new item.
+    if (Edit1->text().isEmpty() || enteringItem())
+        return;
+    DM->TabDividas.edit();
+    Edit1->setFocus();
+    setFieldsEditable(true);
+}
+
+void TFVendasAvista::Edit2Enter() {
+    TableDataset& ledger = DM->TabDividas;
+    if (!ledger.isEditing()) {
+        BConfirmarClick();
+        return;
+    }
+    if (Edit1->text().isEmpty())
+        return;
+    // Every value converts before the row is touched, so a refused one leaves it as it was.
+    const int quantity = wholeNumber(Edit3->text());
+    const Currency unit = Currency::parse(Edit2->text());
+    DM->TabDividasDESCRICAO.setValue(Edit1->text());
+    DM->TabDividasQUANTIDADE.setValue(quantity);
+    DM->TabDividasVALOR_UN.setValue(QVariant::fromValue(unit));
+    DM->TabDividasVALOR.setValue(QVariant::fromValue(unit * quantity));
+    ledger.post();
+    setFieldsEditable(false);
+}
+
+void TFVendasAvista::BExcluirClick() {
+    TableDataset& ledger = DM->TabDividas;
+    if (!ledger.isOpen() || ledger.isEmpty()) {
+        Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
+        return;
+    }
+    if (!Messages::confirm(QStringLiteral("Deseja Realmente Excluir?")))
+        return;
+    const QVariant entry = DM->TabDividasCODIGO.value();
+    // The item and its purchase line go together or not at all.
+    Transaction unit(DM->FDConnection1);
+    TableDataset& lines = DM->TabDesc_Compras;
+    lines.open();
+    lines.setFiltered(false);
+    if (lines.locate(QStringLiteral("COD_VENDA"), entry))
+        lines.remove();
+    ledger.remove();
+    unit.commit();
+}
+
+void TFVendasAvista::BPagamentoClick() {
+    if (!DM->TabCadCli.isOpen() || DM->TabCadCli.isEmpty()) {
+        Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
+        return;
+    }
+    if (!customerChosen()) {
+        DM->TabCadCli.close();
+        DM->TabDividas.close();
+        Messages::warning(QStringLiteral("POR FAVOR SELECIONE O CLIENTE"));
+        return;
+    }
+    ModalHost::show(FPagamentos);
+}

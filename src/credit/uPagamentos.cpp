@@ -1,0 +1,463 @@
+#include "uPagamentos.h"
+
+#include "Clock.h"
+#include "DBGrid.h"
+#include "DataWidgets.h"
+#include "Errors.h"
+#include "FilterExpression.h"
+#include "InputRules.h"
+#include "Messages.h"
+#include "Query.h"
+#include "RadioGroup.h"
+#include "Transaction.h"
+#include "uDM.h"
+#include "uVendasAvista.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TFPagamentos* FPagamentos = nullptr;
+
+namespace {
+
+enum Mode { Total = 0, Parcial = 1, SelecionarCampos = 2 };
+
+QString customerFilter(const QString& account) {
+    return QStringLiteral("Cliente LIKE") + FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
+           QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) + account;
+}
+
+// The cash-sale filter and the ledger filter.
+QString cashSaleFilter() {
+    return customerFilter(QStringLiteral("AND Conta = ") + FilterExpression::quoted(QStringLiteral("V")));
+}
+
+QString ledgerFilter() {
+    return customerFilter(QStringLiteral("AND Conta <> ") + FilterExpression::quoted(QStringLiteral("V")));
+}
+
+void applyFilter(const QString& filter) {
+    TableDataset& ledger = DM->TabDividas;
+    ledger.open();
+    ledger.setFiltered(false);
+    ledger.setFilter(filter);
+    ledger.setFiltered(true);
+    ledger.refresh();
+}
+
+QIcon pixIcon() {
+    QPixmap pm(64, 40);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x32, 0xbc, 0xad));
+    p.translate(18, 20);
+    p.rotate(45);
+    p.drawRoundedRect(QRectF(-10, -10, 20, 20), 4, 4);
+    p.resetTransform();
+    p.setPen(QColor(0x33, 0x33, 0x33));
+    QFont f(QStringLiteral("Liberation Sans"), 13, QFont::Bold);
+    p.setFont(f);
+    p.drawText(QRect(30, 0, 34, 40), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("pix"));
+    return QIcon(pm);
+}
+
+QLabel* checkMark(QWidget* parent) {
+    auto* l = new QLabel(QStringLiteral("✔"), parent);
+    l->setStyleSheet(QStringLiteral("color: #2e7d32; font-size: 16pt; font-weight: bold;"));
+    return l;
+}
+
+} // namespace
+
+TFPagamentos::TFPagamentos(QWidget* parent)
+    : Form(QStringLiteral("Pagamentos"),
+           {.borderless = true, .titleStrip = true, .keyPreview = true, .enterMovesFocus = false}, parent) {
+    setObjectName(QStringLiteral("FPagamentos"));
+    SpeedButton4 = closeButton();
+    SpeedButton4->setObjectName(QStringLiteral("SpeedButton4"));
+
+    auto* layout = new QVBoxLayout(body());
+    layout->setContentsMargins(14, 10, 14, 12);
+    DBText1 = new DBText(body());
+    DBText1->setObjectName(QStringLiteral("DBText1"));
+    DBText1->setStyleSheet(QStringLiteral("font-size: 13pt; font-weight: bold; color: #12504f;"));
+    layout->addWidget(DBText1);
+
+    DBGrid1 = new DBGrid(body());
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    DBGrid1->setColumns({{QStringLiteral("DATA"), QStringLiteral("Data"), Qt::AlignCenter, 90},
+                         {QStringLiteral("DESCRICAO"), QStringLiteral("Descrição"), left, 220},
+                         {QStringLiteral("QUANTIDADE"), QStringLiteral("Quantidade"), right, 80},
+                         {QStringLiteral("PARCELA"), QStringLiteral("Modalidade"), left, 110},
+                         {QStringLiteral("DATA_VENC"), QStringLiteral("Vencimento"), Qt::AlignCenter, 90},
+                         {QStringLiteral("VALOR_UN"), QStringLiteral("Valor Unitário"), right, 110},
+                         {QStringLiteral("VALOR"), QStringLiteral("Valor"), right, 110}});
+    DBGrid1->setMultiRowSelection(true);
+    layout->addWidget(DBGrid1, 1);
+
+    auto* bottom = new QHBoxLayout;
+    auto* forms = new QGridLayout;
+    SpeedButton1 = new QToolButton(body());
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setText(QStringLiteral("Dinheiro"));
+    SpeedButton2 = new QToolButton(body());
+    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+    SpeedButton2->setText(QStringLiteral("Cartão"));
+    SpeedButton3 = new QToolButton(body());
+    SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
+    SpeedButton3->setIcon(pixIcon());
+    SpeedButton3->setIconSize(QSize(64, 40));
+    SpeedButton3->setToolTip(QStringLiteral("PIX"));
+    for (QToolButton* b : {SpeedButton1, SpeedButton2, SpeedButton3}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setMinimumSize(96, 44);
+    }
+    Image1 = checkMark(body());
+    Image2 = checkMark(body());
+    Image3 = checkMark(body());
+    forms->addWidget(SpeedButton1, 0, 0);
+    forms->addWidget(Image1, 0, 1);
+    forms->addWidget(SpeedButton2, 1, 0);
+    forms->addWidget(Image2, 1, 1);
+    forms->addWidget(SpeedButton3, 2, 0);
+    forms->addWidget(Image3, 2, 1);
+    bottom->addLayout(forms);
+
+    RadioGroup1 = new RadioGroup(
+        QStringLiteral("Modalidade Pagamento"),
+        {QStringLiteral("Total"), QStringLiteral("Parcial"), QStringLiteral("Selecionar Campos")}, body());
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    bottom->addWidget(RadioGroup1);
+
+    auto* amounts = new QGridLayout;
+    const QString big = QStringLiteral("font-size: 13pt; font-weight: bold;");
+    amounts->addWidget(new QLabel(QStringLiteral("Entrada R$"), body()), 0, 0);
+    Edit1 = new QLineEdit(body());
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setAlignment(Qt::AlignRight);
+    Edit1->setStyleSheet(big);
+    InputRules::money(Edit1);
+    amounts->addWidget(Edit1, 0, 1);
+    amounts->addWidget(new QLabel(QStringLiteral("Valor à Pagar"), body()), 1, 0);
+    DBText3 = new DBText(body());
+    DBText3->setObjectName(QStringLiteral("DBText3"));
+    DBText3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    DBText3->setStyleSheet(big);
+    amounts->addWidget(DBText3, 1, 1);
+    amounts->addWidget(new QLabel(QStringLiteral("Troco"), body()), 2, 0);
+    Label2 = new QLabel(body());
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label2->setStyleSheet(QStringLiteral("font-size: 13pt; font-weight: bold; color: #2e7d32;"));
+    amounts->addWidget(Label2, 2, 1);
+    amounts->addWidget(new QLabel(QStringLiteral("Valor Total"), body()), 3, 0);
+    DBText2 = new DBText(body());
+    DBText2->setObjectName(QStringLiteral("DBText2"));
+    DBText2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    DBText2->setStyleSheet(QStringLiteral("font-size: 13pt; font-weight: bold; color: #b71c1c;"));
+    amounts->addWidget(DBText2, 3, 1);
+    amounts->setColumnMinimumWidth(1, 170);
+    bottom->addLayout(amounts);
+    layout->addLayout(bottom);
+
+    BConfirmar = new QPushButton(QStringLiteral("Confirmar [F5]"), body());
+    BConfirmar->setObjectName(QStringLiteral("BConfirmar"));
+    BConfirmar->setAutoDefault(false);
+    BConfirmar->setFocusPolicy(Qt::NoFocus);
+    BConfirmar->setMinimumHeight(34);
+    BConfirmar->setStyleSheet(
+        QStringLiteral("QPushButton { background: #12504f; color: white; font-weight: bold; "
+                       "border: none; border-radius: 3px; padding: 4px 18px; }"
+                       "QPushButton:hover { background: #1a6a69; }"));
+    layout->addWidget(BConfirmar);
+
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
+    connect(SpeedButton3, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton3Click(); }); });
+    connect(RadioGroup1, &RadioGroup::clicked, this, [this] { guarded([this] { RadioGroup1Click(); }); });
+    connect(DBGrid1, &QTableView::clicked, this, [this] { guarded([this] { DBGrid1CellClick(); }); });
+    connect(BConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { BConfirmarClick(); }); });
+    addFunctionKey(Qt::Key_F5, [this] { BConfirmarClick(); });
+    Edit1->installEventFilter(this);
+    resize(880, 560);
+}
+
+void TFPagamentos::bindData() {
+    DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
+    DBGrid1->bind(&DM->DSDividas);
+    DBText2->bind(&DM->DSDividas, QStringLiteral("Soma"));
+    QPagTotal = new Query(DM->FDConnection1, this);
+}
+
+bool TFPagamentos::fromCashSale() const {
+    return FVendasAvista && FVendasAvista->isVisible();
+}
+
+QString TFPagamentos::formOfPayment() const {
+    if (Image2->isVisibleTo(this))
+        return QStringLiteral("Cartão");
+    if (Image3->isVisibleTo(this))
+        return QStringLiteral("PIX");
+    return QStringLiteral("Dinheiro");
+}
+
+void TFPagamentos::choose(QLabel* mark) {
+    for (QLabel* m : {Image1, Image2, Image3})
+        m->setVisible(m == mark);
+}
+
+void TFPagamentos::SpeedButton1Click() {
+    choose(Image1);
+}
+
+void TFPagamentos::SpeedButton2Click() {
+    choose(Image2);
+}
+
+void TFPagamentos::SpeedButton3Click() {
+    choose(Image3);
+}
+
+void TFPagamentos::FormShow() {
+    if (fromCashSale()) {
+        RadioGroup1->setItemIndex(Total);
+        RadioGroup1->setEnabled(false);
+        applyFilter(cashSaleFilter());
+    } else {
+        DM->TabCadCli.open();
+        applyFilter(ledgerFilter());
+        Edit1->clear();
+        Label2->clear();
+        RadioGroup1->setEnabled(true);
+        RadioGroup1->setItemIndex(Total);
+    }
+    RadioGroup1Click();
+    DBGrid1->clearSelection();
+    Edit1->setFocus();
+    choose(Image1);
+}
+
+void TFPagamentos::RadioGroup1Click() {
+    switch (RadioGroup1->itemIndex()) {
+    case Total:
+        DBText3->bind(&DM->DSDividas, QStringLiteral("Soma"));
+        DBText3->show();
+        break;
+    case Parcial:
+        DBText3->hide();
+        break;
+    default:
+        DBText3->bind(nullptr, QString());
+        DBText3->show();
+    }
+}
+
+void TFPagamentos::DBGrid1CellClick() {
+    if (!fromCashSale()) {
+        RadioGroup1->setItemIndex(SelecionarCampos);
+        RadioGroup1Click();
+        DBText3->bind(nullptr, QString());
+        Label2->setText(QStringLiteral(" "));
+        const QVector<int> rows = DBGrid1->selectedRowNumbers();
+        if (rows.isEmpty()) {
+            DBText3->setText(QString());
+        } else {
+            Currency sum;
+            const int value = DM->TabDividas.columnIndex(QStringLiteral("VALOR"));
+            for (int r : rows)
+                sum += DM->TabDividas.rowAt(r).value(value).value<Currency>();
+            Pag_Sel = sum;
+            DBText3->setText(Pag_Sel.format());
+        }
+    }
+    Edit1->setFocus();
+}
+
+bool TFPagamentos::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            guarded([this] { Edit1Enter(); });
+            return true;
+        }
+    }
+    return Form::eventFilter(watched, event);
+}
+
+void TFPagamentos::Edit1Enter() {
+    const Currency amount = Currency::parse(Edit1->text());
+    switch (RadioGroup1->itemIndex()) {
+    case Total: {
+        const Currency due = DM->TabDividas.aggregate(QStringLiteral("Soma")).value_or(Currency());
+        if (amount < due) {
+            Messages::warning(QStringLiteral("VALOR MENOR QUE O VALOR A PAGAR"));
+            Edit1->clear();
+            Edit1->setFocus();
+            return;
+        }
+        Label2->setText((amount - due).format());
+        Edit1->setText(amount.format());
+        BConfirmarClick();
+        break;
+    }
+    case Parcial:
+        BConfirmarClick();
+        break;
+    default:
+        if (amount < Pag_Sel) {
+            Messages::warning(QStringLiteral("VALOR MENOR QUE O VALOR A PAGAR"));
+            Edit1->clear();
+            Edit1->setFocus();
+            return;
+        }
+        Label2->setText((amount - Pag_Sel).format());
+        BConfirmarClick();
+    }
+}
+
+void TFPagamentos::BConfirmarClick() {
+    // Whatever the outcome, the caller's view is shown again and the amount field emptied.
+    struct Closing {
+        TFPagamentos* screen;
+        ~Closing() {
+            guarded([this] { screen->closingSteps(); });
+        }
+    } closing{this};
+    switch (RadioGroup1->itemIndex()) {
+    case Total:
+        payTotal();
+        break;
+    case Parcial:
+        payPart();
+        break;
+    default:
+        paySelected();
+    }
+}
+
+void TFPagamentos::closingSteps() {
+    applyFilter(fromCashSale() ? cashSaleFilter() : ledgerFilter());
+    Edit1->clear();
+}
+
+void TFPagamentos::payTotal() {
+    if (Edit1->text().isEmpty()) {
+        Messages::warning(QStringLiteral("FAVOR DIGITE O VALOR"));
+        Edit1->setFocus();
+        return;
+    }
+    if (!Messages::confirm(QStringLiteral("Deseja Confirmar o Pagamento?")))
+        return;
+    if (fromCashSale())
+        QPagTotal->setSql(
+            QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
+                           "where Cliente = :C AND Status_Pag ='NP' AND Parcela = 'À Vista'"));
+    else
+        QPagTotal->setSql(
+            QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
+                           "where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
+    QPagTotal->setParam(QStringLiteral("C"), DM->TabCadCliCODIGO.value());
+    QPagTotal->setParam(QStringLiteral("DPAG"), Clock::now());
+    QPagTotal->setParam(QStringLiteral("TP"), formOfPayment());
+    QPagTotal->execSql();
+}
+
+void TFPagamentos::payPart() {
+    if (Edit1->text().isEmpty()) {
+        Messages::warning(QStringLiteral("FAVOR DIGITE O VALOR"));
+        Edit1->setFocus();
+        return;
+    }
+    if (!Messages::confirm(QStringLiteral("Deseja Confirmar o Pagamento?")))
+        return;
+    const Currency VSoma = DM->TabDividas.aggregate(QStringLiteral("Soma")).value_or(Currency());
+    bool whole = false;
+    const qlonglong VParcial = Edit1->text().trimmed().toLongLong(&whole);
+    if (!whole)
+        throw ConversionError::invalidValue(Edit1->text());
+    const QVariant customer = DM->TabCadCliCODIGO.value();
+    const QDate today = Clock::today();
+    const QString form = formOfPayment();
+    TableDataset& ledger = DM->TabDividas;
+
+    // The open entries give way to the balance and the payment only all together: a failure part way would
+    // otherwise lose the customer's debts.
+    Transaction unit(DM->FDConnection1);
+    QPagTotal->setSql(
+        QStringLiteral("Delete from tabdividas where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
+    QPagTotal->setParam(QStringLiteral("C"), customer);
+    QPagTotal->execSql();
+
+    ledger.append();
+    DM->TabDividasCODIGO.setValue(ledger.nextCode());
+    DM->TabDividasCLIENTE.setValue(customer);
+    DM->TabDividasDATA.setValue(today);
+    DM->TabDividasDESCRICAO.setValue(form == u"PIX" ? QStringLiteral("Saldo Anterior")
+                                                    : QStringLiteral("Saldo PARCIAL"));
+    DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("NP"));
+    DM->TabDividasVALOR.setValue(QVariant::fromValue(VSoma - Currency::fromUnits(VParcial)));
+    DM->TabDividasDATA_VENC.setValue(today.addMonths(1));
+    DM->TabDividasPARCELA.setValue(QStringLiteral("À Prazo"));
+    DM->TabDividasCONTA.setValue(QStringLiteral("N"));
+    ledger.post();
+
+    ledger.append();
+    DM->TabDividasCODIGO.setValue(ledger.nextCode());
+    DM->TabDividasCLIENTE.setValue(customer);
+    DM->TabDividasDATA.setValue(today);
+    DM->TabDividasDESCRICAO.setValue(QStringLiteral("Pagamento Saldo PARCIAL"));
+    DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("PG"));
+    DM->TabDividasVALOR.setValue(QVariant::fromValue(Currency::fromUnits(VParcial)));
+    DM->TabDividasDATA_VENC.setValue(today.addMonths(1));
+    DM->TabDividasPARCELA.setValue(QStringLiteral("À Prazo"));
+    DM->TabDividasCONTA.setValue(QStringLiteral("N"));
+    DM->TabDividasDATA_PAG.setValue(Clock::now());
+    DM->TabDividasFORM_PAG.setValue(form);
+    ledger.post();
+    unit.commit();
+}
+
+void TFPagamentos::paySelected() {
+    if (Edit1->text().isEmpty()) {
+        Messages::warning(
+            QStringLiteral("FAVOR DIGITE O VALOR E SELECIONE NA TABELA A(S) CONTA(S) A PAGAR "));
+        Edit1->setFocus();
+        return;
+    }
+    if (DBText3->text().isEmpty()) {
+        Messages::warning(QStringLiteral("FAVOR SELECIONE UM REGISTRO NA TABELA A(S) CONTA(S) A PAGAR "));
+        Edit1->setFocus();
+        return;
+    }
+    if (!Messages::confirm(QStringLiteral("Deseja Confirmar o Pagamento?")))
+        return;
+    TableDataset& ledger = DM->TabDividas;
+    // The paid rows leave the view as they are saved: take their codes first.
+    QVector<QVariant> codes;
+    const int key = ledger.columnIndex(QStringLiteral("CODIGO"));
+    for (int r : DBGrid1->selectedRowNumbers())
+        codes << ledger.rowAt(r).value(key);
+    const QDateTime now = Clock::now();
+    const QString form = formOfPayment();
+    Transaction unit(DM->FDConnection1);
+    for (const QVariant& code : codes) {
+        if (!ledger.locate(QStringLiteral("CODIGO"), code))
+            continue;
+        ledger.edit();
+        DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("PG"));
+        DM->TabDividasDATA_PAG.setValue(now);
+        DM->TabDividasFORM_PAG.setValue(form);
+        ledger.post();
+    }
+    unit.commit();
+}

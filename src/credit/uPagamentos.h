@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Currency.h"
+#include "Form.h"
+
+class DBGrid;
+class DBText;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class Query;
+class RadioGroup;
+
+// Settles the current customer's open entries: all of them, part of the balance (the rest carried as a new
+// open entry) or the rows picked in the grid; in cash, by card or by PIX. Opened from the cash sale it
+// settles only the customer's open cash-sale entries.
+class TFPagamentos : public Form {
+    Q_OBJECT
+public:
+    explicit TFPagamentos(QWidget* parent = nullptr);
+
+    void bindData() override;
+
+    DBText* DBText1;
+    DBGrid* DBGrid1;
+    QToolButton* SpeedButton1;
+    QToolButton* SpeedButton2;
+    QToolButton* SpeedButton3;
+    QLabel* Image1;
+    QLabel* Image2;
+    QLabel* Image3;
+    RadioGroup* RadioGroup1;
+    QLineEdit* Edit1;
+    DBText* DBText3;
+    QLabel* Label2;
+    DBText* DBText2;
+    QPushButton* BConfirmar;
+    QToolButton* SpeedButton4;
+    Query* QPagTotal = nullptr;
+
+    // The sum of the rows selected in the grid.
+    Currency Pag_Sel;
+
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void RadioGroup1Click();
+    void DBGrid1CellClick();
+    void Edit1Enter();
+    void BConfirmarClick();
+
+    // The form of payment chosen: "Dinheiro", "Cartão" or "PIX".
+    QString formOfPayment() const;
+
+protected:
+    void FormShow() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool fromCashSale() const;
+    void choose(QLabel* mark);
+    void payTotal();
+    void payPart();
+    void paySelected();
+    void closingSteps();
+};
+
+extern TFPagamentos* FPagamentos;
