@@ -1,5 +1,7 @@
 #include "DatasetOperations.h"
 
+#include "ScreenOperations.h"
+
 #include "Currency.h"
 #include "Errors.h"
 #include "uDM.h"
@@ -102,19 +104,8 @@ Operation ledgerOpen() {
             pickTypicalDebtor(dm, *state);
             dm.TabDividas.open();
         },
-        [state](TDM& dm) {
-            TableDataset& t = dm.TabDividas;
-            // Setting the filter again marks the rows stale, so every run reads the database.
-            t.setFilter(state->filter);
-            t.setFiltered(true);
-            int rows = 0;
-            int values = 0;
-            for (t.first(); !t.eof(); t.next()) {
-                values += nonNullValues(t);
-                ++rows;
-            }
-            return ledgerAnswer(rows, values, t.aggregate(QStringLiteral("Soma")));
-        },
+        // The program's path: the customer chosen in the picker with the ledger screen behind it.
+        [state](TDM& dm) { return ledgerThroughScreens(dm, state->customer); },
         [state](TDM& dm) {
             const Fetched rows =
                 fetchAll(dm,

@@ -1,13 +1,15 @@
 // brolavi-bench PATH: times the program's own paths against plain SQL on the database at PATH.
 // brolavi-bench --generate PATH: makes a database of a shop's five years to time them on.
+#include "BackupOperations.h"
 #include "Bench.h"
 #include "DatasetOperations.h"
 #include "Errors.h"
 #include "Generator.h"
+#include "ScreenOperations.h"
 #include "uDM.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QSet>
 #include <QTextStream>
 
@@ -16,6 +18,9 @@ namespace {
 QVector<Bench::Operation> allOperations() {
     QVector<Bench::Operation> ops;
     ops += Bench::datasetOperations();
+    ops += Bench::screenOperations();
+    // Last: they replace the database the others read.
+    ops += Bench::backupOperations();
     return ops;
 }
 
@@ -58,7 +63,10 @@ void run(const QString& path, const QVector<Bench::Operation>& ops, const Bench:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // The screens' own handlers are timed too: real widgets, no display needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Times Brolavi's own paths against the plain SQL for the same "

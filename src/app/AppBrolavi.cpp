@@ -64,6 +64,7 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
 }
 
 AppBrolavi::~AppBrolavi() {
+    destroy(FBackup);
     destroy(FSobre);
     destroy(FPagamentos);
     destroy(FPesquisaCli);

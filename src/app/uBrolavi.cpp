@@ -1,5 +1,6 @@
 #include "uBrolavi.h"
 
+#include "BackupJobs.h"
 #include "Branding.h"
 #include "Clock.h"
 #include "DataWidgets.h"
@@ -139,7 +140,20 @@ void TTelaInicial::FormClose() {
 }
 
 void TTelaInicial::Timer1Timer() {
-    // The automatic backup joins here with the backup screen.
+    // A backup or restore of the backup screen is running (this tick came through its progress lines): the
+    // next hour's tick will do.
+    if (BackupJobs::running())
+        return;
+    TableDataset& setting = DM->TabBackup;
+    setting.open();
+    setting.refresh();
+    if (setting.isEmpty()) {
+        Messages::box(QStringLiteral("BACKUP AUTOMÁTICO!"),
+                      QStringLiteral("Por favor selecione o diretório do backup no BOTÂO BACKUP"),
+                      QMessageBox::Warning, QMessageBox::Ok);
+        return;
+    }
+    BackupJobs::backup(DM->FDConnection1, DM->TabBackupDIRETORIO.asString(), {});
 }
 
 void TTelaInicial::BClientesClick() {

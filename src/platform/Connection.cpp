@@ -193,6 +193,7 @@ void Connection::close() {
         return;
     emit aboutToClose();
     QSqlDatabase db = database();
+    releaseUnitStatements();
     if (m_inTransaction) {
         db.rollback();
         m_inTransaction = false;
@@ -221,9 +222,42 @@ void Connection::exec(QSqlQuery& query) {
         throw DatabaseError(engineText(query.lastError()));
 }
 
+QSqlQuery& Connection::statement(std::unique_ptr<QSqlQuery>& own, const QString& sql,
+                                 const QVariantList& params) {
+    ensureOpen(); // before the statement is made: one made on a closed connection has no handle
+    QVariantList values;
+    const QString text = rewritePlaceholders(sql, params, values);
+    auto prepared = [this, &text] {
+        auto q = std::make_unique<QSqlQuery>(database());
+        q->setForwardOnly(true);
+        if (!q->prepare(text))
+            throw DatabaseError(engineText(q->lastError()));
+        return q;
+    };
+    QSqlQuery* q = nullptr;
+    if (m_inTransaction) {
+        // A unit runs the same few statements again and again (a row per instalment): prepare each once.
+        auto it = m_unitStatements.find(text);
+        if (it == m_unitStatements.end())
+            it = m_unitStatements.insert(text, prepared().release());
+        q = *it;
+    } else {
+        own = prepared();
+        q = own.get();
+    }
+    for (int i = 0; i < values.size(); ++i)
+        q->bindValue(i, toDriverValue(values[i]));
+    return *q;
+}
+
+void Connection::releaseUnitStatements() {
+    qDeleteAll(m_unitStatements);
+    m_unitStatements.clear();
+}
+
 int Connection::execute(const QString& sql, const QVariantList& params) {
-    QSqlQuery q(database());
-    prepare(q, sql, params);
+    std::unique_ptr<QSqlQuery> own;
+    QSqlQuery& q = statement(own, sql, params);
     exec(q);
     // The driver counts rows only for data statements and complains about the rest.
     static const QStringList counted = {QStringLiteral("insert"), QStringLiteral("update"),
@@ -234,8 +268,8 @@ int Connection::execute(const QString& sql, const QVariantList& params) {
 
 QVector<Row> Connection::select(const QString& sql, const QVariantList& params,
                                 const QVector<ColumnType>* types) {
-    QSqlQuery q(database());
-    prepare(q, sql, params);
+    std::unique_ptr<QSqlQuery> own;
+    QSqlQuery& q = statement(own, sql, params);
     exec(q);
     QVector<Row> rows;
     const QVector<ColumnType> generic = types ? QVector<ColumnType>() : resultTypes(q.record());
@@ -246,6 +280,7 @@ QVector<Row> Connection::select(const QString& sql, const QVariantList& params,
         rows.append(readRow(q, *types));
     if (q.lastError().isValid())
         throw DatabaseError(engineText(q.lastError()));
+    q.finish();
     return rows;
 }
 
@@ -265,6 +300,7 @@ void Connection::beginTransaction() {
 }
 
 void Connection::commitTransaction() {
+    releaseUnitStatements();
     QSqlDatabase db = database();
     const bool ok = db.commit();
     if (!ok) {
@@ -281,6 +317,7 @@ void Connection::commitTransaction() {
 void Connection::rollbackTransaction() {
     if (!m_inTransaction)
         return;
+    releaseUnitStatements();
     database().rollback();
     m_inTransaction = false;
     emit transactionEnded(false);

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariantList>
 #include <functional>
+#include <memory>
 
 class QSqlQuery;
 
@@ -73,7 +74,11 @@ private:
     QString m_path;
     QString m_user;
     QString m_password;
+    QSqlQuery& statement(std::unique_ptr<QSqlQuery>& own, const QString& sql, const QVariantList& params);
+    void releaseUnitStatements();
+
     bool m_inTransaction = false;
+    QHash<QString, QSqlQuery*> m_unitStatements; // prepared once per unit of work
     QHash<QString, TableSchema> m_schemas;
 };
 

@@ -47,6 +47,7 @@ public:
     Currency operator*(Currency o) const;
     Currency operator/(std::int64_t n) const;
 
+    // NOLINTNEXTLINE(modernize-use-nullptr): the check misreads a defaulted comparison
     constexpr auto operator<=>(const Currency&) const = default;
     constexpr bool isZero() const { return m_raw == 0; }
 

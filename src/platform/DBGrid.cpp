@@ -45,26 +45,79 @@ DatasetModel::DatasetModel(QObject* parent)
 void DatasetModel::setDataset(Dataset* dataset) {
     beginResetModel();
     m_dataset = dataset;
+    m_rows = -1;
     endResetModel();
 }
 
 void DatasetModel::setColumns(const QVector<GridColumn>& columns) {
     beginResetModel();
+    m_rows = -1;
     m_columns = columns;
+    endResetModel();
+}
+
+void DatasetModel::setActive(bool on) {
+    if (on == m_active)
+        return;
+    beginResetModel();
+    m_active = on;
+    m_rows = -1;
     endResetModel();
 }
 
 void DatasetModel::reset() {
     beginResetModel();
+    m_rows = -1;
     endResetModel();
 }
 
+namespace {
+constexpr int RowsAtATime = 200;
+} // namespace
+
 int DatasetModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !m_dataset || !m_dataset->isOpen())
+    if (parent.isValid() || !m_active || !m_dataset || !m_dataset->isOpen())
         return 0;
-    int n = 0;
-    guarded([&] { n = m_dataset->recordCount(); });
-    return n;
+    if (m_rows < 0) {
+        m_rows = 0;
+        guarded([this] {
+            m_dataset->rowAt(0); // reading the first rows often tells how many there are
+            const int known = m_dataset->knownRowCount();
+            if (known >= 0) {
+                m_rows = known;
+                m_exhausted = true;
+            } else {
+                m_rows = RowsAtATime;
+                m_exhausted = false;
+            }
+        });
+    }
+    return m_rows;
+}
+
+bool DatasetModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && m_active && m_dataset && m_rows >= 0 && !m_exhausted;
+}
+
+void DatasetModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent))
+        return;
+    int rows = m_rows;
+    guarded([&] {
+        const int target = m_rows + RowsAtATime;
+        if (m_dataset->rowAt(target - 1).isEmpty()) {
+            const int known = m_dataset->knownRowCount();
+            rows = known >= 0 ? known : m_dataset->recordCount();
+            m_exhausted = true;
+        } else {
+            rows = target;
+        }
+    });
+    if (rows > m_rows) {
+        beginInsertRows(QModelIndex(), m_rows, rows - 1);
+        m_rows = rows;
+        endInsertRows();
+    }
 }
 
 void DatasetModel::setEditable(bool on, const QSet<int>& readOnlyColumns) {
@@ -99,7 +152,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || !m_dataset || index.column() >= m_columns.size())
+    if (!index.isValid() || !m_active || !m_dataset || index.column() >= m_columns.size())
         return {};
     const GridColumn& col = m_columns[index.column()];
     if (role == Qt::TextAlignmentRole)
@@ -145,6 +198,7 @@ DBGrid::DBGrid(QWidget* parent)
     : QTableView(parent)
     , m_model(new DatasetModel(this)) {
     setModel(m_model);
+    m_model->setActive(false); // until shown
     setItemDelegate(new CurrentCellDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
@@ -215,11 +269,13 @@ void DBGrid::applyWidths() {
 }
 
 void DBGrid::followDataset() {
-    if (m_syncing || !m_connected)
+    if (m_syncing || !m_connected || !isVisible())
         return;
     m_syncing = true;
     guarded([this] {
         const int row = m_connected->isOpen() ? m_connected->recordNo() : -1;
+        while (row >= m_model->rowCount() && m_model->canFetchMore({}))
+            m_model->fetchMore({});
         const int col = std::min(m_column, std::max(0, m_model->columnCount() - 1));
         if (row >= 0 && row < m_model->rowCount()) {
             // Following the dataset moves the current cell only; the user's selection is left as it is.
@@ -264,6 +320,17 @@ void DBGrid::finishEditing() {
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+void DBGrid::showEvent(QShowEvent* event) {
+    m_model->setActive(true);
+    followDataset();
+    QTableView::showEvent(event);
+}
+
+void DBGrid::hideEvent(QHideEvent* event) {
+    QTableView::hideEvent(event);
+    m_model->setActive(false);
 }
 
 void DBGrid::mouseDoubleClickEvent(QMouseEvent* event) {

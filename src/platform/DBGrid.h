@@ -46,7 +46,10 @@ public:
     void setEditable(bool on, const QSet<int>& readOnlyColumns = {});
     bool isEditable() const { return m_editable; }
 
+    // Rows are offered a chunk at a time as the grid scrolls, so that a large view is never counted.
     int rowCount(const QModelIndex& parent = {}) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -54,11 +57,16 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void reset();
+    // A hidden grid asks its dataset nothing: it shows no rows until it is shown again.
+    void setActive(bool on);
 
 private:
     QPointer<Dataset> m_dataset;
     QVector<GridColumn> m_columns;
     bool m_editable = false;
+    bool m_active = true;
+    mutable int m_rows = -1; // rows offered so far; -1 until the view asks
+    mutable bool m_exhausted = false;
     QSet<int> m_readOnly;
 };
 
@@ -97,6 +105,8 @@ signals:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void attach();

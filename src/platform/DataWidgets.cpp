@@ -272,6 +272,17 @@ void DBText::bind(DataSource* source, const QString& field) {
     m_link->bind(source, field);
 }
 
+void DBText::showEvent(QShowEvent* event) {
+    QLabel::showEvent(event);
+    if (m_stale)
+        display();
+}
+
 void DBText::display() {
+    if (!isVisible()) {
+        m_stale = true;
+        return;
+    }
+    m_stale = false;
     setText(Formats::displayText(m_link->value()));
 }

@@ -112,7 +112,11 @@ public:
     explicit DBText(QWidget* parent = nullptr);
     void bind(DataSource* source, const QString& field);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void display();
     FieldLink* m_link;
+    bool m_stale = false; // a hidden label (a total) asks the database nothing until shown
 };

@@ -15,6 +15,8 @@ public:
 
     virtual bool isOpen() const = 0;
     virtual int recordCount() const = 0;
+    // The number of visible rows when it is known without asking the database; -1 otherwise.
+    virtual int knownRowCount() const { return -1; }
     // 0-based position of the current row; -1 without one.
     virtual int recordNo() const = 0;
     virtual void moveTo(int index) = 0;

@@ -280,16 +280,17 @@ QString FilterExpression::toSql(QVariantList& params) const {
     return parts.join(QStringLiteral(" AND "));
 }
 
-bool FilterExpression::isSelective() const {
+FilterExpression::Selectivity FilterExpression::selectivity() const {
+    Selectivity best = Selectivity::None;
     for (const Condition& c : m_conditions) {
         if (!c.leadsIndex || (c.integerColumn && c.literal.contains(u'%')))
             continue;
-        if (c.op == Op::Equal)
-            return true;
+        if (c.op == Op::Equal || (c.op == Op::Like && !c.literal.contains(u'%')))
+            return Selectivity::Equality;
         if (c.op == Op::Like && !c.literal.startsWith(u'%'))
-            return true;
+            best = Selectivity::Prefix;
     }
-    return false;
+    return best;
 }
 
 QString FilterExpression::quoted(const QString& text) {

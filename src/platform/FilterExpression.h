@@ -52,9 +52,10 @@ public:
     // empty. Requires bind().
     QString toSql(QVariantList& params) const;
 
-    // Whether some condition can be answered by an index other than the key (an equality or a prefix on a
-    // column leading an index): then sorting the few selected rows beats walking the key in order.
-    bool isSelective() const;
+    // How an index other than the key can answer the filter: an equality on an indexed column picks few rows;
+    // a prefix may pick few or many.
+    enum class Selectivity { None, Prefix, Equality };
+    Selectivity selectivity() const;
 
     // Wraps a text in apostrophes, doubling those inside: the screens' way of writing literals.
     static QString quoted(const QString& text);

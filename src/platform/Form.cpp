@@ -61,7 +61,7 @@ Form::Form(const QString& title, Options options, QWidget* parent)
 }
 
 void Form::addFunctionKey(int key, std::function<void()> action) {
-    m_keys.insert(key, std::move(action));
+    m_keys[key] = std::move(action);
 }
 
 int Form::showModal() {

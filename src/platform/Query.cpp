@@ -84,6 +84,7 @@ void Query::open() {
         return;
     QVariantList params;
     const QString sql = positional(params);
+    m_connection.ensureOpen();
     auto q = std::make_unique<QSqlQuery>(m_connection.database());
     m_connection.prepare(*q, sql, params);
     m_connection.exec(*q);

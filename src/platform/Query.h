@@ -46,6 +46,7 @@ public:
     bool bof() const { return m_bof; }
     bool isEmpty() const { return recordCount() == 0; }
     int recordCount() const override;
+    int knownRowCount() const override { return m_fetchedAll ? fetchedCount() : (m_count ? *m_count : -1); }
     int recordNo() const override { return m_open && m_current < fetchedCount() ? m_current : -1; }
     void moveTo(int index) override;
     Row rowAt(int index) const override;

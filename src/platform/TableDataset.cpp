@@ -55,9 +55,22 @@ QString TableDataset::orderSql(bool descending) const {
     if (!keyed())
         return QString();
     const QString key = schema().columns[schema().keyColumn].name;
-    // Walking the key in order suits a large view; a selective filter picks few rows through its own index,
-    // and sorting those is far cheaper than walking the whole key.
-    const bool sortFew = m_filtered && m_filter.isSelective();
+    // Walking the key in order suits a large view; a filter that picks few rows through its own index is
+    // better served by sorting those few. A prefix may pick many: its count (which the screens show anyway)
+    // decides.
+    bool sortFew = false;
+    if (m_filtered) {
+        switch (m_filter.selectivity()) {
+        case FilterExpression::Selectivity::Equality:
+            sortFew = true;
+            break;
+        case FilterExpression::Selectivity::Prefix:
+            sortFew = recordCount() <= 4 * Chunk;
+            break;
+        case FilterExpression::Selectivity::None:
+            break;
+        }
+    }
     return QStringLiteral(" ORDER BY %1%2%3")
         .arg(key, sortFew ? QStringLiteral("+0") : QString(),
              descending ? QStringLiteral(" DESC") : QString());
@@ -364,6 +377,18 @@ void TableDataset::prior() {
     setCurrent(m_cache.back(), start >= 0 ? start + n - 1 : -1);
     m_bof = m_eof = false;
     emit currentChanged();
+}
+
+int TableDataset::knownRowCount() const {
+    if (!isOpen())
+        return 0;
+    if (wholeSetCached())
+        return int(m_cache.size());
+    if (m_count)
+        return *m_count;
+    if (m_tailComplete && m_cacheStart >= 0)
+        return m_cacheStart + int(m_cache.size());
+    return -1;
 }
 
 int TableDataset::recordCount() const {

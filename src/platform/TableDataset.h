@@ -57,6 +57,7 @@ public:
         return !m_hasCurrent && m_state != State::Insert;
     }
     int recordCount() const override;
+    int knownRowCount() const override;
     int
     recordNo() const override; // 0-based position of the current row among the visible ones; -1 without one
     void moveTo(int index) override;

@@ -45,6 +45,7 @@ TEST_F(DataWidgets, AnEditShowsTheFieldAndTypingEditsTheRow) {
     label->bind(&dm->DSDividas, QStringLiteral("VALOR"));
     EXPECT_TRUE(description->text().isEmpty()) << "closed dataset";
     EXPECT_TRUE(description->isReadOnly());
+    f.show(); // hidden labels and grids ask the database nothing
 
     dm->TabDividas.open();
     EXPECT_EQ(description->text(), QStringLiteral("ITEM 1"));
@@ -54,7 +55,6 @@ TEST_F(DataWidgets, AnEditShowsTheFieldAndTypingEditsTheRow) {
     dm->TabDividas.next();
     EXPECT_EQ(description->text(), QStringLiteral("ITEM 2"));
 
-    f.show();
     QApplication::setActiveWindow(&f);
     value->setFocus();
     EXPECT_EQ(value->text(), QStringLiteral("2469,12")) << "plain text while editing";
@@ -88,6 +88,8 @@ TEST_F(DataWidgets, TheGridShowsTitlesFormatsRowColoursAndTheCurrentCellWhiteOnR
         return row[ds.columnIndex(QStringLiteral("CODIGO"))].toInt() == 2 ? QColor(Qt::blue) : QColor();
     });
     grid.bind(&dm->DSDividas);
+    grid.resize(500, 200);
+    grid.show();
     EXPECT_EQ(grid.model()->rowCount(), 0);
     dm->TabDividas.open();
     ASSERT_EQ(grid.model()->rowCount(), 3);
@@ -99,8 +101,6 @@ TEST_F(DataWidgets, TheGridShowsTitlesFormatsRowColoursAndTheCurrentCellWhiteOnR
     EXPECT_FALSE(grid.cellTextColor(0, 0).isValid());
     EXPECT_EQ(grid.currentIndex().row(), 0);
 
-    grid.resize(500, 200);
-    grid.show();
     grid.setCurrentIndex(grid.model()->index(2, 1));
     EXPECT_EQ(dm->TabDividasCODIGO.asInteger(), 3) << "choosing a row moves the dataset";
     QApplication::processEvents();
@@ -114,6 +114,8 @@ TEST_F(DataWidgets, TheGridShowsTitlesFormatsRowColoursAndTheCurrentCellWhiteOnR
     dm->TabDividas.setFiltered(true);
     EXPECT_EQ(grid.model()->rowCount(), 1);
     EXPECT_EQ(grid.cellText(0, 0), QStringLiteral("ITEM 3"));
+    grid.hide();
+    EXPECT_EQ(grid.model()->rowCount(), 0) << "a hidden grid reads nothing";
 }
 
 } // namespace

@@ -1,0 +1,378 @@
+#include "ScreenOperations.h"
+
+#include "Clock.h"
+#include "Currency.h"
+#include "DBGrid.h"
+#include "DataWidgets.h"
+#include "Errors.h"
+#include "Messages.h"
+#include "ModalHost.h"
+#include "RadioGroup.h"
+#include "uBrolavi.h"
+#include "uDM.h"
+#include "uDividas.h"
+#include "uNovaDivida.h"
+#include "uPagamentos.h"
+#include "uPesquisaCli.h"
+#include "uVendasAvista.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <functional>
+
+namespace Bench {
+
+namespace {
+
+// Answers Yes to every question: the operations time the work, not a person reading a box.
+class YesMessages : public Messages {
+public:
+    QMessageBox::StandardButton show(const Request& r) override {
+        return r.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
+    }
+};
+
+// Shows a screen, lets the operation look at it, and closes it as its "X" would.
+class LookingHost : public ModalHost {
+public:
+    std::function<void(QDialog*)> look;
+    int showModal(QDialog* form) override {
+        form->show();
+        if (look)
+            look(form);
+        form->close();
+        return 0;
+    }
+};
+
+YesMessages g_messages;
+LookingHost g_host;
+
+template <typename T> void make(T*& screen) {
+    if (!screen) {
+        screen = new T();
+        screen->bindData();
+    }
+}
+
+// The screens the operations use, made once over the bench's data module.
+void screens(TDM& dm) {
+    DM = &dm;
+    Messages::install(&g_messages);
+    ModalHost::install(&g_host);
+    make(FVendasAvista);
+    make(TelaInicial);
+    make(FDividas);
+    make(FNovaDivida);
+    make(FPesquisaCli);
+    make(FPagamentos);
+}
+
+QString answer(int rows, int values, const QString& total) {
+    return QStringLiteral("rows=%1 values=%2 sum=%3")
+        .arg(rows)
+        .arg(values)
+        .arg(total.isEmpty() ? QStringLiteral("none") : Currency::parseDisplayed(total).toDbText());
+}
+
+// Every row of a grid read as the screen paints it, counting the non-empty values of the rows behind it.
+QString readGrid(DBGrid* grid, DBText* total) {
+    const int rows = grid->model()->rowCount();
+    int values = 0;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            grid->cellText(r, c);
+        for (const QVariant& v : grid->datasetModel()->dataset()->rowAt(r))
+            values += v.isNull() ? 0 : 1;
+    }
+    return answer(rows, values, total->text());
+}
+
+QVariant scalar(TDM& dm, const QString& sql, const QVariantList& params = {}) {
+    QSqlQuery q(dm.FDConnection1.database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw DatabaseError(engineText(q.lastError()));
+    for (qsizetype i = 0; i < params.size(); ++i)
+        q.bindValue(int(i), params[i]);
+    if (!q.exec() || !q.next())
+        throw DatabaseError(engineText(q.lastError()));
+    return q.value(0);
+}
+
+// --- picker_search ------------------------------------------------------------------------------------
+
+const QStringList Typed = {QStringLiteral("M"), QStringLiteral("MA"), QStringLiteral("MAR")};
+constexpr int Shown = 30; // rows a picker's grid shows at once
+
+QString pickerSearchApp(TDM&) {
+    QStringList out;
+    for (const QString& prefix : Typed) {
+        FPesquisaCli->Edit1->setText(prefix); // the handler filters and counts
+        QString names;
+        for (int row = 0; row < Shown; ++row)
+            names += FPesquisaCli->DBGrid1->cellText(row, 0) + u';';
+        out << QStringLiteral("%1:%2:%3").arg(prefix, FPesquisaCli->Label2->text(), names);
+    }
+    return out.join(u'|');
+}
+
+QString pickerSearchBaseline(TDM& dm) {
+    QStringList out;
+    for (const QString& prefix : Typed) {
+        const int n = scalar(dm,
+                             QStringLiteral("select count(*) from TABCADCLI where NOME starting with ? "
+                                            "and NOME <> 'CLIENTE AVULSO'"),
+                             {prefix})
+                          .toInt();
+        QSqlQuery rows(dm.FDConnection1.database());
+        rows.setForwardOnly(true);
+        rows.prepare(QStringLiteral("select first 30 * from TABCADCLI where NOME starting with ? "
+                                    "and NOME <> 'CLIENTE AVULSO' order by CODIGO"));
+        rows.bindValue(0, prefix);
+        if (!rows.exec())
+            throw DatabaseError(engineText(rows.lastError()));
+        QString names;
+        int seen = 0;
+        for (; rows.next(); ++seen)
+            names += rows.value(1).toString() + u';';
+        for (; seen < Shown; ++seen)
+            names += u';';
+        out << QStringLiteral("%1:(%2):%3").arg(prefix).arg(n).arg(names);
+    }
+    return out.join(u'|');
+}
+
+// --- credit_sale_12 -----------------------------------------------------------------------------------
+
+struct SaleState {
+    int customer = 0;
+};
+
+int rowsOf(TDM& dm, int customer) {
+    return scalar(dm, QStringLiteral("select count(*) from TABDIVIDAS where CLIENTE = ?"), {customer})
+               .toInt() +
+           scalar(dm, QStringLiteral("select count(*) from TABDESC_COMPRAS where CLIENTE = ?"), {customer})
+               .toInt();
+}
+
+QString creditSaleApp(TDM& dm, const SaleState& s) {
+    const int before = rowsOf(dm, s.customer);
+    FNovaDivida->Edit1->setText(QStringLiteral("GELADEIRA"));
+    FNovaDivida->Edit2->setText(QStringLiteral("1200,00"));
+    FNovaDivida->Edit3->setText(QStringLiteral("1"));
+    FNovaDivida->BConfirmarClick();
+    return QStringLiteral("rows=%1").arg(rowsOf(dm, s.customer) - before);
+}
+
+QString creditSaleBaseline(TDM& dm, const SaleState& s) {
+    const int before = rowsOf(dm, s.customer);
+    QSqlDatabase db = dm.FDConnection1.database();
+    db.transaction();
+    const QDate today = QDate::currentDate();
+    auto run = [&](const QString& sql, const QVariantList& params) {
+        QSqlQuery q(db);
+        q.prepare(sql);
+        for (const QVariant& p : params)
+            q.addBindValue(p);
+        if (!q.exec())
+            throw DatabaseError(engineText(q.lastError()));
+    };
+    for (int i = 1; i <= 12; ++i)
+        run(QStringLiteral(
+                "insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DESCRICAO, QUANTIDADE, DATA_VENC, VALOR_UN, "
+                "VALOR, PARCELA, STATUS_PAG, CONTA) select coalesce(max(CODIGO), 0) + 1, ?, ?, 'GELADEIRA', "
+                "1, ?, CAST('1200.00' AS VARCHAR(40)), CAST('100.00' AS VARCHAR(40)), ?, 'NP', 'P' "
+                "from TABDIVIDAS"),
+            {s.customer, today, today.addMonths(i), QStringLiteral("Parc. %1 de 12").arg(i)});
+    run(QStringLiteral(
+            "insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DATA, DESCRICAO, VALOR, STATUS, QUANTIDADE, "
+            "VALOR_UN, COD_VENDA) select coalesce(max(CODIGO), 0) + 1, ?, ?, 'GELADEIRA', "
+            "CAST('1200.00' AS VARCHAR(40)), 'Parc. 12 de 12', 1, CAST('1200.00' AS VARCHAR(40)), "
+            "(select max(CODIGO) from TABDIVIDAS) from TABDESC_COMPRAS"),
+        {s.customer, today});
+    db.commit();
+    return QStringLiteral("rows=%1").arg(rowsOf(dm, s.customer) - before);
+}
+
+// --- pay_total ----------------------------------------------------------------------------------------
+
+constexpr int OpenEntries = 40;
+
+// Both sides first open the customer's forty entries again, so that every run pays forty.
+void reopenEntries(TDM& dm, int customer) {
+    dm.FDConnection1.execute(
+        QStringLiteral("update TABDIVIDAS set STATUS_PAG = 'NP', DATA_PAG = null, "
+                       "FORM_PAG = null where CLIENTE = ? and DESCRICAO = 'BENCH PAGAMENTO'"),
+        {customer});
+}
+
+QString paidOf(TDM& dm, int customer) {
+    return QStringLiteral("paid=%1").arg(
+        scalar(dm,
+               QStringLiteral("select count(*) from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = 'PG' and "
+                              "DESCRICAO = 'BENCH PAGAMENTO'"),
+               {customer})
+            .toInt());
+}
+
+// --- quick_sale_open ----------------------------------------------------------------------------------
+
+constexpr int WalkInItems = 200;
+
+} // namespace
+
+QString ledgerThroughScreens(TDM& dm, int customer) {
+    screens(dm);
+    if (!FDividas->isVisible())
+        FDividas->show();
+    TableDataset& customers = dm.TabCadCli;
+    customers.open();
+    customers.setFiltered(false);
+    if (!customers.locate(QStringLiteral("CODIGO"), customer))
+        throw BrolaviError(QStringLiteral("ledger_open: customer %1 not found").arg(customer));
+    FPesquisaCli->DBGrid1DblClick(); // the ledger screen behind takes the customer's open credit entries
+    FDividas->DBText1->bind(&dm.DSCadCli, QStringLiteral("NOME"));
+    return readGrid(FDividas->DBGrid1, FDividas->DBText2);
+}
+
+QVector<Operation> screenOperations() {
+    auto sale = std::make_shared<SaleState>();
+    auto payer = std::make_shared<int>(0);
+    auto walkIn = std::make_shared<int>(0);
+    return {
+        {QStringLiteral("picker_search"),
+         [](TDM& dm) {
+             screens(dm);
+             FPesquisaCli->show();
+             FPesquisaCli->Edit1->clear();
+         },
+         pickerSearchApp, pickerSearchBaseline},
+        {QStringLiteral("credit_sale_12"),
+         [sale](TDM& dm) {
+             screens(dm);
+             FDividas->hide();
+             FPesquisaCli->hide();
+             sale->customer = scalar(dm, QStringLiteral("select max(CODIGO) from TABCADCLI")).toInt();
+             dm.TabCadCli.open();
+             dm.TabCadCli.setFiltered(false);
+             dm.TabCadCli.locate(QStringLiteral("CODIGO"), sale->customer);
+             FNovaDivida->RadioGroup1->setItemIndex(1);
+             FNovaDivida->RadioGroup1Click();
+             FNovaDivida->ComboBox1->setEditText(QStringLiteral("12"));
+         },
+         [sale](TDM& dm) { return creditSaleApp(dm, *sale); },
+         [sale](TDM& dm) {
+             return creditSaleBaseline(dm, *sale);
+         }},
+        {QStringLiteral("pay_total"),
+         [payer](TDM& dm) {
+             screens(dm);
+             // A customer of its own with forty open entries.
+             *payer = scalar(dm, QStringLiteral("select max(CODIGO) + 1 from TABCADCLI")).toInt();
+             dm.FDConnection1.execute(
+                 QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, 'BENCH PAGADOR')"),
+                 {*payer});
+             for (int i = 0; i < OpenEntries; ++i)
+                 dm.FDConnection1.execute(
+                     QStringLiteral(
+                         "insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DESCRICAO, VALOR, DATA_VENC, "
+                         "PARCELA, STATUS_PAG, CONTA) select max(CODIGO) + 1, ?, current_date, "
+                         "'BENCH PAGAMENTO', 10, current_date, 'À Prazo', 'NP', 'N' from TABDIVIDAS"),
+                     {*payer});
+             dm.TabCadCli.open();
+             dm.TabCadCli.setFiltered(false);
+             dm.TabCadCli.locate(QStringLiteral("CODIGO"), *payer);
+             FPagamentos->show(); // from the ledger: the cash sale is not showing
+         },
+         [payer](TDM& dm) {
+             reopenEntries(dm, *payer);
+             FPagamentos->Edit1->setText(QStringLiteral("400"));
+             FPagamentos->BConfirmarClick();
+             return paidOf(dm, *payer);
+         },
+         [payer](TDM& dm) {
+             reopenEntries(dm, *payer);
+             dm.FDConnection1.execute(
+                 QStringLiteral(
+                     "Update tabdividas set Status_Pag = 'PG', Data_Pag = ?, Form_Pag = 'Dinheiro' "
+                     "where Cliente = ? AND Status_Pag ='NP' AND Conta <> 'V'"),
+                 {QDateTime::currentDateTime(), *payer});
+             return paidOf(dm, *payer);
+         }},
+        {QStringLiteral("quick_sale_open"),
+         [walkIn](TDM& dm) {
+             screens(dm);
+             FPagamentos->hide();
+             QVariant code = dm.FDConnection1.selectValue(QStringLiteral(
+                 "select first 1 CODIGO from TABCADCLI where NOME = 'CLIENTE AVULSO' order by CODIGO"));
+             if (code.isNull()) {
+                 code = scalar(dm, QStringLiteral("select max(CODIGO) + 1 from TABCADCLI"));
+                 dm.FDConnection1.execute(
+                     QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, 'CLIENTE AVULSO')"),
+                     {code});
+             }
+             *walkIn = code.toInt();
+             const int have = scalar(dm,
+                                     QStringLiteral("select count(*) from TABDIVIDAS where CLIENTE = ? and "
+                                                    "STATUS_PAG = 'NP' and CONTA = 'V'"),
+                                     {*walkIn})
+                                  .toInt();
+             for (int i = have; i < WalkInItems; ++i)
+                 dm.FDConnection1.execute(
+                     QStringLiteral(
+                         "insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DESCRICAO, QUANTIDADE, VALOR_UN, "
+                         "VALOR, DATA_VENC, PARCELA, STATUS_PAG, CONTA) select max(CODIGO) + 1, ?, "
+                         "current_date, 'PAO', 2, 0.75, 1.5, current_date, 'À Vista', 'NP', 'V' "
+                         "from TABDIVIDAS"),
+                     {*walkIn});
+         },
+         [](TDM&) {
+             QString seen;
+             g_host.look = [&seen](QDialog*) {
+                 seen = readGrid(FVendasAvista->DBGrid1, FVendasAvista->DBText2);
+             };
+             TelaInicial->BVendas_rapidasClick();
+             g_host.look = nullptr;
+             return seen;
+         },
+         [](TDM& dm) {
+             const QVariant code = scalar(
+                 dm,
+                 QStringLiteral(
+                     "select first 1 CODIGO from TABCADCLI where NOME = 'CLIENTE AVULSO' order by CODIGO"));
+             QSqlQuery q(dm.FDConnection1.database());
+             q.setForwardOnly(true);
+             q.prepare(QStringLiteral("select * from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = 'NP' and "
+                                      "CONTA = 'V' order by CODIGO"));
+             q.bindValue(0, code);
+             if (!q.exec())
+                 throw DatabaseError(engineText(q.lastError()));
+             int rows = 0;
+             int values = 0;
+             while (q.next()) {
+                 ++rows;
+                 for (int c = 0; c < q.record().count(); ++c)
+                     values += q.value(c).isNull() ? 0 : 1;
+             }
+             q.finish();
+             const QVariant sum = scalar(
+                 dm,
+                 QStringLiteral("select cast(sum(VALOR) as varchar(40)) from TABDIVIDAS where CLIENTE = ? "
+                                "and STATUS_PAG = 'NP' and CONTA = 'V'"),
+                 {code});
+             return QStringLiteral("rows=%1 values=%2 sum=%3")
+                 .arg(rows)
+                 .arg(values)
+                 .arg(sum.isNull() ? QStringLiteral("none")
+                                   : Currency::fromDbText(sum.toString()).toDbText());
+         }},
+    };
+}
+
+} // namespace Bench
