@@ -10,6 +10,7 @@
 #include "InputRules.h"
 #include "Messages.h"
 #include "ModalHost.h"
+#include "ScreenParts.h"
 #include "Transaction.h"
 #include "uDM.h"
 #include "uPagamentos.h"
@@ -26,24 +27,6 @@
 TFVendasAvista* FVendasAvista = nullptr;
 
 namespace {
-
-QToolButton* toolButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRaise(true);
-    b->setMinimumSize(110, 44);
-    return b;
-}
-
-int wholeNumber(const QString& typed) {
-    bool ok = false;
-    const int n = typed.trimmed().toInt(&ok);
-    if (!ok)
-        throw ConversionError::invalidValue(typed);
-    return n;
-}
 
 // The customer's unpaid cash-sale entries.
 void applyCashSaleFilter() {
@@ -67,21 +50,15 @@ TFVendasAvista::TFVendasAvista(QWidget* parent)
     auto* layout = new QVBoxLayout(body());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* toolbar = new QFrame(body());
-    toolbar->setObjectName(QStringLiteral("Toolbar"));
-    toolbar->setStyleSheet(
-        QStringLiteral("#Toolbar { background: #eef3f3; border-bottom: 1px solid #c5d3d3; }"
-                       "QToolButton { padding: 4px 10px; font-weight: bold; color: #12504f; }"
-                       "QToolButton:hover { background: #d9e7e6; border-radius: 3px; }"
-                       "QToolButton:disabled { color: #9aa; }"));
-    auto* tools = new QHBoxLayout(toolbar);
-    tools->setContentsMargins(6, 4, 6, 4);
-    BPesquisar = toolButton(QStringLiteral("BPesquisar"), QString(), toolbar);
+    QHBoxLayout* tools = nullptr;
+    auto* toolbar = ScreenParts::toolbar(body(), tools);
+    BPesquisar = ScreenParts::toolButton(QStringLiteral("BPesquisar"), QString(), toolbar);
     BPesquisar->setToolTip(QStringLiteral("Pesquisar Clientes"));
-    BNovo = toolButton(QStringLiteral("BNovo"), QStringLiteral("Novo [F4]"), toolbar);
-    BPagamento = toolButton(QStringLiteral("BPagamento"), QStringLiteral("Finalizar Venda [F5]"), toolbar);
-    BEditar = toolButton(QStringLiteral("BEditar"), QStringLiteral("Editar [F6]"), toolbar);
-    BExcluir = toolButton(QStringLiteral("BExcluir"), QStringLiteral("Excluir [F7]"), toolbar);
+    BNovo = ScreenParts::toolButton(QStringLiteral("BNovo"), QStringLiteral("Novo [F4]"), toolbar);
+    BPagamento = ScreenParts::toolButton(QStringLiteral("BPagamento"), QStringLiteral("Finalizar Venda [F5]"),
+                                         toolbar);
+    BEditar = ScreenParts::toolButton(QStringLiteral("BEditar"), QStringLiteral("Editar [F6]"), toolbar);
+    BExcluir = ScreenParts::toolButton(QStringLiteral("BExcluir"), QStringLiteral("Excluir [F7]"), toolbar);
     for (QToolButton* b : {BPesquisar, BNovo, BPagamento, BEditar, BExcluir})
         tools->addWidget(b);
     tools->addStretch(1);
@@ -281,7 +258,7 @@ void TFVendasAvista::BConfirmarClick() {
         Edit2->setFocus();
         return;
     }
-    const int quantity = wholeNumber(Edit3->text());
+    const int quantity = ScreenParts::wholeNumber(Edit3->text());
     const Currency unit = Currency::parse(Edit2->text());
     const QVariant customer = DM->TabCadCliCODIGO.value();
     const QDate today = Clock::today();
@@ -350,7 +327,7 @@ void TFVendasAvista::Edit2Enter() {
     if (Edit1->text().isEmpty())
         return;
     // Every value converts before the row is touched, so a refused one leaves it as it was.
-    const int quantity = wholeNumber(Edit3->text());
+    const int quantity = ScreenParts::wholeNumber(Edit3->text());
     const Currency unit = Currency::parse(Edit2->text());
     DM->TabDividasDESCRICAO.setValue(Edit1->text());
     DM->TabDividasQUANTIDADE.setValue(quantity);

@@ -6,6 +6,7 @@
 #include "FilterExpression.h"
 #include "Messages.h"
 #include "ModalHost.h"
+#include "ScreenParts.h"
 #include "Transaction.h"
 #include "uDM.h"
 #include "uNovaDivida.h"
@@ -34,19 +35,7 @@ QColor ledgerRowColor(const QVariant& status, const QVariant& dueDate, const QVa
     return dueStart < Clock::now() ? QColor(Qt::red) : QColor(Qt::blue);
 }
 
-namespace {
-
-QToolButton* toolButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRaise(true);
-    b->setMinimumSize(110, 44);
-    return b;
-}
-
-} // namespace
+namespace {} // namespace
 
 TFDividas::TFDividas(QWidget* parent)
     : Form(QStringLiteral("Vendas à Prazo"), {}, parent) {
@@ -58,20 +47,15 @@ TFDividas::TFDividas(QWidget* parent)
     auto* layout = new QVBoxLayout(body());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* toolbar = new QFrame(body());
-    toolbar->setObjectName(QStringLiteral("Toolbar"));
-    toolbar->setStyleSheet(
-        QStringLiteral("#Toolbar { background: #eef3f3; border-bottom: 1px solid #c5d3d3; }"
-                       "QToolButton { padding: 4px 10px; font-weight: bold; color: #12504f; }"
-                       "QToolButton:hover { background: #d9e7e6; border-radius: 3px; }"));
-    auto* tools = new QHBoxLayout(toolbar);
-    tools->setContentsMargins(6, 4, 6, 4);
-    BPesquisar = toolButton(QStringLiteral("BPesquisar"), QString(), toolbar);
+    QHBoxLayout* tools = nullptr;
+    auto* toolbar = ScreenParts::toolbar(body(), tools);
+    BPesquisar = ScreenParts::toolButton(QStringLiteral("BPesquisar"), QString(), toolbar);
     BPesquisar->setToolTip(QStringLiteral("Pesquisar Clientes"));
-    BNovo = toolButton(QStringLiteral("BNovo"), QStringLiteral("Novo [F4]"), toolbar);
-    BPagamento = toolButton(QStringLiteral("BPagamento"), QStringLiteral("Finalizar Venda [F5]"), toolbar);
-    BEditar = toolButton(QStringLiteral("BEditar"), QStringLiteral("Editar [F6]"), toolbar);
-    BExcluir = toolButton(QStringLiteral("BExcluir"), QStringLiteral("Excluir [F7]"), toolbar);
+    BNovo = ScreenParts::toolButton(QStringLiteral("BNovo"), QStringLiteral("Novo [F4]"), toolbar);
+    BPagamento = ScreenParts::toolButton(QStringLiteral("BPagamento"), QStringLiteral("Finalizar Venda [F5]"),
+                                         toolbar);
+    BEditar = ScreenParts::toolButton(QStringLiteral("BEditar"), QStringLiteral("Editar [F6]"), toolbar);
+    BExcluir = ScreenParts::toolButton(QStringLiteral("BExcluir"), QStringLiteral("Excluir [F7]"), toolbar);
     for (QToolButton* b : {BPesquisar, BNovo, BPagamento, BEditar, BExcluir})
         tools->addWidget(b);
     tools->addStretch(1);

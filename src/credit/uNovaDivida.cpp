@@ -8,6 +8,7 @@
 #include "InputRules.h"
 #include "Messages.h"
 #include "RadioGroup.h"
+#include "ScreenParts.h"
 #include "Transaction.h"
 #include "uDM.h"
 
@@ -28,14 +29,6 @@ QString instalmentLabel(int i, const QString& typedCount) {
 }
 
 namespace {
-
-int wholeNumber(const QString& typed) {
-    bool ok = false;
-    const int n = typed.trimmed().toInt(&ok);
-    if (!ok)
-        throw ConversionError::invalidValue(typed);
-    return n;
-}
 
 void applyLedgerFilter() {
     TableDataset& ledger = DM->TabDividas;
@@ -183,8 +176,8 @@ void TFNovaDivida::BConfirmarClick() {
     }
     // Every input converts before anything is written.
     const Currency unit = Currency::parse(Edit2->text());
-    const int quantity = wholeNumber(Edit3->text());
-    const int n = instalments ? wholeNumber(typedCount) : 1;
+    const int quantity = ScreenParts::wholeNumber(Edit3->text());
+    const int n = instalments ? ScreenParts::wholeNumber(typedCount) : 1;
     if (n < 1)
         return;
 

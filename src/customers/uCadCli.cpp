@@ -8,6 +8,7 @@
 #include "Messages.h"
 #include "Query.h"
 #include "RadioGroup.h"
+#include "ScreenParts.h"
 #include "Transaction.h"
 #include "uDM.h"
 
@@ -62,16 +63,6 @@ namespace {
 
 const QString WalkInCustomer = QStringLiteral("CLIENTE AVULSO");
 
-QToolButton* toolButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRaise(true);
-    b->setMinimumHeight(34);
-    return b;
-}
-
 } // namespace
 
 TFCadCli::TFCadCli(QWidget* parent)
@@ -84,20 +75,16 @@ TFCadCli::TFCadCli(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto* toolbar = new QFrame(body());
-    toolbar->setObjectName(QStringLiteral("Toolbar"));
-    toolbar->setStyleSheet(
-        QStringLiteral("#Toolbar { background: #eef3f3; border-bottom: 1px solid #c5d3d3; }"
-                       "QToolButton { padding: 4px 10px; font-weight: bold; color: #12504f; }"
-                       "QToolButton:hover { background: #d9e7e6; border-radius: 3px; }"));
-    auto* tools = new QHBoxLayout(toolbar);
-    tools->setContentsMargins(6, 4, 6, 4);
-    BNovo = toolButton(QStringLiteral("BNovo"), QStringLiteral("Novo [F4]"), toolbar);
-    BGravar = toolButton(QStringLiteral("BGravar"), QStringLiteral("Gravar [F5]"), toolbar);
-    BEditar = toolButton(QStringLiteral("BEditar"), QStringLiteral("Editar [F6]"), toolbar);
-    BExcluir = toolButton(QStringLiteral("BExcluir"), QStringLiteral("Excluir [F7]"), toolbar);
-    BPesquisar = toolButton(QStringLiteral("BPesquisar"), QStringLiteral("Pesquisar [F2]"), toolbar);
-    BVoltar = toolButton(QStringLiteral("BVoltar"), QStringLiteral("Voltar [F9)"), toolbar);
+    QHBoxLayout* tools = nullptr;
+    auto* toolbar = ScreenParts::toolbar(body(), tools);
+    BNovo = ScreenParts::toolButton(QStringLiteral("BNovo"), QStringLiteral("Novo [F4]"), toolbar, 34);
+    BGravar = ScreenParts::toolButton(QStringLiteral("BGravar"), QStringLiteral("Gravar [F5]"), toolbar, 34);
+    BEditar = ScreenParts::toolButton(QStringLiteral("BEditar"), QStringLiteral("Editar [F6]"), toolbar, 34);
+    BExcluir =
+        ScreenParts::toolButton(QStringLiteral("BExcluir"), QStringLiteral("Excluir [F7]"), toolbar, 34);
+    BPesquisar =
+        ScreenParts::toolButton(QStringLiteral("BPesquisar"), QStringLiteral("Pesquisar [F2]"), toolbar, 34);
+    BVoltar = ScreenParts::toolButton(QStringLiteral("BVoltar"), QStringLiteral("Voltar [F9)"), toolbar, 34);
     for (QToolButton* b : {BNovo, BGravar, BEditar, BExcluir, BPesquisar, BVoltar})
         tools->addWidget(b);
     tools->addStretch(1);
@@ -111,7 +98,7 @@ TFCadCli::TFCadCli(QWidget* parent)
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setFlat(true);
     RadioGroup1->setStyleSheet(QStringLiteral("QGroupBox { border: none; margin: 0; padding: 0; }"));
-    BImprimir = toolButton(QStringLiteral("BImprimir"), QStringLiteral("[F10]"), GroupBox1);
+    BImprimir = ScreenParts::toolButton(QStringLiteral("BImprimir"), QStringLiteral("[F10]"), GroupBox1, 34);
     BImprimir->setToolTip(QStringLiteral("Impressões"));
     print->addWidget(RadioGroup1);
     print->addWidget(BImprimir);
