@@ -208,12 +208,7 @@ void TTelaInicial::BVendas_rapidasClick() {
     }
     TableDataset& ledger = DM->TabDividas;
     ledger.open();
-    ledger.setFiltered(false);
-    ledger.setFilter(QStringLiteral("Cliente LIKE") +
-                     FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
-                     QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) +
-                     QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V")));
-    ledger.setFiltered(true);
+    DM->filterCustomerLedger(QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V")));
     showCashSaleForWalkIn();
 }
 

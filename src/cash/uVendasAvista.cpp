@@ -30,13 +30,7 @@ namespace {
 
 // The customer's unpaid cash-sale entries.
 void applyCashSaleFilter() {
-    TableDataset& ledger = DM->TabDividas;
-    ledger.setFiltered(false);
-    ledger.setFilter(QStringLiteral("Cliente LIKE") +
-                     FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
-                     QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) +
-                     QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V")));
-    ledger.setFiltered(true);
+    DM->filterCustomerLedger(QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V")));
 }
 
 } // namespace

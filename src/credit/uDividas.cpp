@@ -189,12 +189,7 @@ void TFDividas::BPagamentoClick() {
     } else {
         DBGrid1->bind(&DM->DSDividas);
         DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
-        TableDataset& ledger = DM->TabDividas;
-        ledger.setFiltered(false);
-        ledger.setFilter(QStringLiteral("Cliente LIKE") +
-                         FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
-                         QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")));
-        ledger.setFiltered(true);
+        DM->filterCustomerLedger(QString());
         ModalHost::show(FPagamentos);
     }
 }

@@ -31,13 +31,7 @@ QString instalmentLabel(int i, const QString& typedCount) {
 namespace {
 
 void applyLedgerFilter() {
-    TableDataset& ledger = DM->TabDividas;
-    ledger.setFiltered(false);
-    ledger.setFilter(QStringLiteral("Cliente LIKE") +
-                     FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
-                     QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) +
-                     QStringLiteral("AND Conta <>") + FilterExpression::quoted(QStringLiteral("V")));
-    ledger.setFiltered(true);
+    DM->filterCustomerLedger(QStringLiteral("AND Conta <>") + FilterExpression::quoted(QStringLiteral("V")));
 }
 
 } // namespace

@@ -28,26 +28,19 @@ namespace {
 
 enum Mode { Total = 0, Parcial = 1, SelecionarCampos = 2 };
 
-QString customerFilter(const QString& account) {
-    return QStringLiteral("Cliente LIKE") + FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
-           QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) + account;
+// The cash-sale and the ledger conditions on the account.
+QString cashSaleAccount() {
+    return QStringLiteral("AND Conta = ") + FilterExpression::quoted(QStringLiteral("V"));
 }
 
-// The cash-sale filter and the ledger filter.
-QString cashSaleFilter() {
-    return customerFilter(QStringLiteral("AND Conta = ") + FilterExpression::quoted(QStringLiteral("V")));
+QString ledgerAccount() {
+    return QStringLiteral("AND Conta <> ") + FilterExpression::quoted(QStringLiteral("V"));
 }
 
-QString ledgerFilter() {
-    return customerFilter(QStringLiteral("AND Conta <> ") + FilterExpression::quoted(QStringLiteral("V")));
-}
-
-void applyFilter(const QString& filter) {
+void applyFilter(const QString& account) {
     TableDataset& ledger = DM->TabDividas;
     ledger.open();
-    ledger.setFiltered(false);
-    ledger.setFilter(filter);
-    ledger.setFiltered(true);
+    DM->filterCustomerLedger(account);
     ledger.refresh();
 }
 
@@ -232,10 +225,10 @@ void TFPagamentos::FormShow() {
     if (fromCashSale()) {
         RadioGroup1->setItemIndex(Total);
         RadioGroup1->setEnabled(false);
-        applyFilter(cashSaleFilter());
+        applyFilter(cashSaleAccount());
     } else {
         DM->TabCadCli.open();
-        applyFilter(ledgerFilter());
+        applyFilter(ledgerAccount());
         Edit1->clear();
         Label2->clear();
         RadioGroup1->setEnabled(true);
@@ -346,7 +339,7 @@ void TFPagamentos::BConfirmarClick() {
 }
 
 void TFPagamentos::closingSteps() {
-    applyFilter(fromCashSale() ? cashSaleFilter() : ledgerFilter());
+    applyFilter(fromCashSale() ? cashSaleAccount() : ledgerAccount());
     Edit1->clear();
 }
 

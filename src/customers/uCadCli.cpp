@@ -378,18 +378,14 @@ void TFCadCli::BPesquisarClick() {
     BVoltar->show();
     TableDataset& t = DM->TabCadCli;
     t.open();
-    t.setFiltered(false);
-    t.setFilter(QStringLiteral("NOME <>") + FilterExpression::quoted(WalkInCustomer));
-    t.setFiltered(true);
+    t.refilter(QStringLiteral("NOME <>") + FilterExpression::quoted(WalkInCustomer));
     GroupBox1->show();
     showCount();
 }
 
 void TFCadCli::Edit1Change() {
     TableDataset& t = DM->TabCadCli;
-    t.setFiltered(false);
-    t.setFilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(Edit1->text() + u'%'));
-    t.setFiltered(true);
+    t.refilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(Edit1->text() + u'%'));
     showCount();
 }
 

@@ -68,9 +68,7 @@ void TFPesquisaCli::showCount() {
 void TFPesquisaCli::FormShow() {
     TableDataset& t = DM->TabCadCli;
     t.open();
-    t.setFiltered(false);
-    t.setFilter(QStringLiteral("NOME <>") + FilterExpression::quoted(WalkInCustomer));
-    t.setFiltered(true);
+    t.refilter(QStringLiteral("NOME <>") + FilterExpression::quoted(WalkInCustomer));
     showCount();
     Edit1->setFocus();
 }
@@ -78,22 +76,15 @@ void TFPesquisaCli::FormShow() {
 void TFPesquisaCli::Edit1Change() {
     TableDataset& t = DM->TabCadCli;
     t.open();
-    t.setFiltered(false);
-    t.setFilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(Edit1->text() + u'%') +
-                QStringLiteral("AND NOME <>") + FilterExpression::quoted(WalkInCustomer));
-    t.setFiltered(true);
+    t.refilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(Edit1->text() + u'%') +
+               QStringLiteral("AND NOME <>") + FilterExpression::quoted(WalkInCustomer));
     showCount();
 }
 
 // The ledger of the chosen customer, for the screen behind: its open entries of one kind of account.
 static void filterLedger(const QString& account) {
-    TableDataset& ledger = DM->TabDividas;
-    ledger.open();
-    ledger.setFiltered(false);
-    ledger.setFilter(
-        QStringLiteral("Cliente LIKE") + FilterExpression::quoted(DM->TabCadCliCODIGO.asString()) +
-        QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) + account);
-    ledger.setFiltered(true);
+    DM->TabDividas.open();
+    DM->filterCustomerLedger(account);
 }
 
 void TFPesquisaCli::DBGrid1DblClick() {

@@ -1,5 +1,7 @@
 #include "uDM.h"
 
+#include "FilterExpression.h"
+
 TDM* DM = nullptr;
 
 TDM::TDM(const QString& databasePath, QObject* parent)
@@ -36,4 +38,11 @@ Field* TDM::fieldByName(const QString& name) {
     BROLAVI_ALL_COLUMNS(BROLAVI_FIND_FIELD)
 #undef BROLAVI_FIND_FIELD
     return nullptr;
+}
+
+void TDM::filterCustomerLedger(const QString& accountCondition) {
+    TabDividas.refilter(QStringLiteral("Cliente LIKE") +
+                        FilterExpression::quoted(TabCadCliCODIGO.asString()) +
+                        QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) +
+                        accountCondition);
 }

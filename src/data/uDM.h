@@ -122,6 +122,10 @@ public:
 
     // The data module's field object by its name ("TabDividasVALOR"); nullptr when there is none.
     Field* fieldByName(const QString& name);
+
+    // Narrows the ledger to the current customer's unpaid entries and then to accountCondition ("AND Conta
+    // <>'V'", or nothing for every account).
+    void filterCustomerLedger(const QString& accountCondition);
 };
 
 // The program's one data module, set by whoever creates it.

@@ -100,11 +100,16 @@ bool DatasetModel::canFetchMore(const QModelIndex& parent) const {
 }
 
 void DatasetModel::fetchMore(const QModelIndex& parent) {
-    if (!canFetchMore(parent))
+    if (canFetchMore(parent))
+        fetchTo(m_rows);
+}
+
+void DatasetModel::fetchTo(int row) {
+    if (!canFetchMore({}) || row < m_rows)
         return;
     int rows = m_rows;
     guarded([&] {
-        const int target = m_rows + RowsAtATime;
+        const int target = row + RowsAtATime;
         if (m_dataset->rowAt(target - 1).isEmpty()) {
             const int known = m_dataset->knownRowCount();
             rows = known >= 0 ? known : m_dataset->recordCount();
@@ -274,8 +279,8 @@ void DBGrid::followDataset() {
     m_syncing = true;
     guarded([this] {
         const int row = m_connected->isOpen() ? m_connected->recordNo() : -1;
-        while (row >= m_model->rowCount() && m_model->canFetchMore({}))
-            m_model->fetchMore({});
+        if (row >= m_model->rowCount())
+            m_model->fetchTo(row);
         const int col = std::min(m_column, std::max(0, m_model->columnCount() - 1));
         if (row >= 0 && row < m_model->rowCount()) {
             // Following the dataset moves the current cell only; the user's selection is left as it is.

@@ -50,6 +50,8 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
+    // Offers the rows up to a position and a screenful past it in one read, not a screenful at a time.
+    void fetchTo(int row);
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -103,9 +103,9 @@ void Query::open() {
     fetchUpTo(1);
     m_bof = true;
     m_eof = m_rows.isEmpty();
-    emit stateChanged();
-    emit rowsChanged();
-    emit currentChanged();
+    notifyStateChanged();
+    notifyRowsChanged();
+    notifyCurrentChanged();
 }
 
 void Query::close() {
@@ -117,9 +117,9 @@ void Query::close() {
     m_open = false;
     m_eof = m_bof = true;
     m_current = 0;
-    emit stateChanged();
-    emit rowsChanged();
-    emit currentChanged();
+    notifyStateChanged();
+    notifyRowsChanged();
+    notifyCurrentChanged();
 }
 
 void Query::reopen() {
@@ -170,7 +170,7 @@ void Query::first() {
     m_current = 0;
     m_bof = true;
     m_eof = fetchedCount() == 0;
-    emit currentChanged();
+    notifyCurrentChanged();
 }
 
 void Query::next() {
@@ -180,7 +180,7 @@ void Query::next() {
     if (m_current + 1 < fetchedCount()) {
         ++m_current;
         m_bof = false;
-        emit currentChanged();
+        notifyCurrentChanged();
     } else {
         m_eof = true;
     }
@@ -190,7 +190,7 @@ void Query::prior() {
     if (m_current > 0) {
         --m_current;
         m_eof = false;
-        emit currentChanged();
+        notifyCurrentChanged();
     } else {
         m_bof = true;
     }
@@ -203,7 +203,7 @@ void Query::last() {
     m_current = std::max(0, fetchedCount() - 1);
     m_eof = true;
     m_bof = fetchedCount() == 0;
-    emit currentChanged();
+    notifyCurrentChanged();
 }
 
 void Query::moveTo(int index) {
@@ -213,7 +213,7 @@ void Query::moveTo(int index) {
     if (index < fetchedCount()) {
         m_current = index;
         m_bof = m_eof = false;
-        emit currentChanged();
+        notifyCurrentChanged();
     }
 }
 

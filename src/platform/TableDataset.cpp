@@ -243,9 +243,9 @@ void TableDataset::open() {
         m_filter.bind(s);
     markStale();
     m_state = State::Browse;
-    emit stateChanged();
-    emit rowsChanged();
-    emit currentChanged();
+    notifyStateChanged();
+    notifyRowsChanged();
+    notifyCurrentChanged();
 }
 
 void TableDataset::close() {
@@ -257,9 +257,9 @@ void TableDataset::close() {
     m_stale = false;
     m_buffer.clear();
     m_eof = m_bof = true;
-    emit stateChanged();
-    emit rowsChanged();
-    emit currentChanged();
+    notifyStateChanged();
+    notifyRowsChanged();
+    notifyCurrentChanged();
 }
 
 void TableDataset::refresh() {
@@ -285,7 +285,7 @@ void TableDataset::first() {
     } else {
         loadFirst();
     }
-    emit currentChanged();
+    notifyCurrentChanged();
 }
 
 void TableDataset::last() {
@@ -300,7 +300,7 @@ void TableDataset::last() {
     } else {
         loadLast();
     }
-    emit currentChanged();
+    notifyCurrentChanged();
 }
 
 void TableDataset::next() {
@@ -317,7 +317,7 @@ void TableDataset::next() {
     if (pos >= 0 && pos + 1 < m_cache.size()) {
         setCurrent(m_cache[pos + 1], index >= 0 ? index + 1 : -1);
         m_bof = m_eof = false;
-        emit currentChanged();
+        notifyCurrentChanged();
         return;
     }
     if ((pos >= 0 && m_tailComplete) || !keyed()) {
@@ -337,7 +337,7 @@ void TableDataset::next() {
     setCache(std::move(rows), start, false, tail);
     setCurrent(m_cache.front(), start);
     m_bof = m_eof = false;
-    emit currentChanged();
+    notifyCurrentChanged();
 }
 
 void TableDataset::prior() {
@@ -354,7 +354,7 @@ void TableDataset::prior() {
     if (pos > 0) {
         setCurrent(m_cache[pos - 1], index >= 0 ? index - 1 : -1);
         m_bof = m_eof = false;
-        emit currentChanged();
+        notifyCurrentChanged();
         return;
     }
     if ((pos == 0 && m_headComplete) || !keyed()) {
@@ -376,7 +376,7 @@ void TableDataset::prior() {
     setCache(std::move(rows), start, head, false);
     setCurrent(m_cache.back(), start >= 0 ? start + n - 1 : -1);
     m_bof = m_eof = false;
-    emit currentChanged();
+    notifyCurrentChanged();
 }
 
 int TableDataset::knownRowCount() const {
@@ -440,6 +440,8 @@ Row TableDataset::rowAt(int index) const {
         return {};
     const int start = std::max(0, index - Chunk / 4);
     QVector<Row> rows = fetch(QString(), {}, false, Chunk + 1, start);
+    if (rows.isEmpty() && start > 0)
+        return {}; // past the end, but where the end is this read does not tell
     const bool tail = rows.size() <= Chunk;
     if (!tail)
         rows.resize(Chunk);
@@ -458,7 +460,7 @@ void TableDataset::moveTo(int index) {
         return;
     setCurrent(row, index);
     m_bof = m_eof = false;
-    emit currentChanged();
+    notifyCurrentChanged();
 }
 
 bool TableDataset::locate(const QString& column, const QVariant& value) {
@@ -476,7 +478,7 @@ bool TableDataset::locate(const QString& column, const QVariant& value) {
             if (equal(m_cache[i])) {
                 setCurrent(m_cache[i], m_cacheStart >= 0 ? m_cacheStart + i : -1);
                 m_bof = m_eof = false;
-                emit currentChanged();
+                notifyCurrentChanged();
                 return true;
             }
         }
@@ -501,7 +503,7 @@ bool TableDataset::locate(const QString& column, const QVariant& value) {
     setCache(rows, -1, false, false);
     setCurrent(rows.front(), -1);
     m_bof = m_eof = false;
-    emit currentChanged();
+    notifyCurrentChanged();
     return true;
 }
 
@@ -514,8 +516,8 @@ void TableDataset::setFilter(const QString& text) {
     m_filter = std::move(parsed);
     if (isOpen() && m_filtered) {
         markStaleKeeping();
-        emit rowsChanged();
-        emit currentChanged();
+        notifyRowsChanged();
+        notifyCurrentChanged();
     }
 }
 
@@ -527,9 +529,16 @@ void TableDataset::setFiltered(bool on) {
     m_filtered = on;
     if (isOpen()) {
         markStaleKeeping();
-        emit rowsChanged();
-        emit currentChanged();
+        notifyRowsChanged();
+        notifyCurrentChanged();
     }
+}
+
+void TableDataset::refilter(const QString& text) {
+    ControlsDisabled quiet(*this);
+    setFiltered(false);
+    setFilter(text);
+    setFiltered(true);
 }
 
 void TableDataset::checkBrowseMode() {
@@ -548,8 +557,8 @@ void TableDataset::append() {
     m_buffer = Row(schema().columns.size());
     m_modified = QVector<bool>(schema().columns.size(), false);
     m_state = State::Insert;
-    emit stateChanged();
-    emit currentChanged();
+    notifyStateChanged();
+    notifyCurrentChanged();
 }
 
 void TableDataset::edit() {
@@ -563,7 +572,7 @@ void TableDataset::edit() {
     m_buffer = m_current;
     m_modified = QVector<bool>(schema().columns.size(), false);
     m_state = State::Edit;
-    emit stateChanged();
+    notifyStateChanged();
 }
 
 void TableDataset::cancel() {
@@ -576,8 +585,8 @@ void TableDataset::cancel() {
     }
     m_buffer.clear();
     m_state = State::Browse;
-    emit stateChanged();
-    emit currentChanged();
+    notifyStateChanged();
+    notifyCurrentChanged();
 }
 
 void TableDataset::insertRow() {
@@ -652,9 +661,9 @@ void TableDataset::post() {
             if (m_cache[i] == written)
                 setCurrent(m_cache[i], i);
     }
-    emit stateChanged();
-    emit rowsChanged();
-    emit currentChanged();
+    notifyStateChanged();
+    notifyRowsChanged();
+    notifyCurrentChanged();
 }
 
 void TableDataset::remove() {
@@ -690,9 +699,9 @@ void TableDataset::remove() {
     else
         repositionAfterChange(key, wholeSetCached());
     if (wasEditing)
-        emit stateChanged();
-    emit rowsChanged();
-    emit currentChanged();
+        notifyStateChanged();
+    notifyRowsChanged();
+    notifyCurrentChanged();
 }
 
 // Reads the view again after a change and puts the cursor on the given row, or on the one after it when it is
@@ -745,8 +754,8 @@ void TableDataset::onTransactionEnded() {
     if (m_state == State::Edit || m_state == State::Insert)
         cancel();
     refresh();
-    emit rowsChanged();
-    emit currentChanged();
+    notifyRowsChanged();
+    notifyCurrentChanged();
 }
 
 QVariant TableDataset::keyValue() const {
@@ -785,7 +794,7 @@ void TableDataset::setValue(int column, const QVariant& v) {
         throw DatasetStateError(QStringLiteral("%1: o registro não está em edição").arg(m_table));
     m_buffer[column] = convert(column, v);
     m_modified[column] = true;
-    emit currentChanged();
+    notifyCurrentChanged();
 }
 
 void TableDataset::setValue(const QString& column, const QVariant& v) {

@@ -72,6 +72,9 @@ public:
     QString filter() const { return m_filterText; }
     void setFiltered(bool on);
     bool filtered() const { return m_filtered; }
+    // Filtered off, the new filter, filtered on, with bound controls told once at the end. On a text that
+    // does not parse the dataset is left unfiltered and the error thrown.
+    void refilter(const QString& text);
 
     void append();
     void edit();

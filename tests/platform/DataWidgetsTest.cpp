@@ -118,4 +118,23 @@ TEST_F(DataWidgets, TheGridShowsTitlesFormatsRowColoursAndTheCurrentCellWhiteOnR
     EXPECT_EQ(grid.model()->rowCount(), 0) << "a hidden grid reads nothing";
 }
 
+TEST_F(DataWidgets, TheGridFollowsARowFarDownALongView) {
+    dm->FDConnection1.execute(
+        QStringLiteral("execute block as declare i int = 4; begin "
+                       "while (i <= 1500) do begin "
+                       "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, STATUS_PAG) "
+                       "values (:i, 2, 'ITEM ' || :i, 'NP'); i = i + 1; end end"));
+    DBGrid grid;
+    grid.setColumns({{QStringLiteral("DESCRICAO"), QStringLiteral("Descrição")}});
+    grid.bind(&dm->DSDividas);
+    grid.show();
+    dm->TabDividas.open();
+    ASSERT_TRUE(dm->TabDividas.locate(QStringLiteral("CODIGO"), 1234));
+    ASSERT_EQ(grid.currentIndex().row(), 1233);
+    EXPECT_EQ(grid.cellText(1233, 0), QStringLiteral("ITEM 1234"));
+    dm->TabDividas.last();
+    EXPECT_EQ(grid.currentIndex().row(), 1499);
+    EXPECT_EQ(grid.model()->rowCount(), 1500) << "no empty rows past the end";
+}
+
 } // namespace

@@ -97,6 +97,30 @@ TEST_F(Dataset, SomaFollowsEveryChangeAndIsEmptyWithoutRows) {
     EXPECT_EQ(soma(), QStringLiteral("R$ 101,00")) << "after switching the filter off";
 }
 
+TEST_F(Dataset, RefilteringTellsBoundControlsOnceAndOnlyOfTheNewView) {
+    addEntry(1, 5, "100,00");
+    addEntry(2, 12, "10,50");
+    addEntry(3, 13, "2,25");
+    TableDataset& t = dm->TabDividas;
+    t.open();
+    t.refilter(QStringLiteral("Cliente LIKE'12'"));
+    // What a bound label would read at each notice: never the whole table's total in between.
+    QStringList seen;
+    QObject label;
+    QObject::connect(&t, &TableDataset::rowsChanged, &label, [&] { seen << soma(); });
+    QObject::connect(&t, &TableDataset::currentChanged, &label, [&] { seen << soma(); });
+
+    t.refilter(QStringLiteral("Cliente LIKE'13'"));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("R$ 2,25"), QStringLiteral("R$ 2,25")}));
+    EXPECT_EQ(codes(t), QVector<int>{3});
+
+    seen.clear();
+    EXPECT_THROW(t.refilter(QStringLiteral("Cliente LIKE")), FilterError);
+    EXPECT_FALSE(t.filtered()) << "a text that does not parse leaves the table unfiltered";
+    EXPECT_EQ(t.filter(), QStringLiteral("Cliente LIKE'13'"));
+    EXPECT_EQ(seen.value(0), QStringLiteral("R$ 112,75")) << "and the controls still hear of it";
+}
+
 TEST_F(Dataset, LocateFindsTheFirstVisibleExactMatch) {
     // Enough rows that the dataset holds only part of them: the lookup then goes to the database.
     for (int count : {5, 700}) {
