@@ -37,11 +37,10 @@ QString ledgerAccount() {
     return QStringLiteral("AND Conta <> ") + FilterExpression::quoted(QStringLiteral("V"));
 }
 
+// Filtering again reads the ledger afresh, so what the payment wrote shows without another refresh.
 void applyFilter(const QString& account) {
-    TableDataset& ledger = DM->TabDividas;
-    ledger.open();
+    DM->TabDividas.open();
     DM->filterCustomerLedger(account);
-    ledger.refresh();
 }
 
 QIcon pixIcon() {

@@ -184,10 +184,22 @@ void TableDataset::markStale() {
 // After a write the view is read again only when someone looks, on the written row: a unit that writes many
 // rows in a row reads nothing in between.
 void TableDataset::markStaleAt(qlonglong key) {
-    const bool small = wholeSetCached();
+    const bool small = m_stale ? m_pendingWasSmall : wholeSetCached();
     markStale();
     m_pendingKey = key;
     m_pendingWasSmall = small;
+}
+
+// What refresh() does, when someone next looks.
+void TableDataset::refreshLater() {
+    if (m_stale || !keyed()) {
+        refresh();
+        return;
+    }
+    if (m_hasCurrent)
+        markStaleAt(keyOf(m_current));
+    else
+        markStale();
 }
 
 void TableDataset::loadFirst() {
@@ -550,7 +562,11 @@ void TableDataset::append() {
     if (!isOpen())
         throw DatasetStateError(QStringLiteral("%1: a tabela está fechada").arg(m_table));
     checkBrowseMode();
-    ensureLoaded();
+    // A view still to be read stays so: a unit appending row after row reads nothing in between.
+    m_savedStale = m_stale;
+    m_savedPendingKey = m_pendingKey;
+    m_savedPendingWasSmall = m_pendingWasSmall;
+    m_savedPendingKeep = m_pendingKeep;
     m_savedCurrent = m_current;
     m_savedHasCurrent = m_hasCurrent;
     m_savedIndex = m_currentIndex;
@@ -578,7 +594,12 @@ void TableDataset::edit() {
 void TableDataset::cancel() {
     if (m_state != State::Edit && m_state != State::Insert)
         return;
-    if (m_state == State::Insert) {
+    if (m_state == State::Insert && m_savedStale) {
+        markStale();
+        m_pendingKey = m_savedPendingKey;
+        m_pendingWasSmall = m_savedPendingWasSmall;
+        m_pendingKeep = m_savedPendingKeep;
+    } else if (m_state == State::Insert) {
         m_current = m_savedCurrent;
         m_hasCurrent = m_savedHasCurrent;
         m_currentIndex = m_savedIndex;
@@ -753,7 +774,7 @@ void TableDataset::onTransactionEnded() {
     // The unit's rows are now either committed or gone: show the database as it is.
     if (m_state == State::Edit || m_state == State::Insert)
         cancel();
-    refresh();
+    refreshLater();
     notifyRowsChanged();
     notifyCurrentChanged();
 }

@@ -112,6 +112,7 @@ private:
     void markStale();
     void markStaleAt(qlonglong key);
     void markStaleKeeping();
+    void refreshLater();
     void loadFirstKeeping(qlonglong key);
     QString selectList() const;
     QString whereSql(QVariantList& params) const;
@@ -162,9 +163,14 @@ private:
 
     Row m_buffer;
     QVector<bool> m_modified;
+    // Where an append stood, for cancel: a row, or a view still to be read.
     Row m_savedCurrent;
     bool m_savedHasCurrent = false;
     int m_savedIndex = -1;
+    bool m_savedStale = false;
+    std::optional<qlonglong> m_savedPendingKey;
+    bool m_savedPendingWasSmall = false;
+    bool m_savedPendingKeep = false;
 
     QHash<QString, QString> m_aggregates; // name -> column
 };

@@ -214,6 +214,8 @@ TEST_F(Dataset, AppendEditPostCancelDelete) {
     dm->TabCadCliNOME.setValue(QStringLiteral("D"));
     dm->TabCadCliDATA.setValue(QDateTime(QDate(2026, 1, 31), QTime(10, 20, 30)));
     t.post();
+    t.append(); // straight after the post, before the view is read again
+    t.cancel();
     EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 4) << "the posted row is current";
     EXPECT_EQ(dm->TabCadCliDATA.displayText(), QStringLiteral("31/01/2026 10:20:30"));
 
