@@ -226,7 +226,6 @@ void TFVendasAvista::BConfirmarClick() {
     DM->TabDesc_Compras.open();
     TableDataset& ledger = DM->TabDividas;
     ledger.open();
-    ledger.setFiltered(false);
     if (DM->TabCadCli.isEmpty()) {
         DM->TabCadCli.close();
         Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
@@ -238,10 +237,6 @@ void TFVendasAvista::BConfirmarClick() {
         Messages::warning(QStringLiteral("POR FAVOR SELECIONE O CLIENTE "));
         return;
     }
-    // From here on, whatever happens, the grid shows the customer's unpaid cash sales again.
-    struct ReapplyFilter {
-        ~ReapplyFilter() { guarded(applyCashSaleFilter); }
-    } reapply;
     if (Edit1->text().isEmpty()) {
         Messages::warning(QStringLiteral("POR FAVOR DIGITE A DESCRIÇÃO "));
         Edit1->setFocus();
@@ -257,8 +252,15 @@ void TFVendasAvista::BConfirmarClick() {
     const QVariant customer = DM->TabCadCliCODIGO.value();
     const QDate today = Clock::today();
     TableDataset& lines = DM->TabDesc_Compras;
-    lines.setFiltered(false);
     {
+        // The grid hears of the sale once, filtered again, not with every customer's entries in view.
+        ControlsDisabled quiet(ledger);
+        ledger.setFiltered(false);
+        lines.setFiltered(false);
+        // Whatever happens below, the grid shows the customer's unpaid cash sales again.
+        struct ReapplyFilter {
+            ~ReapplyFilter() { guarded(applyCashSaleFilter); }
+        } reapply;
         // The entry and its purchase line are stored together or not at all.
         Transaction unitOfWork(DM->FDConnection1);
         const int code = ledger.nextCode();

@@ -155,12 +155,6 @@ void TFNovaDivida::BConfirmarClick() {
     customers.open();
     lines.open();
     ledger.open();
-    ledger.setFiltered(false);
-    lines.setFiltered(false);
-    // Whatever happens below, the ledger behind shows the customer's open entries again.
-    struct ReapplyFilter {
-        ~ReapplyFilter() { guarded(applyLedgerFilter); }
-    } reapply;
 
     const bool instalments = RadioGroup1->itemIndex() == 1;
     const QString typedCount = ComboBox1->currentText();
@@ -182,6 +176,15 @@ void TFNovaDivida::BConfirmarClick() {
     int lastCode = 0;
     QString lastLabel;
     {
+        // The ledger behind hears of the sale once, filtered again: were it told of every row written with
+        // every customer's entries in view, its grid and total would read them all each time.
+        ControlsDisabled quiet(ledger);
+        ledger.setFiltered(false);
+        lines.setFiltered(false);
+        // Whatever happens below, the ledger behind shows the customer's open entries again.
+        struct ReapplyFilter {
+            ~ReapplyFilter() { guarded(applyLedgerFilter); }
+        } reapply;
         // The entries and the purchase line of one item are written together or not at all.
         Transaction unitOfWork(DM->FDConnection1);
         for (int i = 1; i <= n; ++i) {

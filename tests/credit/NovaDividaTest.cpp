@@ -123,6 +123,23 @@ TEST_F(NewSale, ATypedCountIsUsedAsTyped) {
         << "fits the column";
 }
 
+TEST_F(NewSale, TheLedgerBehindShowsOnlyTheCustomersEntriesWhileASaleIsWritten) {
+    addCustomer(2, QStringLiteral("BETO"));
+    addEntry(1, 2, QStringLiteral("999,00"), QDate(2026, 1, 1));
+    addEntry(2, 1, QStringLiteral("10,00"), QDate(2026, 1, 1));
+    openLedgerFor(QStringLiteral("ANA"));
+    ASSERT_EQ(FDividas->DBText2->text(), QStringLiteral("R$ 10,00"));
+    QStringList totals;
+    QObject watcher;
+    for (auto signal : {&Dataset::rowsChanged, &Dataset::currentChanged})
+        QObject::connect(&DM->TabDividas, signal, &watcher, [&] { totals << FDividas->DBText2->text(); });
+    sell(QStringLiteral("item"), QStringLiteral("50,00"), QStringLiteral("1"), QStringLiteral("2"));
+    EXPECT_EQ(FDividas->DBText2->text(), QStringLiteral("R$ 60,00"));
+    totals.removeAll(QStringLiteral("R$ 10,00"));
+    totals.removeAll(QStringLiteral("R$ 60,00"));
+    EXPECT_TRUE(totals.isEmpty()) << "every customer's total showed: " << totals.join(u' ').toStdString();
+}
+
 struct Refused {
     const char* unit;
     const char* quantity;
