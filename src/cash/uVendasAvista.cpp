@@ -29,8 +29,8 @@ TFVendasAvista* FVendasAvista = nullptr;
 namespace {
 
 // The customer's unpaid cash-sale entries.
-void applyCashSaleFilter() {
-    DM->filterCustomerLedger(QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V")));
+QString cashSaleAccount() {
+    return QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V"));
 }
 
 } // namespace
@@ -253,14 +253,8 @@ void TFVendasAvista::BConfirmarClick() {
     const QDate today = Clock::today();
     TableDataset& lines = DM->TabDesc_Compras;
     {
-        // The grid hears of the sale once, filtered again, not with every customer's entries in view.
-        ControlsDisabled quiet(ledger);
-        ledger.setFiltered(false);
-        lines.setFiltered(false);
-        // Whatever happens below, the grid shows the customer's unpaid cash sales again.
-        struct ReapplyFilter {
-            ~ReapplyFilter() { guarded(applyCashSaleFilter); }
-        } reapply;
+        // Whatever happens below, the grid then shows the customer's unpaid cash sales again.
+        LedgerUnfiltered forWriting(*DM, cashSaleAccount());
         // The entry and its purchase line are stored together or not at all.
         Transaction unitOfWork(DM->FDConnection1);
         const int code = ledger.nextCode();

@@ -30,8 +30,8 @@ QString instalmentLabel(int i, const QString& typedCount) {
 
 namespace {
 
-void applyLedgerFilter() {
-    DM->filterCustomerLedger(QStringLiteral("AND Conta <>") + FilterExpression::quoted(QStringLiteral("V")));
+QString creditAccount() {
+    return QStringLiteral("AND Conta <>") + FilterExpression::quoted(QStringLiteral("V"));
 }
 
 } // namespace
@@ -176,15 +176,8 @@ void TFNovaDivida::BConfirmarClick() {
     int lastCode = 0;
     QString lastLabel;
     {
-        // The ledger behind hears of the sale once, filtered again: were it told of every row written with
-        // every customer's entries in view, its grid and total would read them all each time.
-        ControlsDisabled quiet(ledger);
-        ledger.setFiltered(false);
-        lines.setFiltered(false);
-        // Whatever happens below, the ledger behind shows the customer's open entries again.
-        struct ReapplyFilter {
-            ~ReapplyFilter() { guarded(applyLedgerFilter); }
-        } reapply;
+        // Whatever happens below, the ledger behind then shows the customer's open entries again.
+        LedgerUnfiltered forWriting(*DM, creditAccount());
         // The entries and the purchase line of one item are written together or not at all.
         Transaction unitOfWork(DM->FDConnection1);
         for (int i = 1; i <= n; ++i) {

@@ -1,6 +1,9 @@
 #include "uDM.h"
 
 #include "FilterExpression.h"
+#include "Messages.h"
+
+#include <utility>
 
 TDM* DM = nullptr;
 
@@ -45,4 +48,16 @@ void TDM::filterCustomerLedger(const QString& accountCondition) {
                         FilterExpression::quoted(TabCadCliCODIGO.asString()) +
                         QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) +
                         accountCondition);
+}
+
+LedgerUnfiltered::LedgerUnfiltered(TDM& dm, QString accountCondition)
+    : m_dm(dm)
+    , m_quiet(dm.TabDividas)
+    , m_accountCondition(std::move(accountCondition)) {
+    m_dm.TabDividas.setFiltered(false);
+    m_dm.TabDesc_Compras.setFiltered(false);
+}
+
+LedgerUnfiltered::~LedgerUnfiltered() {
+    guarded([this] { m_dm.filterCustomerLedger(m_accountCondition); });
 }

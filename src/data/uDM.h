@@ -128,5 +128,22 @@ public:
     void filterCustomerLedger(const QString& accountCondition);
 };
 
+// For writing a sale: the ledger and the purchase lines unfiltered and the ledger's bound controls quiet; at
+// the end, however it comes, the current customer's ledger filtered by accountCondition again and the
+// controls told once. A grid and a total told of every row written with every customer's entries in view
+// would read them all.
+class LedgerUnfiltered {
+public:
+    LedgerUnfiltered(TDM& dm, QString accountCondition);
+    ~LedgerUnfiltered();
+    LedgerUnfiltered(const LedgerUnfiltered&) = delete;
+    LedgerUnfiltered& operator=(const LedgerUnfiltered&) = delete;
+
+private:
+    TDM& m_dm;
+    ControlsDisabled m_quiet;
+    QString m_accountCondition;
+};
+
 // The program's one data module, set by whoever creates it.
 extern TDM* DM;
