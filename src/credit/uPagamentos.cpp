@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TFPagamentos* FPagamentos = nullptr;
 
@@ -288,6 +289,10 @@ bool TFPagamentos::eventFilter(QObject* watched, QEvent* event) {
 
 void TFPagamentos::Edit1Enter() {
     const Currency amount = Currency::parse(Edit1->text());
+    if (nothingOpen()) {
+        BConfirmarClick();
+        return;
+    }
     switch (RadioGroup1->itemIndex()) {
     case Total: {
         const Currency due = DM->TabDividas.aggregate(QStringLiteral("Soma")).value_or(Currency());
@@ -306,6 +311,11 @@ void TFPagamentos::Edit1Enter() {
         BConfirmarClick();
         break;
     default:
+        // With nothing selected the kept sum belongs to rows already paid: the confirmation asks for rows.
+        if (DBText3->text().isEmpty()) {
+            BConfirmarClick();
+            return;
+        }
         if (amount < Pag_Sel) {
             Messages::warning(QStringLiteral("VALOR MENOR QUE O VALOR A PAGAR"));
             Edit1->clear();
@@ -340,6 +350,23 @@ void TFPagamentos::BConfirmarClick() {
 void TFPagamentos::closingSteps() {
     applyFilter(fromCashSale() ? cashSaleAccount() : ledgerAccount());
     Edit1->clear();
+    // The rows are read again and the selection with them; the sum of the selection goes too, so that a later
+    // confirmation asks for a selection instead of paying nothing.
+    DBGrid1->clearSelection();
+    if (RadioGroup1->itemIndex() == SelecionarCampos)
+        DBText3->setText(QString());
+}
+
+bool TFPagamentos::nothingOpen() const {
+    return !DM->TabDividas.aggregate(QStringLiteral("Soma")).has_value();
+}
+
+bool TFPagamentos::refusedAsEmpty() const {
+    if (!nothingOpen())
+        return false;
+    Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
+    Edit1->setFocus();
+    return true;
 }
 
 void TFPagamentos::payTotal() {
@@ -348,6 +375,8 @@ void TFPagamentos::payTotal() {
         Edit1->setFocus();
         return;
     }
+    if (refusedAsEmpty())
+        return;
     if (!Messages::confirm(QStringLiteral("Deseja Confirmar o Pagamento?")))
         return;
     if (fromCashSale())
@@ -370,13 +399,17 @@ void TFPagamentos::payPart() {
         Edit1->setFocus();
         return;
     }
+    if (refusedAsEmpty())
+        return;
     if (!Messages::confirm(QStringLiteral("Deseja Confirmar o Pagamento?")))
         return;
     const Currency VSoma = DM->TabDividas.aggregate(QStringLiteral("Soma")).value_or(Currency());
-    bool whole = false;
-    const qlonglong VParcial = Edit1->text().trimmed().toLongLong(&whole);
-    if (!whole)
+    // A whole number of currency units; one too large for money is refused like any other bad amount.
+    const QString typed = Edit1->text().trimmed();
+    if (typed.isEmpty() ||
+        !std::all_of(typed.cbegin(), typed.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         throw ConversionError::invalidValue(Edit1->text());
+    const Currency VParcial = Currency::parse(typed);
     const QVariant customer = DM->TabCadCliCODIGO.value();
     const QDate today = Clock::today();
     const QString form = formOfPayment();
@@ -397,7 +430,7 @@ void TFPagamentos::payPart() {
     DM->TabDividasDESCRICAO.setValue(form == u"PIX" ? QStringLiteral("Saldo Anterior")
                                                     : QStringLiteral("Saldo PARCIAL"));
     DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("NP"));
-    DM->TabDividasVALOR.setValue(QVariant::fromValue(VSoma - Currency::fromUnits(VParcial)));
+    DM->TabDividasVALOR.setValue(QVariant::fromValue(VSoma - VParcial));
     DM->TabDividasDATA_VENC.setValue(today.addMonths(1));
     DM->TabDividasPARCELA.setValue(QStringLiteral("À Prazo"));
     DM->TabDividasCONTA.setValue(QStringLiteral("N"));
@@ -409,7 +442,7 @@ void TFPagamentos::payPart() {
     DM->TabDividasDATA.setValue(today);
     DM->TabDividasDESCRICAO.setValue(QStringLiteral("Pagamento Saldo PARCIAL"));
     DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("PG"));
-    DM->TabDividasVALOR.setValue(QVariant::fromValue(Currency::fromUnits(VParcial)));
+    DM->TabDividasVALOR.setValue(QVariant::fromValue(VParcial));
     DM->TabDividasDATA_VENC.setValue(today.addMonths(1));
     DM->TabDividasPARCELA.setValue(QStringLiteral("À Prazo"));
     DM->TabDividasCONTA.setValue(QStringLiteral("N"));

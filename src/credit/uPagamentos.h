@@ -64,6 +64,9 @@ private:
     void payPart();
     void paySelected();
     void closingSteps();
+    // With no open entry shown there is nothing to pay: a payment would be written against nothing.
+    bool nothingOpen() const;
+    bool refusedAsEmpty() const;
 };
 
 extern TFPagamentos* FPagamentos;

@@ -10,9 +10,13 @@ namespace {
 // Products of two amounts overflow 64 bits before they are scaled back.
 __extension__ typedef __int128 Wide;
 
+ConversionError overflow() {
+    return ConversionError(QStringLiteral("Valor monetário fora do intervalo"));
+}
+
 std::int64_t checked(Wide v) {
     if (v > std::numeric_limits<std::int64_t>::max() || v < std::numeric_limits<std::int64_t>::min())
-        throw ConversionError(QStringLiteral("Valor monetário fora do intervalo"));
+        throw overflow();
     return static_cast<std::int64_t>(v);
 }
 
@@ -91,6 +95,10 @@ QString groupThousands(QString digits) {
 }
 
 } // namespace
+
+void Currency::outOfRange() {
+    throw overflow();
+}
 
 Currency Currency::parse(const QString& typed) {
     std::int64_t raw = 0;

@@ -17,8 +17,9 @@ public:
         c.m_raw = raw;
         return c;
     }
-    static constexpr Currency fromCents(std::int64_t cents) { return fromRaw(cents * 100); }
-    static constexpr Currency fromUnits(std::int64_t units) { return fromRaw(units * Scale); }
+    // Throw ConversionError when the amount is beyond the range (a wrapped amount would be a wrong one).
+    static constexpr Currency fromCents(std::int64_t cents) { return scaled(cents, 100); }
+    static constexpr Currency fromUnits(std::int64_t units) { return scaled(units, Scale); }
 
     // Typed text: optional sign, digits, a decimal comma ("12,5"). Blanks around are ignored.
     static Currency parse(const QString& typed);
@@ -52,6 +53,14 @@ public:
     constexpr bool isZero() const { return m_raw == 0; }
 
 private:
+    [[noreturn]] static void outOfRange();
+    static constexpr Currency scaled(std::int64_t n, std::int64_t factor) {
+        std::int64_t raw = 0;
+        if (__builtin_mul_overflow(n, factor, &raw))
+            outOfRange();
+        return fromRaw(raw);
+    }
+
     std::int64_t m_raw = 0;
 };
 

@@ -46,8 +46,11 @@ QMessageBox::StandardButton Messages::box(const QString& title, const QString& t
 
 QMessageBox::StandardButton WidgetMessages::show(const Request& request) {
     QMessageBox box(request.icon, request.title, request.text, request.buttons, QApplication::activeWindow());
+    // The screens' keyboard flow runs on Enter: Enter answers Yes, Escape answers No.
+    if (request.buttons.testFlag(QMessageBox::Yes))
+        box.setDefaultButton(QMessageBox::Yes);
     if (request.buttons.testFlag(QMessageBox::No))
-        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

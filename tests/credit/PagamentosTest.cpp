@@ -85,6 +85,7 @@ struct PartCase {
     bool pix;
     const char* balance; // "" when nothing is written
     const char* description;
+    bool button = false; // F5 confirms without the check Enter makes
 };
 
 class PartialPayment : public Payment, public ::testing::WithParamInterface<PartCase> {};
@@ -97,7 +98,10 @@ TEST_P(PartialPayment, Cases) {
         FPagamentos->RadioGroup1->click(1);
         typeAmount(QString::fromUtf8(c.amount));
         messagesAnswerYes();
-        enter();
+        if (c.button)
+            QTest::keyClick(FPagamentos->Edit1, Qt::Key_F5);
+        else
+            enter();
     });
     const QString balance = QString::fromUtf8(c.balance);
     if (balance.isEmpty()) {
@@ -115,7 +119,8 @@ INSTANTIATE_TEST_SUITE_P(Amounts, PartialPayment,
                          ::testing::Values(PartCase{"120", true, "180.00", "Saldo Anterior"},
                                            PartCase{"400", false, "-100.00", "Saldo PARCIAL"},
                                            PartCase{"0", false, "300.00", "Saldo PARCIAL"},
-                                           PartCase{"12,50", false, "", ""}));
+                                           PartCase{"12,50", false, "", ""},
+                                           PartCase{"999999999999999", false, "", "", true}));
 
 TEST_F(Payment, APartialPaymentThatFailsLosesNoDebt) {
     sql(QStringLiteral("create exception NO_PAYMENT 'pagamento recusado'"));
@@ -208,6 +213,47 @@ TEST_F(Payment, SelectedRowsArePaidAlone) {
     EXPECT_TRUE(r[0].contains(QStringLiteral("|PG|"))) << r[0].toStdString();
     EXPECT_TRUE(r[1].contains(QStringLiteral("|NP|")));
     EXPECT_TRUE(r[2].contains(QStringLiteral("|PG|")));
+}
+
+TEST_F(Payment, ASecondConfirmationOfASelectionAsksForANewSelection) {
+    pay([this] {
+        DBGrid* grid = FPagamentos->DBGrid1;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(0, 1)).center());
+        typeAmount(QStringLiteral("200"));
+        messagesAnswerYes();
+        enter();
+        typeAmount(QStringLiteral("20"));
+        messagesAnswerYes();
+        enter();
+        EXPECT_TRUE(FPagamentos->DBText3->text().isEmpty());
+    });
+    EXPECT_EQ(
+        messages.log(),
+        (QStringList{
+            QStringLiteral("question|Confirmação|Deseja Confirmar o Pagamento?"),
+            QStringLiteral("warning|AVISO !|FAVOR SELECIONE UM REGISTRO NA TABELA A(S) CONTA(S) A PAGAR ")}));
+    EXPECT_EQ(column(QStringLiteral("select count(*) from TABDIVIDAS where STATUS_PAG = 'PG'")),
+              QStringLiteral("2"));
+}
+
+TEST_F(Payment, NothingOpenIsNothingToPay) {
+    addCustomer(2, QStringLiteral("BIA"));
+    openLedgerFor(QStringLiteral("BIA"));
+    modal.onShow(QStringLiteral("FPagamentos"), [this](QDialog*) {
+        typeAmount(QStringLiteral("10"));
+        messagesAnswerYes();
+        enter(); // Total
+        FPagamentos->RadioGroup1->click(1);
+        typeAmount(QStringLiteral("10"));
+        messagesAnswerYes();
+        enter();
+        typeAmount(QStringLiteral("10"));
+        QTest::keyClick(FPagamentos->Edit1, Qt::Key_F5);
+    });
+    press(Qt::Key_F5);
+    EXPECT_EQ(messages.log(), QStringList(3, QStringLiteral("warning|AVISO !|BANCO DE DADOS VAZIO")));
+    EXPECT_EQ(rows().size(), 5) << "nothing written";
 }
 
 TEST_F(Payment, ConfirmingWithoutAnAmountWarnsAndReopeningResetsTheScreen) {

@@ -51,6 +51,14 @@ TEST(Currency, ArithmeticRoundsTiesToEven) {
     EXPECT_THROW(Currency::fromRaw(INT64_MAX) + Currency::fromRaw(1), ConversionError);
 }
 
+TEST(Currency, WholeAmountsBeyondTheRangeAreRefusedNotWrapped) {
+    EXPECT_EQ(Currency::fromUnits(922337203685477).raw(), INT64_C(9223372036854770000));
+    EXPECT_EQ(Currency::fromCents(-92233720368547758).raw(), INT64_C(-9223372036854775800));
+    for (std::int64_t units : {INT64_C(922337203685478), INT64_C(-922337203685478), INT64_C(999999999999999)})
+        EXPECT_THROW(Currency::fromUnits(units), ConversionError) << units;
+    EXPECT_THROW(Currency::fromCents(INT64_C(92233720368547759)), ConversionError);
+}
+
 TEST(Currency, GoesToTheDatabaseRoundedToTheCentHalfAwayFromZero) {
     struct Case {
         std::int64_t raw;

@@ -6,9 +6,11 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -142,6 +144,28 @@ TEST(InputRules, TranslatesEditMasks) {
     EXPECT_EQ(InputRules::qtInputMask(QStringLiteral("!\\(99\\)99999-9999;1;_")),
               QStringLiteral("(00)00000-0000;_"));
     EXPECT_EQ(InputRules::qtInputMask(QStringLiteral("00000\\-999;1;_")), QStringLiteral("99999-000;_"));
+}
+
+} // namespace
+
+namespace {
+
+// The real box, answered by a key once it is up.
+QMessageBox::StandardButton answerQuestionWith(Qt::Key key) {
+    QTimer::singleShot(0, [key] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box, key);
+    });
+    WidgetMessages real;
+    return real.show({Messages::Kind::Question, QStringLiteral("Confirmação"),
+                      QStringLiteral("Deseja Confirmar o Pagamento?"), QMessageBox::Question,
+                      QMessageBox::Yes | QMessageBox::No});
+}
+
+TEST(Messages, EnterAnswersYesAndEscapeNo) {
+    EXPECT_EQ(answerQuestionWith(Qt::Key_Return), QMessageBox::Yes);
+    EXPECT_EQ(answerQuestionWith(Qt::Key_Escape), QMessageBox::No);
 }
 
 } // namespace
