@@ -69,6 +69,7 @@ TFNovaDivida::TFNovaDivida(QWidget* parent)
     ComboBox1->setEditable(true);
     for (int n = 2; n <= 12; ++n)
         ComboBox1->addItem(QString::number(n));
+    InputRules::typedAsIs(ComboBox1);
     CalendarPicker1 = new QDateEdit(body());
     CalendarPicker1->setObjectName(QStringLiteral("CalendarPicker1"));
     CalendarPicker1->setCalendarPopup(true);
@@ -171,8 +172,11 @@ void TFNovaDivida::BConfirmarClick() {
 
     const QVariant customer = DM->TabCadCliCODIGO.value();
     const QDate today = Clock::today();
-    const Currency total = unit * quantity;
-    const Currency share = instalments ? total / n : total;
+    // The instalments add up to the sale to the cent: each but the last is the even share brought to the
+    // cent, the last carries what is left.
+    const Currency total = (unit * quantity).roundedToCents();
+    const Currency share = total.shareToCents(n);
+    const Currency lastShare = total - share * (n - 1);
     int lastCode = 0;
     QString lastLabel;
     {
@@ -191,7 +195,7 @@ void TFNovaDivida::BConfirmarClick() {
             DM->TabDividasQUANTIDADE.setAsString(Edit3->text());
             DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("NP"));
             DM->TabDividasVALOR_UN.setValue(QVariant::fromValue(unit));
-            DM->TabDividasVALOR.setValue(QVariant::fromValue(share));
+            DM->TabDividasVALOR.setValue(QVariant::fromValue(i == n ? lastShare : share));
             DM->TabDividasDATA_VENC.setValue(instalments ? today.addMonths(i) : CalendarPicker1->date());
             DM->TabDividasPARCELA.setValue(lastLabel);
             DM->TabDividasCONTA.setValue(instalments ? QStringLiteral("P") : QStringLiteral("N"));

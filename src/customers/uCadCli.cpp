@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -158,6 +159,7 @@ TFCadCli::TFCadCli(QWidget* parent)
          QStringLiteral("RS"), QStringLiteral("RO"), QStringLiteral("RR"), QStringLiteral("SC"),
          QStringLiteral("SP"), QStringLiteral("SE"), QStringLiteral("TO")});
     InputRules::upperCase(DBComboBox1->lineEdit());
+    InputRules::typedAsIs(DBComboBox1);
     DBEdit10 = edit(QStringLiteral("DBEdit10"));
     DBEdit10->setMaxLength(9);
     InputRules::editMask(DBEdit10, QStringLiteral("00000\\-999;1;_"));
@@ -305,6 +307,10 @@ void TFCadCli::BNovoClick() {
     // The fields of a new customer are on the data page: not from the search list.
     if (searching())
         return;
+    // A customer still being typed is saved first, as Gravar saves it: otherwise the new row would take its
+    // code, and its save would fail. If the save is refused, its error shows and nothing else happens.
+    if (insertingOrEditing())
+        saveCurrent();
     BPesquisar->hide();
     TableDataset& t = DM->TabCadCli;
     t.connection().ensureOpen();
@@ -312,8 +318,18 @@ void TFCadCli::BNovoClick() {
     const int code = t.nextCode(); // the whole table counts, whatever filter is on
     t.append();
     DM->TabCadCliCODIGO.setValue(code);
-    DBEdit2->setFocus();
+    {
+        // The caret goes to the name whichever field it leaves: leaving an empty CPF here is no reason to go
+        // to the RG.
+        const QScopedValueRollback ownMove(m_ownFocusMove, true);
+        DBEdit2->setFocus();
+    }
     BNovo->hide();
+}
+
+void TFCadCli::saveCurrent() {
+    DM->TabCadCliDATA.setValue(Clock::now());
+    DM->TabCadCli.post();
 }
 
 void TFCadCli::BGravarClick() {
@@ -321,8 +337,7 @@ void TFCadCli::BGravarClick() {
         Messages::warning(QStringLiteral("NENHUM DADO PARA GRAVAR"));
         return;
     }
-    DM->TabCadCliDATA.setValue(Clock::now());
-    DM->TabCadCli.post();
+    saveCurrent();
     BPesquisar->show();
     DM->TabCadCli.close();
     BNovo->show();
@@ -472,8 +487,11 @@ bool TFCadCli::eventFilter(QObject* watched, QEvent* event) {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             // Only a move to another control leaves the field (not a message box or another window), and only
             // if the field really had the focus: a focus sent straight back never entered the next one.
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-                w->property("entered").toBool()) {
+            const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+                              w->property("entered").toBool();
+            if (left && m_ownFocusMove) {
+                w->setProperty("entered", false);
+            } else if (left) {
                 w->setProperty("entered", false);
                 guarded([this, w] {
                     if (w == DBEdit2)

@@ -86,6 +86,9 @@ private:
     bool searching() const;
     bool insertingOrEditing() const;
     void showCount();
+    // Gravar's save: the registration time, then the post.
+    void saveCurrent();
+    bool m_ownFocusMove = false; // the screen moves the caret itself: leaving a field runs no field rule
 };
 
 extern TFCadCli* FCadCli;

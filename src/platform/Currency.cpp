@@ -198,3 +198,15 @@ Currency Currency::operator/(std::int64_t n) const {
         throw ConversionError(QStringLiteral("Divisão por zero"));
     return fromRaw(checked(divideHalfEven(m_raw, n)));
 }
+
+Currency Currency::shareToCents(std::int64_t n) const {
+    if (n == 0)
+        throw ConversionError(QStringLiteral("Divisão por zero"));
+    const Wide cents = Wide(this->cents()) * (n < 0 ? -1 : 1);
+    const Wide parts = n < 0 ? -Wide(n) : Wide(n);
+    Wide share = divideHalfAway(cents, parts);
+    const Wide last = cents - share * (parts - 1);
+    if ((cents >= 0 && last < 0) || (cents < 0 && last > 0))
+        share = cents / parts;
+    return fromRaw(checked(share * 100));
+}

@@ -47,6 +47,10 @@ public:
     Currency operator*(std::int64_t n) const;
     Currency operator*(Currency o) const;
     Currency operator/(std::int64_t n) const;
+    // One share of this amount (in the cent) split into n instalments, the last of which takes what is left:
+    // the amount divided by n brought to the cent, half away from zero, or towards zero where rounding up
+    // would leave the last instalment below zero (a few cents in many instalments).
+    Currency shareToCents(std::int64_t n) const;
 
     // NOLINTNEXTLINE(modernize-use-nullptr): the check misreads a defaulted comparison
     constexpr auto operator<=>(const Currency&) const = default;

@@ -90,7 +90,9 @@ void FieldLink::write(const QVariant& v) {
         return;
     m_writing = true;
     try {
-        t->setValue(m_field, v);
+        // An emptied text is no value: a required column must refuse it, not store ''.
+        const bool emptied = v.typeId() == QMetaType::QString && v.toString().isEmpty();
+        t->setValue(m_field, emptied ? QVariant() : v);
     } catch (...) {
         m_writing = false;
         throw;

@@ -1,5 +1,6 @@
 #include "InputRules.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QRegularExpressionValidator>
@@ -44,6 +45,11 @@ void password(QLineEdit* edit) {
     edit->setEchoMode(QLineEdit::Password);
     edit->setMaxLength(6);
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+}
+
+void typedAsIs(QComboBox* combo) {
+    combo->setCompleter(nullptr);
+    combo->setInsertPolicy(QComboBox::NoInsert);
 }
 
 void money(QLineEdit* edit) {

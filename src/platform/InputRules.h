@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QComboBox;
 class QLineEdit;
 
 // The program's entry-field rules.
@@ -11,6 +12,9 @@ namespace InputRules {
 void upperCase(QLineEdit* edit);
 // Shows "*", takes at most six characters, only the digits 0 to 9 (Backspace and Enter still work).
 void password(QLineEdit* edit);
+// An editable list whose typed text is used as typed: no completion from the list ("1" is not "10") and
+// nothing typed is added to the list.
+void typedAsIs(QComboBox* combo);
 // Only digits and the decimal comma.
 void money(QLineEdit* edit);
 // An edit mask written the way the screens describe it ("!\(99\)99999-9999;1;_": 9 an optional digit, 0 a

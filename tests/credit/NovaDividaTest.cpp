@@ -21,7 +21,8 @@ protected:
             FNovaDivida->Edit3->setText(quantity);
             if (!count.isNull()) {
                 FNovaDivida->RadioGroup1->click(1);
-                FNovaDivida->ComboBox1->setEditText(count);
+                FNovaDivida->ComboBox1->clearEditText();
+                QTest::keyClicks(FNovaDivida->ComboBox1->lineEdit(), count);
             } else if (due.isValid()) {
                 FNovaDivida->CalendarPicker1->setDate(due);
             }
@@ -74,12 +75,22 @@ TEST_F(NewSale, ThreeInstalmentsOfAHundred) {
         (QStringList{
             QStringLiteral("1|1|2026-03-15|GELADEIRA|1|2026-04-15|100.00|33.33|Parc. 1 de 3|NP|P|--"),
             QStringLiteral("2|1|2026-03-15|GELADEIRA|1|2026-05-15|100.00|33.33|Parc. 2 de 3|NP|P|--"),
-            QStringLiteral("3|1|2026-03-15|GELADEIRA|1|2026-06-15|100.00|33.33|Parc. 3 de 3|NP|P|--")}));
+            QStringLiteral("3|1|2026-03-15|GELADEIRA|1|2026-06-15|100.00|33.34|Parc. 3 de 3|NP|P|--")}));
     EXPECT_EQ(purchaseLines(),
               QStringList{QStringLiteral("1|1|2026-03-15|GELADEIRA|100.00|Parc. 3 de 3|1|100.00|3")});
     EXPECT_EQ(DM->TabDividas.filter(), QStringLiteral("Cliente LIKE'1'AND Status_Pag ='NP'AND Conta <>'V'"));
     EXPECT_EQ(FDividas->DBGrid1->model()->rowCount(), 3);
-    EXPECT_EQ(FDividas->DBText2->text(), QStringLiteral("R$ 99,99"));
+    EXPECT_EQ(FDividas->DBText2->text(), QStringLiteral("R$ 100,00"));
+}
+
+TEST_F(NewSale, InstalmentsAddUpToTheSale) {
+    openLedgerFor(QStringLiteral("ANA"));
+    sell(QStringLiteral("sofa"), QStringLiteral("100"), QStringLiteral("1"), QStringLiteral("6"));
+    QStringList values;
+    for (const QString& e : entries())
+        values << e.section(u'|', 7, 7);
+    EXPECT_EQ(values, (QStringList{5, QStringLiteral("16.67")} << QStringLiteral("16.65")));
+    EXPECT_EQ(FDividas->DBText2->text(), QStringLiteral("R$ 100,00"));
 }
 
 TEST_F(NewSale, InstalmentsFromTheThirtyFirstOfJanuaryFallOnTheLastDayOfShortMonths) {
@@ -116,7 +127,21 @@ TEST_F(NewSale, OneDueDateAndItsPurchaseLine) {
 
 TEST_F(NewSale, ATypedCountIsUsedAsTyped) {
     openLedgerFor(QStringLiteral("ANA"));
-    sell(QStringLiteral("a"), QStringLiteral("7"), QStringLiteral("1"), QStringLiteral("1"));
+    // "1" typed where the list offers "10", then Enter in the list: one instalment, and the list as it was.
+    modal.onShow(QStringLiteral("FNovaDivida"), [](QDialog*) {
+        QApplication::setActiveWindow(FNovaDivida);
+        QTest::keyClicks(FNovaDivida->Edit1, QStringLiteral("a"));
+        QTest::keyClicks(FNovaDivida->Edit2, QStringLiteral("7"));
+        FNovaDivida->RadioGroup1->click(1);
+        FNovaDivida->ComboBox1->setFocus();
+        QTest::keyClicks(FNovaDivida->ComboBox1->lineEdit(), QStringLiteral("1"));
+        QTest::keyClick(FNovaDivida->ComboBox1->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(FNovaDivida->ComboBox1->currentText(), QStringLiteral("1"));
+        EXPECT_EQ(FNovaDivida->ComboBox1->count(), 11) << "nothing typed joins the list";
+        QTest::keyClick(FNovaDivida->Edit2, Qt::Key_Return);
+    });
+    press(Qt::Key_F4);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
     EXPECT_EQ(entries(),
               QStringList{QStringLiteral("1|1|2025-12-09|A|1|2026-01-09|7.00|7.00|Parc. 1 de 1|NP|P|--")});
     EXPECT_EQ(instalmentLabel(99, QStringLiteral("99")), QStringLiteral("Parc. 99 de 99"))

@@ -59,6 +59,25 @@ TEST(Currency, WholeAmountsBeyondTheRangeAreRefusedNotWrapped) {
     EXPECT_THROW(Currency::fromCents(INT64_C(92233720368547759)), ConversionError);
 }
 
+TEST(Currency, SharesAreBroughtToTheCentAndTheLastTakesWhatIsLeft) {
+    struct Case {
+        const char* total;
+        int n;
+        const char* share;
+        const char* last;
+    };
+    for (const Case& c : {Case{"100", 3, "33.33", "33.34"}, Case{"100", 6, "16.67", "16.65"},
+                          Case{"0,05", 2, "0.03", "0.02"}, Case{"0,05", 10, "0.00", "0.05"},
+                          Case{"0,01", 3, "0.00", "0.01"}, Case{"99,99", 1, "99.99", "99.99"},
+                          Case{"1000", 7, "142.86", "142.84"}, Case{"-100", 3, "-33.33", "-33.34"}}) {
+        const Currency total = Currency::parse(QString::fromUtf8(c.total));
+        const Currency share = total.shareToCents(c.n);
+        EXPECT_EQ(share.toDbText(), QString::fromUtf8(c.share)) << c.total << " / " << c.n;
+        EXPECT_EQ((total - share * (c.n - 1)).toDbText(), QString::fromUtf8(c.last))
+            << c.total << " / " << c.n;
+    }
+}
+
 TEST(Currency, GoesToTheDatabaseRoundedToTheCentHalfAwayFromZero) {
     struct Case {
         std::int64_t raw;
