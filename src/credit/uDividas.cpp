@@ -209,9 +209,13 @@ void TFDividas::DBGrid1KeyPress() {
         Messages::warning(QStringLiteral("PARA EDITAR CLICK NO BOTÃO EDITAR"));
         return;
     }
-    DBGrid1->finishEditing();
-    DM->TabDividasVALOR.setValue(
-        QVariant::fromValue(DM->TabDividasVALOR_UN.asCurrency() * DM->TabDividasQUANTIDADE.asInteger()));
+    // A value that does not convert leaves the entry in correction, nothing stored.
+    if (!DBGrid1->finishEditing())
+        return;
+    // A balance row has neither factor: its value stays as it is.
+    if (!DM->TabDividasVALOR_UN.isNull() && !DM->TabDividasQUANTIDADE.isNull())
+        DM->TabDividasVALOR.setValue(
+            QVariant::fromValue(DM->TabDividasVALOR_UN.asCurrency() * DM->TabDividasQUANTIDADE.asInteger()));
     DM->TabDividas.post();
     DBGrid1->setEditable(false);
 }

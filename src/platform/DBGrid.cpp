@@ -147,6 +147,7 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
         table->setValue(m_columns[index.column()].field, value);
         written = true;
     });
+    lastWriteFailed = !written;
     if (written)
         emit dataChanged(index, index);
     return written;
@@ -219,10 +220,17 @@ DBGrid::DBGrid(QWidget* parent)
                     return;
                 m_syncing = true;
                 guarded([&] {
+                    if (m_droppedCorrection) {
+                        m_droppedCorrection = false;
+                        if (auto* table = qobject_cast<TableDataset*>(m_connected.data());
+                            table && table->isEditing())
+                            table->cancel();
+                    }
                     if (m_connected->recordNo() != current.row())
                         m_connected->moveTo(current.row());
                 });
                 m_syncing = false;
+                followDataset();
             });
 }
 
@@ -315,16 +323,38 @@ QVector<int> DBGrid::selectedRowNumbers() const {
     return rows;
 }
 
-void DBGrid::finishEditing() {
+QWidget* DBGrid::openEditor() const {
     if (state() != QAbstractItemView::EditingState)
-        return;
+        return nullptr;
     QWidget* editor = indexWidget(currentIndex());
     if (!editor)
         editor = QApplication::focusWidget();
-    if (editor && isAncestorOf(editor) && editor != viewport()) {
-        commitData(editor);
-        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return editor && isAncestorOf(editor) && editor != viewport() ? editor : nullptr;
+}
+
+bool DBGrid::finishEditing() {
+    QWidget* editor = openEditor();
+    if (!editor)
+        return true;
+    m_model->lastWriteFailed = false;
+    commitData(editor);
+    if (m_model->lastWriteFailed)
+        return false; // the editor stays open on what was typed
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // Another row while one is being corrected drops the correction, as closing the screen does: what was
+    // typed is not written, and the new row is not typed into.
+    if (!m_syncing && m_model->isEditable() && previous.isValid() && current.row() != previous.row()) {
+        if (QWidget* editor = openEditor())
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        m_model->setEditable(false);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        m_droppedCorrection = true;
     }
+    QTableView::currentChanged(current, previous);
 }
 
 void DBGrid::showEvent(QShowEvent* event) {

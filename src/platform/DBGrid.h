@@ -45,6 +45,7 @@ public:
     // Cells of the current row that may be typed into while its dataset is being edited.
     void setEditable(bool on, const QSet<int>& readOnlyColumns = {});
     bool isEditable() const { return m_editable; }
+    bool lastWriteFailed = false; // the last setData was refused
 
     // Rows are offered a chunk at a time as the grid scrolls, so that a large view is never counted.
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -88,8 +89,9 @@ public:
     // read-only.
     void setEditable(bool on, const QSet<int>& readOnlyColumns = {});
     bool isEditable() const { return m_model->isEditable(); }
-    // Writes what a cell editor holds to the row and closes the editor.
-    void finishEditing();
+    // Writes what a cell editor holds to the row and closes the editor. False when the row refused it (the
+    // error has been shown): the editor stays open on the text.
+    bool finishEditing();
     // Whole rows can be selected, several at once (Ctrl/Shift clicks); the selection stays visible.
     void setMultiRowSelection(bool on);
     // Positions of the selected rows, in order.
@@ -107,6 +109,7 @@ signals:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -114,10 +117,12 @@ private:
     void attach();
     void followDataset();
     void applyWidths();
+    QWidget* openEditor() const;
 
     QPointer<DataSource> m_source;
     QPointer<Dataset> m_connected;
     DatasetModel* m_model;
     bool m_syncing = false;
     int m_column = 0; // the column of the current cell, kept across resets
+    bool m_droppedCorrection = false;
 };

@@ -1,6 +1,7 @@
 #include "LedgerFixture.h"
 #include "Printers.h"
 
+#include <QLineEdit>
 #include <QToolButton>
 
 namespace {
@@ -122,6 +123,86 @@ TEST_F(Ledger, ACorrectionLeftWithoutEnterIsDroppedByTheNextOperation) {
     FDividas->close();
     EXPECT_EQ(column(QStringLiteral("select cast(VALOR_UN as varchar(20)) from TABDIVIDAS where CODIGO = 1")),
               QStringLiteral("10.00"));
+}
+
+// Keys one at a time, each to whatever has the focus then (the first opens the cell's editor).
+void typeKeys(const QString& text) {
+    for (QChar c : text)
+        QTest::keyClicks(QApplication::focusWidget(), QString(c));
+}
+
+TEST_F(Ledger, CorrectingABalanceRowKeepsItsValue) {
+    sql(QStringLiteral(
+        "insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DESCRICAO, VALOR, DATA_VENC, STATUS_PAG, "
+        "CONTA, PARCELA) values (6, 1, current_date, 'Saldo PARCIAL', 30, current_date + 40, "
+        "'NP', 'N', 'À Prazo')"));
+    openLedgerFor(QStringLiteral("ANA"));
+    DBGrid* grid = FDividas->DBGrid1;
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(2, 1));
+    ASSERT_EQ(DM->TabDividasCODIGO.value().toInt(), 6);
+    press(Qt::Key_F6);
+    typeKeys(QStringLiteral("saldo"));
+    press(Qt::Key_Return);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+    EXPECT_EQ(column(QStringLiteral("select DESCRICAO || '|' || cast(VALOR as varchar(20)) from TABDIVIDAS "
+                                    "where CODIGO = 6")),
+              QStringLiteral("saldo|30.00"));
+}
+
+TEST_F(Ledger, AValueThatDoesNotConvertLeavesTheEntryInCorrection) {
+    openLedgerFor(QStringLiteral("ANA"));
+    DBGrid* grid = FDividas->DBGrid1;
+    grid->setFocus();
+    press(Qt::Key_F6);
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    typeKeys(QStringLiteral("novo"));
+    press(Qt::Key_Tab); // the description is written to the row, the caret in the quantity
+    grid->setCurrentIndex(grid->model()->index(0, 2));
+    typeKeys(QStringLiteral("abc"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(messages.log(),
+              QStringList{QStringLiteral("standard-error|Brolavi|'abc' não é um valor válido")});
+    EXPECT_TRUE(DM->TabDividas.isEditing());
+    EXPECT_TRUE(grid->isEditable());
+    EXPECT_EQ(
+        column(QStringLiteral("select DESCRICAO || '|' || QUANTIDADE from TABDIVIDAS where CODIGO = 1")),
+        QStringLiteral("ITEM 1|1"))
+        << "nothing stored";
+    // The typed text is still there to be mended.
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), QStringLiteral("abc"));
+    editor->selectAll();
+    typeKeys(QStringLiteral("2"));
+    press(Qt::Key_Return);
+    EXPECT_FALSE(DM->TabDividas.isEditing());
+    EXPECT_EQ(
+        column(QStringLiteral("select DESCRICAO || '|' || QUANTIDADE || '|' || cast(VALOR as varchar(20)) "
+                              "from TABDIVIDAS where CODIGO = 1")),
+        QStringLiteral("novo|2|20.00"));
+}
+
+TEST_F(Ledger, MovingToAnotherRowDropsTheCorrection) {
+    openLedgerFor(QStringLiteral("ANA"));
+    DBGrid* grid = FDividas->DBGrid1;
+    grid->setFocus();
+    press(Qt::Key_F6);
+    grid->setCurrentIndex(grid->model()->index(0, 5));
+    typeKeys(QStringLiteral("1"));
+    press(Qt::Key_Down);
+    EXPECT_FALSE(DM->TabDividas.isEditing());
+    EXPECT_FALSE(grid->isEditable());
+    EXPECT_EQ(DM->TabDividasCODIGO.value().toInt(), 2) << "the grid went down a row";
+    typeKeys(QStringLiteral("9"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr)
+        << "the next row is not typed into";
+    EXPECT_EQ(
+        column(QStringLiteral("select list(cast(VALOR_UN as varchar(20)) || '/' || cast(VALOR as "
+                              "varchar(20)), ' ') from (select * from TABDIVIDAS where CODIGO in (1, 2) "
+                              "order by CODIGO)")),
+        QStringLiteral("10.00/10.00 20.50/20.50"));
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
 }
 
 TEST_F(Ledger, DeletingAnEntryTakesItsPurchaseLineInOneUnit) {
