@@ -4,6 +4,7 @@
 #include "Bench.h"
 #include "DatasetOperations.h"
 #include "Errors.h"
+#include "FileSizeSignal.h"
 #include "Generator.h"
 #include "ScreenOperations.h"
 #include "uDM.h"
@@ -63,6 +64,7 @@ void run(const QString& path, const QVector<Bench::Operation>& ops, const Bench:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    ignoreFileSizeSignal();
     // The screens' own handlers are timed too: real widgets, no display needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

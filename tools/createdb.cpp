@@ -1,12 +1,14 @@
 // brolavi-createdb PATH: creates an empty database with the program's tables.
 // brolavi-createdb --default-path: prints where the program looks for its database.
 #include "Errors.h"
+#include "FileSizeSignal.h"
 #include "Schema.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
 int main(int argc, char* argv[]) {
+    ignoreFileSizeSignal();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

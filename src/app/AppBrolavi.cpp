@@ -1,6 +1,7 @@
 #include "AppBrolavi.h"
 
 #include "Errors.h"
+#include "FileSizeSignal.h"
 #include "Messages.h"
 #include "ProgramApplication.h"
 #include "Schema.h"
@@ -90,6 +91,7 @@ QString AppBrolavi::openFailureText(const QString& engineText) {
 }
 
 int AppBrolavi::run(int argc, char** argv) {
+    ignoreFileSizeSignal();
     ProgramApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
     std::unique_ptr<AppBrolavi> program;

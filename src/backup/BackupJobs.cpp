@@ -1,15 +1,19 @@
 #include "BackupJobs.h"
 
 #include "Connection.h"
-#include "Errors.h"
+#include "Schema.h"
 #include "uDM.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #include <filesystem>
 #include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <sys/file.h>
+#endif
 
 namespace BackupJobs {
 
@@ -35,19 +39,12 @@ FirebirdServices services(const FirebirdServices::LineHandler& onLine) {
     return s;
 }
 
-// A file name in the folder of pattern that nothing else uses; the file is created empty to hold the name.
-QString reserveName(const QString& pattern) {
-    QTemporaryFile file(pattern);
-    file.setAutoRemove(false);
-    if (!file.open())
-        throw BrolaviError(
-            QStringLiteral("Não foi possível criar um arquivo em %1\n%2")
-                .arg(QDir::toNativeSeparators(QFileInfo(pattern).absolutePath()), file.errorString()));
-    return file.fileName();
-}
-
 std::filesystem::path fsPath(const QString& path) {
     return std::filesystem::path(path.toStdU16String());
+}
+
+QString systemMessage(const std::error_code& error) {
+    return QString::fromLocal8Bit(error.message().c_str());
 }
 
 // Replaces to if it exists, in one step.
@@ -55,9 +52,9 @@ void renameOver(const QString& from, const QString& to) {
     std::error_code error;
     std::filesystem::rename(fsPath(from), fsPath(to), error);
     if (error)
-        throw BrolaviError(QStringLiteral("Não foi possível renomear %1 para %2\n%3")
-                               .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to),
-                                    QString::fromLocal8Bit(error.message().c_str())));
+        throw BrolaviError(
+            QStringLiteral("Não foi possível renomear %1 para %2\n%3")
+                .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), systemMessage(error)));
 }
 
 QString messageOf(std::exception_ptr error) {
@@ -83,6 +80,123 @@ QString messageOf(std::exception_ptr error) {
     std::rethrow_exception(error);
 }
 
+// The file a backup is written into. Its job holds a lock on it while it runs, so that a job backing up
+// into the same folder, from this process or another, tells it from the leftover of an interrupted one (on
+// Windows the engine's open handle keeps it from being removed instead). Made with the usual permissions,
+// since it becomes the backup.
+class PartialBackup {
+public:
+    explicit PartialBackup(const QString& directory) {
+        static const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
+        for (int attempt = 0;; ++attempt) {
+            QString tag;
+            for (int i = 0; i < 6; ++i)
+                tag += letters[QRandomGenerator::global()->bounded(int(letters.size()))];
+            m_file.setFileName(directory + FileName + u'.' + tag + PartialBackupSuffix);
+            if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                break;
+            // Only a name already taken is worth another try.
+            if (!m_file.exists() || attempt == 10)
+                throw BrolaviError(
+                    QStringLiteral("Não foi possível criar o arquivo %1\n%2")
+                        .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
+        }
+#ifdef Q_OS_UNIX
+        // Other jobs only look at the lock, so a new file's comes at once. Where the file system cannot lock,
+        // the file looks held to every other job and stays: kept, not lost.
+        ::flock(m_file.handle(), LOCK_EX);
+#else
+        m_file.close();
+#endif
+    }
+    // Gone already once the backup has taken its place.
+    ~PartialBackup() {
+        m_file.close();
+        QFile::remove(m_file.fileName());
+    }
+    PartialBackup(const PartialBackup&) = delete;
+    PartialBackup& operator=(const PartialBackup&) = delete;
+
+    QString path() const {
+        return m_file.fileName();
+    }
+
+    // Whether the job that made path still runs.
+    static bool held(const QString& path) {
+#ifdef Q_OS_UNIX
+        QFile file(path);
+        return !file.open(QIODevice::ReadOnly) || ::flock(file.handle(), LOCK_EX | LOCK_NB) != 0;
+#else
+        Q_UNUSED(path);
+        return false;
+#endif
+    }
+
+private:
+    QFile m_file;
+};
+
+// Partial backups in the folder that no running job holds: what killed or crashed jobs left. They are never
+// the only copy of anything, the database they were made from being elsewhere.
+void removeInterruptedBackups(const QString& directory) {
+    const QDir dir(directory);
+    const QStringList names =
+        dir.entryList({FileName + QStringLiteral(".*") + PartialBackupSuffix}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        const QString path = dir.filePath(name);
+        if (!PartialBackup::held(path))
+            QFile::remove(path);
+    }
+}
+
+// What an interrupted restore left beside the database. Only while the database is at its path and open on
+// the connection: then no job elsewhere works beside it (the engine lets one process have the file), and the
+// leftover cannot be the only copy of the database.
+void removeInterruptedRestore(Connection& connection) {
+    const QString database = connection.databasePath();
+    if (connection.isOpen() && QFileInfo::exists(database))
+        QFile::remove(database + RestoringSuffix);
+}
+
+// The restored file opens and holds the program's tables: a backup of any other database would replace the
+// shop's with one the screens cannot use.
+void checkIsTheProgramsDatabase(const QString& path) {
+    Connection restored;
+    restored.setDatabasePath(path);
+    restored.setUserName(TDM::UserName);
+    restored.setPassword(TDM::Password);
+    restored.open();
+    QStringList missing = Schema::requiredTables();
+    for (const Row& row : restored.select(QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$RELATIONS "
+                                                         "where coalesce(RDB$SYSTEM_FLAG, 0) = 0")))
+        missing.removeAll(row.value(0).toString());
+    restored.close();
+    if (!missing.isEmpty())
+        throw ForeignBackup(
+            QStringLiteral("O backup não é de um banco de dados do Brolavi: faltam as tabelas "
+                           "%1. O banco de dados atual foi mantido.")
+                .arg(missing.join(QStringLiteral(", "))));
+}
+
+// Gives the database a second name, in place of the one an earlier restore kept: a hard link where the file
+// system has them (the same file, nothing copied), a copy where not.
+void keepUnderSecondName(const QString& database, const QString& kept) {
+    std::error_code error;
+    std::filesystem::remove(fsPath(kept), error);
+    if (!error) {
+        std::filesystem::create_hard_link(fsPath(database), fsPath(kept), error);
+        if (error) {
+            error.clear();
+            std::filesystem::copy_file(fsPath(database), fsPath(kept), error);
+        }
+    }
+    if (error) {
+        QFile::remove(kept);
+        throw BrolaviError(QStringLiteral("Não foi possível guardar o banco de dados atual em %1\n%2")
+                               .arg(QDir::toNativeSeparators(kept), systemMessage(error)));
+    }
+}
+
 } // namespace
 
 bool running() {
@@ -91,65 +205,57 @@ bool running() {
 
 void backup(Connection& connection, const QString& directory, const FirebirdServices::LineHandler& onLine) {
     RunningJob job;
-    const QString target = directory + FileName;
-    const QString partial = reserveName(target + QStringLiteral(".XXXXXX.tmp"));
-    try {
-        services(onLine).backup(connection.databasePath(), partial);
-        renameOver(partial, target);
-    } catch (...) {
-        QFile::remove(partial);
-        throw;
-    }
+    removeInterruptedRestore(connection);
+    removeInterruptedBackups(directory);
+    const PartialBackup partial(directory);
+    services(onLine).backup(connection.databasePath(), partial.path());
+    renameOver(partial.path(), directory + FileName);
 }
 
 void restore(Connection& connection, const QString& backupFile, const FirebirdServices::LineHandler& onLine) {
     RunningJob job;
+    removeInterruptedRestore(connection);
     const QString database = connection.databasePath();
-    const FirebirdServices service = services(onLine);
+    const QString restored = database + RestoringSuffix;
+    const QString kept = database + KeptSuffix;
 
-    // The engine creates the new file itself and refuses one that exists: the name is only held.
-    const QString restored = reserveName(database + QStringLiteral(".XXXXXX.restore"));
-    QFile::remove(restored);
-    service.restore(backupFile, restored);
-    QString previous;
+    // The engine creates the new file itself, and removes it when the restore fails.
+    services(onLine).restore(backupFile, restored);
     try {
-        service.checkOpens(restored);
-        previous = reserveName(database + QStringLiteral(".XXXXXX.old"));
+        checkIsTheProgramsDatabase(restored);
     } catch (...) {
         QFile::remove(restored);
         throw;
     }
 
+    // The database is never missing from its path: it gets its second name first, and the restored file
+    // then takes the path over in one step.
     connection.close();
     try {
-        renameOver(database, previous);
+        keepUnderSecondName(database, kept);
+        try {
+            renameOver(restored, database);
+        } catch (...) {
+            QFile::remove(kept);
+            throw;
+        }
     } catch (...) {
         QFile::remove(restored);
-        QFile::remove(previous);
         reopenAndRethrow(connection, std::current_exception());
     }
     try {
-        renameOver(restored, database);
         connection.open();
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
-        connection.close();
         try {
-            if (QFileInfo::exists(database))
-                renameOver(database, restored);
-            renameOver(previous, database);
+            renameOver(kept, database);
         } catch (...) {
-            // The old file is still there under its other name: say where, since nothing else will.
-            throw BrolaviError(messageOf(error) + u'\n' + messageOf(std::current_exception()) +
-                               QStringLiteral("\nO banco de dados anterior está em %1")
-                                   .arg(QDir::toNativeSeparators(previous)));
+            throw BrolaviError(
+                messageOf(error) + u'\n' + messageOf(std::current_exception()) +
+                QStringLiteral("\nO banco de dados anterior está em %1").arg(QDir::toNativeSeparators(kept)));
         }
-        QFile::remove(restored);
         reopenAndRethrow(connection, error);
     }
-    if (!QFile::remove(previous) && onLine)
-        onLine(QStringLiteral("Não foi possível apagar o banco de dados anterior, em %1")
-                   .arg(QDir::toNativeSeparators(previous)));
 }
 
 } // namespace BackupJobs

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Errors.h"
 #include "FirebirdServices.h"
 
 #include <QString>
@@ -9,22 +10,37 @@ class Connection;
 // The backup and the restore of the program's database, as the backup screen and the hourly backup run them.
 // Both run on the user-interface thread and the screens let window events through after each progress line,
 // so a job could start from inside another: while one runs, the next is refused.
+//
+// Side files carry the name of the file they stand for, so that a job tells the leftovers of an interrupted
+// one from anything else: a backup being written is FileName + ".<random>" + PartialBackupSuffix in the
+// backup directory; a restored database not yet swapped in is the database + RestoringSuffix; the database a
+// restore replaced is kept as the database + KeptSuffix until the next restore.
 namespace BackupJobs {
 
 inline const QString FileName = QStringLiteral("DBBROLAVI.bck");
+inline const QString PartialBackupSuffix = QStringLiteral(".parcial");
+inline const QString RestoringSuffix = QStringLiteral(".restaurando");
+inline const QString KeptSuffix = QStringLiteral(".anterior");
+
+// A backup that restores, but not into a database of this program.
+class ForeignBackup : public BrolaviError {
+public:
+    using BrolaviError::BrolaviError;
+};
 
 bool running();
 
 // Backs the connection's database up into directory (with its trailing separator) + FileName. The backup
-// goes to a temporary file beside it first, which replaces FileName only once complete: a backup that fails
-// leaves the previous one as it was. Throws BrolaviError.
+// goes to a side file first, which replaces FileName only once the engine has reported it complete: a
+// backup that fails leaves the previous one as it was. Partial backups of interrupted jobs in the directory
+// are removed first. Throws BrolaviError.
 void backup(Connection& connection, const QString& directory, const FirebirdServices::LineHandler& onLine);
 
-// Replaces the connection's database by the one in backupFile. The backup is restored into a new file beside
-// the database while the connection stays open; only once that file is complete and opens is the
-// connection closed (with every dataset and query on it) and the file swapped in, the old one kept until the
-// swap has succeeded. Whatever happens, the connection is open again afterwards; after a failure on the
-// database as it was. Throws BrolaviError.
+// Replaces the connection's database by the one in backupFile. The backup is restored into a side file
+// while the connection stays open and must hold the program's tables (ForeignBackup otherwise); only then is
+// the connection closed (with every dataset and query on it) and the file renamed over the database in one
+// step, the replaced database kept as database + KeptSuffix. Whatever happens, the connection is open again
+// afterwards; after a failure on the database as it was. Throws BrolaviError.
 void restore(Connection& connection, const QString& backupFile, const FirebirdServices::LineHandler& onLine);
 
 } // namespace BackupJobs

@@ -264,8 +264,9 @@ void TFBackup::BBackupClick() {
         return;
     }
     const QString directory = Edit1->text();
-    if (runJob(MBackup,
-               [&](const auto& onLine) { BackupJobs::backup(DM->FDConnection1, directory, onLine); }))
+    const std::exception_ptr failure = runJob(
+        MBackup, [&](const auto& onLine) { BackupJobs::backup(DM->FDConnection1, directory, onLine); });
+    if (!failure)
         Messages::plain(QStringLiteral("Backup realizado com sucesso!"));
     else
         Messages::error(QStringLiteral("Não foi possivel realizar o backup!"));
@@ -277,32 +278,40 @@ void TFBackup::BRestoreClick() {
         return;
     }
     const QString file = Edit2->text();
-    if (runJob(MRestore, [&](const auto& onLine) { BackupJobs::restore(DM->FDConnection1, file, onLine); }))
+    const std::exception_ptr failure =
+        runJob(MRestore, [&](const auto& onLine) { BackupJobs::restore(DM->FDConnection1, file, onLine); });
+    if (!failure) {
         Messages::plain(QStringLiteral("Restauração realizado com sucesso!"));
-    else
+        return;
+    }
+    try {
+        std::rethrow_exception(failure);
+    } catch (const BackupJobs::ForeignBackup&) {
+        Messages::error(QStringLiteral("O arquivo selecionado não é um backup do Brolavi!"));
+    } catch (...) {
         Messages::error(QStringLiteral("Não foi possivel realizar a Restauração!"));
+    }
 }
 
-bool TFBackup::runJob(QPlainTextEdit* memo, const Job& job) {
+std::exception_ptr TFBackup::runJob(QPlainTextEdit* memo, const Job& job) {
     lock(true);
     const struct Unlock {
         TFBackup* form;
         ~Unlock() { form->lock(false); }
     } unlock{this};
-    bool done = false;
     try {
         job([memo](const QString& line) {
             memo->appendPlainText(line.trimmed());
             // The lines show while the job runs; the locked buttons take no click meanwhile.
             QCoreApplication::processEvents();
         });
-        done = true;
     } catch (const std::exception& e) {
         // The dialog only says that it failed: the engine's reason stays under the progress lines.
         const auto* known = dynamic_cast<const BrolaviError*>(&e);
         memo->appendPlainText(known ? known->message() : QString::fromLocal8Bit(e.what()));
+        return std::current_exception();
     }
-    return done;
+    return {};
 }
 
 void TFBackup::lock(bool locked) {

@@ -36,9 +36,9 @@ protected:
 
 private:
     using Job = std::function<void(const FirebirdServices::LineHandler&)>;
-    // Runs a job with every button locked, each progress line appended to the memo as it comes; false when
-    // it failed, its reason then the memo's last line.
-    bool runJob(QPlainTextEdit* memo, const Job& job);
+    // Runs a job with every button locked, each progress line appended to the memo as it comes. Returns the
+    // error it failed with, its reason then the memo's last line; null when it succeeded.
+    std::exception_ptr runJob(QPlainTextEdit* memo, const Job& job);
     void lock(bool locked);
 };
 

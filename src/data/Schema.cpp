@@ -47,6 +47,11 @@ QStringList statements() {
     };
 }
 
+QStringList requiredTables() {
+    return {QStringLiteral("TABCADCLI"), QStringLiteral("TABDIVIDAS"), QStringLiteral("TABDESC_COMPRAS"),
+            QStringLiteral("TABBACKUP")};
+}
+
 void createDatabase(const QString& path) {
     if (QFileInfo::exists(path))
         throw DatabaseError(QStringLiteral("O arquivo %1 já existe: nada foi criado").arg(path));

@@ -9,6 +9,10 @@ namespace Schema {
 // login, which creates it when missing) and the indexes behind the screens' lookups.
 QStringList statements();
 
+// The tables a database must hold to be the program's: USUARIOS is left to the login, and an older
+// installation may have no PRODUTOS, which no screen needs.
+QStringList requiredTables();
+
 // Creates the database file at path with every table and index. Refuses a path that exists.
 // Throws DatabaseError.
 void createDatabase(const QString& path);

@@ -129,7 +129,14 @@ void FirebirdServices::backup(const QString& database, const QString& backupFile
     addString(action, isc_spb_bkp_file, backupFile);
     action.append(char(isc_spb_verbose));
     StandardInputFromNull input;
-    run(action, {});
+    // Only the closing line says that the whole file was written.
+    bool finished = false;
+    run(action, [&finished](const QString& line) {
+        finished = finished || line.trimmed().startsWith(BackupFinishedLine);
+    });
+    if (!finished)
+        throw DatabaseError(
+            QStringLiteral("O backup não chegou ao fim: o arquivo de backup ficou incompleto."));
 }
 
 void FirebirdServices::restore(const QString& backupFile, const QString& database) const {
@@ -155,25 +162,6 @@ void FirebirdServices::restore(const QString& backupFile, const QString& databas
         QFile::remove(database);
         throw;
     }
-}
-
-void FirebirdServices::checkOpens(const QString& database) const {
-    QByteArray dpb;
-    dpb.append(char(isc_dpb_version1));
-    for (const auto& [item, text] : {std::pair{char(isc_dpb_user_name), m_user.toUtf8()},
-                                     std::pair{char(isc_dpb_password), m_password.toUtf8()}}) {
-        dpb.append(item);
-        dpb.append(char(qMin<qsizetype>(text.size(), 255)));
-        dpb.append(text.left(255));
-    }
-    const QByteArray path = QFile::encodeName(database);
-    ISC_STATUS_ARRAY status{};
-    isc_db_handle db = 0;
-    if (isc_attach_database(status, static_cast<short>(path.size()), path.constData(), &db,
-                            static_cast<short>(dpb.size()), dpb.constData()))
-        throw DatabaseError(statusText(status));
-    if (isc_detach_database(status, &db))
-        throw DatabaseError(statusText(status));
 }
 
 void FirebirdServices::run(const QByteArray& action, const LineHandler& watch) const {

@@ -13,12 +13,16 @@ public:
     // The line a restore reports once it has read the whole backup (a few lines before its end).
     static inline const QString RestoreFinishedLine =
         QStringLiteral("gbak:finishing, closing, and going home");
+    // How the last line of a backup begins, once the whole file is written ("... 12800 bytes written").
+    static inline const QString BackupFinishedLine =
+        QStringLiteral("gbak:closing file, committing, and finishing.");
 
     FirebirdServices(const QString& user, const QString& password);
 
     void setLineHandler(LineHandler handler) { m_onLine = std::move(handler); }
 
-    // Writes a backup of the database into backupFile, overwriting it. The database may be in use.
+    // Writes a backup of the database into backupFile, overwriting it. The database may be in use. A backup
+    // that never reports BackupFinishedLine has failed, whatever the engine's status says.
     // Throws DatabaseError with the engine's text.
     void backup(const QString& database, const QString& backupFile) const;
 
@@ -27,9 +31,6 @@ public:
     // (a truncated backup) has failed; after any failure the target is removed.
     // Throws DatabaseError with the engine's text.
     void restore(const QString& backupFile, const QString& database) const;
-
-    // Attaches to the database and detaches again: throws DatabaseError when the file does not open.
-    void checkOpens(const QString& database) const;
 
 private:
     // Starts the action and reads its output to the end, each line to watch and then to the line handler;

@@ -1,5 +1,6 @@
 #include "BackupJobs.h"
 #include "Errors.h"
+#include "FirebirdDatabase.h"
 #include "FirebirdServices.h"
 #include "Printers.h"
 #include "ProgramFixture.h"
@@ -12,15 +13,61 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const QString CouldNotRestore = QStringLiteral("error|Erro|Não foi possivel realizar a Restauração!");
 const QString CouldNotBackUp = QStringLiteral("error|Erro|Não foi possivel realizar o backup!");
+const QString BackedUp = QStringLiteral("plain|Brolavi|Backup realizado com sucesso!");
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void write(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QStringList filesIn(const QString& dir) {
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden);
+}
+
+QString customersIn(const QString& path) {
+    Connection c;
+    c.setDatabasePath(path);
+    c.setUserName(TDM::UserName);
+    c.setPassword(TDM::Password);
+    c.open();
+    return c
+        .selectValue(
+            QStringLiteral("select list(NOME, ',') from (select NOME from TABCADCLI order by CODIGO)"))
+        .toString();
+}
+
+// The job helper in a process of its own, started as a program starts: with the default action for a file
+// grown past the limit (the test ignores it, and children inherit that), and whatever inChild adds.
+void startJob(QProcess& job, const QStringList& args, const std::function<void()>& inChild) {
+    job.setChildProcessModifier([inChild] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        inChild();
+    });
+    job.start(QStringLiteral(BACKUP_JOB), args);
+}
 
 class Backup : public ProgramFixture {
 protected:
@@ -116,7 +163,11 @@ TEST_F(Backup, RoundTripBringsTheRowsBackAndEveryDatasetReopens) {
     EXPECT_TRUE(buttonsEnabled());
     EXPECT_TRUE(DM->FDConnection1.isOpen());
     EXPECT_FALSE(DM->TabCadCli.isOpen()) << "closed with the connection, until a screen opens it";
-    EXPECT_EQ(databaseFolder(), QStringList{QStringLiteral("DBBROLAVI.FDB")});
+    // The replaced database stays beside, whole, for a restore made by mistake.
+    const QString kept = db.path() + BackupJobs::KeptSuffix;
+    EXPECT_EQ(databaseFolder(),
+              (QStringList{QStringLiteral("DBBROLAVI.FDB"), QStringLiteral("DBBROLAVI.FDB.anterior")}));
+    EXPECT_EQ(customersIn(kept), QStringLiteral("ANA SOUZA,NOVO CLIENTE"));
 
     EXPECT_EQ(customers(), QStringLiteral("ANA SOUZA,JOSE LIMA"));
     EXPECT_EQ(sqlValue(QStringLiteral("select STATUS_PAG from TABDIVIDAS")).toString(), QStringLiteral("NP"));
@@ -128,13 +179,21 @@ TEST_F(Backup, RoundTripBringsTheRowsBackAndEveryDatasetReopens) {
     EXPECT_EQ(DM->TabCadCli.recordCount(), 2);
     EXPECT_EQ(DM->TabUsuariosLOGIN.asString(), QStringLiteral("MASTER"));
     EXPECT_EQ(DM->TabBackupDIRETORIO.asString(), folderOf(backups)) << "the setting was in the backup too";
+
+    // The next restore keeps the database it replaces in that one file.
+    addCustomer(4, QStringLiteral("ANTES DA SEGUNDA"));
+    FBackup->BRestore->click();
+    EXPECT_EQ(databaseFolder(),
+              (QStringList{QStringLiteral("DBBROLAVI.FDB"), QStringLiteral("DBBROLAVI.FDB.anterior")}));
+    EXPECT_EQ(customersIn(kept), QStringLiteral("ANA SOUZA,JOSE LIMA,ANTES DA SEGUNDA"));
+    EXPECT_EQ(customers(), QStringLiteral("ANA SOUZA,JOSE LIMA"));
     FBackup->hide();
     showScreen();
     EXPECT_EQ(FBackup->Edit1->text(), folderOf(backups));
     EXPECT_TRUE(FBackup->MRestore->toPlainText().isEmpty());
 }
 
-enum class BadBackup { Empty, Garbage, Truncated };
+enum class BadBackup { Empty, Garbage, Truncated, OfAnotherDatabase };
 
 class RestoreFrom : public Backup, public ::testing::WithParamInterface<BadBackup> {};
 
@@ -148,25 +207,41 @@ TEST_P(RestoreFrom, ABadFileLeavesTheDatabaseAsItWas) {
     case BadBackup::Garbage:
         content = QByteArray(20000, '\x5a');
         break;
-    case BadBackup::Truncated: {
-        QFile whole(good.filePath(BackupJobs::FileName));
-        ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
-        content = whole.readAll();
+    case BadBackup::Truncated:
+        content = contents(good.filePath(BackupJobs::FileName));
         content.truncate(content.size() / 2);
+        break;
+    case BadBackup::OfAnotherDatabase: {
+        // A whole, good backup, of a database with one table that has nothing to do with the shop.
+        const QString other = good.filePath(QStringLiteral("AGENDA.FDB"));
+        FirebirdDatabase::create(other, TDM::UserName, TDM::Password);
+        {
+            Connection c;
+            c.setDatabasePath(other);
+            c.setUserName(TDM::UserName);
+            c.open();
+            c.execute(QStringLiteral("create table CONTATOS (NOME varchar(40))"));
+            c.execute(QStringLiteral("insert into CONTATOS (NOME) values ('MARIA')"));
+        }
+        FirebirdServices(TDM::UserName, TDM::Password)
+            .backup(other, good.filePath(QStringLiteral("agenda.bck")));
+        content = contents(good.filePath(QStringLiteral("agenda.bck")));
         break;
     }
     }
-    QFile bad(backups.filePath(BackupJobs::FileName));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(content);
-    bad.close();
+    const QString bad = backups.filePath(BackupJobs::FileName);
+    write(bad, content);
     addCustomer(3, QStringLiteral("DEPOIS DO BACKUP"));
     DM->TabCadCli.open();
 
     showScreen();
-    chooseBackupFile(bad.fileName());
+    chooseBackupFile(bad);
     FBackup->BRestore->click();
-    EXPECT_EQ(messages.log(), QStringList{CouldNotRestore});
+    EXPECT_EQ(messages.log(),
+              QStringList{GetParam() == BadBackup::OfAnotherDatabase
+                              ? QStringLiteral("error|Erro|O arquivo selecionado não é um backup "
+                                               "do Brolavi!")
+                              : CouldNotRestore});
     EXPECT_FALSE(FBackup->MRestore->toPlainText().isEmpty()) << "the engine's reason stays in the memo";
     EXPECT_TRUE(buttonsEnabled());
     EXPECT_TRUE(DM->FDConnection1.isOpen());
@@ -176,12 +251,13 @@ TEST_P(RestoreFrom, ABadFileLeavesTheDatabaseAsItWas) {
 }
 
 std::string nameOf(const ::testing::TestParamInfo<BadBackup>& c) {
-    static const char* const names[] = {"Empty", "Garbage", "Truncated"};
+    static const char* const names[] = {"Empty", "Garbage", "Truncated", "OfAnotherDatabase"};
     return names[int(c.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, RestoreFrom,
-                         ::testing::Values(BadBackup::Empty, BadBackup::Garbage, BadBackup::Truncated),
+                         ::testing::Values(BadBackup::Empty, BadBackup::Garbage, BadBackup::Truncated,
+                                           BadBackup::OfAnotherDatabase),
                          nameOf);
 
 TEST_F(Backup, AFailedBackupKeepsThePreviousFile) {
@@ -215,6 +291,118 @@ TEST_F(Backup, AFailedBackupKeepsThePreviousFile) {
     EXPECT_EQ(file.readAll(), before);
     EXPECT_EQ(QDir(backups.path()).entryList(QDir::Files),
               (QStringList{QStringLiteral("a file"), BackupJobs::FileName}));
+}
+
+// Some megabytes of backup: random descriptions, which the backup cannot compress.
+void addManyEntries() {
+    DM->FDConnection1.execute(QStringLiteral(
+        "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR, STATUS_PAG, CONTA) "
+        "with recursive n as (select 0 as i from RDB$DATABASE union all select i + 1 from n "
+        "where i < 159) "
+        "select 100 + a.i * 160 + b.i, 1, uuid_to_char(gen_uuid()) || uuid_to_char(gen_uuid()) "
+        "|| uuid_to_char(gen_uuid()) || uuid_to_char(gen_uuid()), 1, 'NP', 'N' "
+        "from n a cross join n b"));
+}
+
+TEST_F(Backup, ABackupStoppedByAFileSizeLimitFailsWithItsReasonAndThePreviousOneStays) {
+    addManyEntries();
+    backUpTo(folderOf(backups));
+    const QString target = backups.filePath(BackupJobs::FileName);
+    const QByteArray previous = contents(target);
+    ASSERT_GT(previous.size(), 3'000'000);
+
+    // The engine lets one process have the database.
+    DM->FDConnection1.close();
+    QProcess job;
+    const rlim_t limit = rlim_t(previous.size() / 2);
+    startJob(job, {QStringLiteral("backup"), db.path(), folderOf(backups)}, [limit] {
+        const rlimit size{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &size);
+    });
+    ASSERT_TRUE(job.waitForFinished(60000));
+    DM->FDConnection1.open();
+    EXPECT_EQ(job.exitStatus(), QProcess::NormalExit) << "ended by signal " << job.exitCode();
+    EXPECT_EQ(job.exitCode(), 1);
+    EXPECT_FALSE(job.readAllStandardError().trimmed().isEmpty()) << "the reason is reported";
+    EXPECT_EQ(contents(target), previous);
+    EXPECT_EQ(filesIn(backups.path()), QStringList{BackupJobs::FileName});
+}
+
+// Whether another open file holds the lock that a running job keeps on its partial backup.
+bool lockedElsewhere(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || flock(file.handle(), LOCK_EX | LOCK_NB) != 0)
+        return true;
+    flock(file.handle(), LOCK_UN);
+    return false;
+}
+
+TEST_F(Backup, TheNextJobRemovesWhatInterruptedJobsLeftAndNothingElse) {
+    const QString partialPattern =
+        BackupJobs::FileName + QStringLiteral(".*") + BackupJobs::PartialBackupSuffix;
+    const QString restoring = db.path() + BackupJobs::RestoringSuffix;
+    const QString kept = db.path() + BackupJobs::KeptSuffix;
+    write(restoring, "half a restore");
+    write(kept, "the database an earlier restore replaced");
+    // A backup still being written by another job into the same folder.
+    const QString running =
+        backups.filePath(BackupJobs::FileName + QStringLiteral(".aaaaaa") + BackupJobs::PartialBackupSuffix);
+    write(running, "being written");
+    QFile runningLock(running);
+    ASSERT_TRUE(runningLock.open(QIODevice::ReadOnly));
+    ASSERT_EQ(flock(runningLock.handle(), LOCK_EX), 0);
+
+    // A backup killed in the middle: its output goes into a full pipe, so it stops at its first progress
+    // line.
+    DM->FDConnection1.close();
+    int output[2];
+    ASSERT_EQ(pipe(output), 0);
+    for (int fd : output)
+        fcntl(fd, F_SETFD, FD_CLOEXEC);
+    fcntl(output[1], F_SETFL, O_NONBLOCK);
+    while (::write(output[1], "x", 1) == 1) {
+    }
+    fcntl(output[1], F_SETFL, 0);
+    QProcess job;
+    startJob(job, {QStringLiteral("backup"), db.path(), folderOf(backups)},
+             [fd = output[1]] { dup2(fd, STDOUT_FILENO); });
+    QStringList partial;
+    for (int i = 0; i < 2000 && partial.isEmpty(); ++i) {
+        QThread::msleep(10);
+        partial = QDir(backups.path()).entryList({partialPattern}, QDir::Files);
+        partial.removeAll(QFileInfo(running).fileName());
+        if (!partial.isEmpty() && !lockedElsewhere(backups.filePath(partial.front())))
+            partial.clear();
+    }
+    job.kill();
+    job.waitForFinished();
+    close(output[0]);
+    close(output[1]);
+    ASSERT_EQ(partial.size(), 1) << "the job was running";
+    ASSERT_TRUE(QFile::exists(backups.filePath(partial.front())));
+    DM->FDConnection1.open();
+
+    const mode_t umaskBefore = umask(022);
+    showScreen();
+    chooseDirectory(backups.filePath(BackupJobs::FileName));
+    FBackup->BBackup->click();
+    umask(umaskBefore);
+    EXPECT_EQ(messages.log(), QStringList{BackedUp});
+    EXPECT_EQ(filesIn(backups.path()), (QStringList{BackupJobs::FileName, QFileInfo(running).fileName()}));
+    EXPECT_EQ(databaseFolder(),
+              (QStringList{QStringLiteral("DBBROLAVI.FDB"), QStringLiteral("DBBROLAVI.FDB.anterior")}));
+    EXPECT_EQ(contents(kept), "the database an earlier restore replaced");
+    struct stat made {};
+    ASSERT_EQ(stat(QFile::encodeName(backups.filePath(BackupJobs::FileName)).constData(), &made), 0);
+    EXPECT_EQ(made.st_mode & 07777, 0644u) << "as the engine's own tool makes backups";
+
+    // With the database gone from its path, a file beside it may be the only copy left: it stays.
+    write(restoring, "maybe the only copy");
+    const QString moved = db.path() + QStringLiteral(".moved");
+    ASSERT_TRUE(QFile::rename(db.path(), moved));
+    backUpTo(folderOf(backups)); // the engine still has the file open and backs it up
+    ASSERT_TRUE(QFile::rename(moved, db.path()));
+    EXPECT_EQ(contents(restoring), "maybe the only copy");
 }
 
 TEST_F(Backup, FirstUseStoresTheDirectoryAndTheNextOpeningShowsIt) {
@@ -317,13 +505,7 @@ TEST_F(Backup, TheHourlyBackupWritesSilentlyIntoTheStoredDirectory) {
     const QString copy = QDir(db.dir()).filePath(QStringLiteral("copy.fdb"));
     FirebirdServices services(TDM::UserName, TDM::Password);
     services.restore(backups.filePath(BackupJobs::FileName), copy);
-    Connection restored;
-    restored.setDatabasePath(copy);
-    restored.setUserName(TDM::UserName);
-    restored.setPassword(TDM::Password);
-    restored.open();
-    EXPECT_EQ(restored.selectValue(QStringLiteral("select list(NOME, ',') from TABCADCLI")).toString(),
-              QStringLiteral("ANA SOUZA,JOSE LIMA"));
+    EXPECT_EQ(customersIn(copy), QStringLiteral("ANA SOUZA,JOSE LIMA"));
 }
 
 TEST_F(Backup, AFailingHourlyBackupGoesToTheErrorBoxAndTheTimerGoesOn) {

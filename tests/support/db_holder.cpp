@@ -2,12 +2,14 @@
 // program finds.
 #include "Connection.h"
 #include "Errors.h"
+#include "FileSizeSignal.h"
 
 #include <QCoreApplication>
 #include <cstdio>
 #include <iostream>
 
 int main(int argc, char* argv[]) {
+    ignoreFileSizeSignal();
     QCoreApplication app(argc, argv);
     if (argc != 2)
         return 2;
