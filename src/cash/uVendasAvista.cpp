@@ -17,6 +17,7 @@
 #include "uPesquisaCli.h"
 
 #include <QGridLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +79,7 @@ TFVendasAvista::TFVendasAvista(QWidget* parent)
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setAlignment(Qt::AlignRight);
     Edit2->setMaximumWidth(140);
+    InputRules::money(Edit2);
     BConfirmar = new QPushButton(QStringLiteral("Confirmar"), body());
     BConfirmar->setObjectName(QStringLiteral("BConfirmar"));
     BConfirmar->setAutoDefault(false);
@@ -129,6 +131,12 @@ TFVendasAvista::TFVendasAvista(QWidget* parent)
     connect(BExcluir, &QToolButton::clicked, this, [this] { guarded([this] { BExcluirClick(); }); });
     connect(BConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { BConfirmarClick(); }); });
     connect(DBGrid1, &QTableView::clicked, this, [this] { guarded([this] { DBGrid1CellClick(); }); });
+    // The fields show the row the user moved to by keys as well as by a click, so that Editar changes the row
+    // they show. Not while an item or a row is being typed.
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (DBGrid1->hasFocus() && !enteringItem() && DM->TabDividas.isOpen() && !DM->TabDividas.isEditing())
+            guarded([this] { DBGrid1CellClick(); });
+    });
     addFunctionKey(Qt::Key_F2, [this] {
         if (!AvulsoTrue)
             BPesquisarClick();

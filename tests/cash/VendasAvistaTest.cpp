@@ -178,4 +178,34 @@ TEST_F(CashSale, ClosingAndReopeningReturnsToNormalMode) {
     EXPECT_EQ(FVendasAvista->BPesquisar->text(), QStringLiteral("Pesquisar\nClientes [F2]"));
 }
 
+TEST_F(CashSale, TheUnitValueTakesOnlyDigitsAndTheComma) {
+    openFor(QStringLiteral("ANA"));
+    press(Qt::Key_F4);
+    FVendasAvista->Edit2->setFocus();
+    type(QStringLiteral("-2a 0,5x"));
+    EXPECT_EQ(FVendasAvista->Edit2->text(), QStringLiteral("20,5"));
+}
+
+TEST_F(CashSale, EditingAfterMovingWithTheKeysChangesTheRowShown) {
+    openFor(QStringLiteral("ANA"));
+    item(QStringLiteral("arroz"), QStringLiteral("1"), QStringLiteral("5"));
+    item(QStringLiteral("estorno"), QStringLiteral("1"), QStringLiteral("2"));
+    DBGrid* grid = FVendasAvista->DBGrid1;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(0, 1)).center());
+    ASSERT_EQ(FVendasAvista->Edit1->text(), QStringLiteral("ARROZ"));
+    press(Qt::Key_Down);
+    EXPECT_EQ(FVendasAvista->Edit1->text(), QStringLiteral("ESTORNO"));
+    press(Qt::Key_F6);
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);
+    FVendasAvista->Edit2->selectAll();
+    type(QStringLiteral("10"));
+    press(Qt::Key_Return);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+    EXPECT_EQ(column(QStringLiteral("select list(DESCRICAO || '/' || cast(VALOR as varchar(20)), ' ') from "
+                                    "(select * from TABDIVIDAS order by CODIGO)")),
+              QStringLiteral("ARROZ/5.00 ESTORNO/10.00"));
+}
+
 } // namespace
