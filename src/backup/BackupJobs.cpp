@@ -57,7 +57,7 @@ void renameOver(const QString& from, const QString& to) {
                 .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), systemMessage(error)));
 }
 
-QString messageOf(std::exception_ptr error) {
+QString messageOf(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const BrolaviError& e) {
@@ -71,7 +71,7 @@ QString messageOf(std::exception_ptr error) {
 
 // After a failed restore the program goes on with the database as it was, so the connection must come back
 // even then; if it cannot, the error says so beside the restore's own.
-[[noreturn]] void reopenAndRethrow(Connection& connection, std::exception_ptr error) {
+[[noreturn]] void reopenAndRethrow(Connection& connection, const std::exception_ptr& error) {
     try {
         connection.open();
     } catch (...) {

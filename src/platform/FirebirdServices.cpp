@@ -172,7 +172,7 @@ void FirebirdServices::run(const QByteArray& action, const LineHandler& watch) c
         throw DatabaseError(statusText(status));
 
     static const char request[] = {isc_info_svc_line};
-    QByteArray buffer(32 * 1024, '\0'); // the call takes its length as 16 bits
+    QByteArray buffer(qsizetype(32) * 1024, '\0'); // the call takes its length as 16 bits
     for (;;) {
         if (isc_service_query(status, service.handle(), nullptr, 0, nullptr, sizeof request, request,
                               static_cast<unsigned short>(buffer.size()), buffer.data()))
