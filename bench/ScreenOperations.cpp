@@ -345,19 +345,21 @@ QVector<Operation> screenOperations() {
              const QVariant code = scalar(
                  dm,
                  QStringLiteral(
-                     "select first 1 CODIGO from TABCADCLI where NOME = 'CLIENTE AVULSO' order by CODIGO"));
+                     "select first 1 CODIGO from TABCADCLI where NOME = 'CLIENTE AVULSO' order by CODIGO+0"));
              QSqlQuery q(dm.FDConnection1.database());
              q.setForwardOnly(true);
              q.prepare(QStringLiteral("select * from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = 'NP' and "
-                                      "CONTA = 'V' order by CODIGO"));
+                                      "CONTA = 'V' order by CODIGO+0"));
              q.bindValue(0, code);
              if (!q.exec())
                  throw DatabaseError(engineText(q.lastError()));
              int rows = 0;
              int values = 0;
+             // Not the driver's record(): it reads the catalogue for every NUMERIC column.
+             const int columns = int(dm.TabDividas.schema().columns.size());
              while (q.next()) {
                  ++rows;
-                 for (int c = 0; c < q.record().count(); ++c)
+                 for (int c = 0; c < columns; ++c)
                      values += q.value(c).isNull() ? 0 : 1;
              }
              q.finish();
