@@ -3,6 +3,7 @@
 #include "BackupOperations.h"
 #include "Bench.h"
 #include "DatasetOperations.h"
+#include "EngineFolders.h"
 #include "Errors.h"
 #include "Generator.h"
 #include "ScreenOperations.h"
@@ -63,6 +64,12 @@ void run(const QString& path, const QVector<Bench::Operation>& ops, const Bench:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    try {
+        EngineFolders::prepare();
+    } catch (const BrolaviError& e) {
+        QTextStream(stderr) << e.message() << '\n';
+        return 1;
+    }
     // The screens' own handlers are timed too: real widgets, no display needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

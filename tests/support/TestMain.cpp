@@ -1,9 +1,18 @@
+#include "EngineFolders.h"
+#include "Errors.h"
 #include "ProgramApplication.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
+#include <iostream>
 
 int main(int argc, char** argv) {
+    try {
+        EngineFolders::prepare();
+    } catch (const BrolaviError& e) {
+        std::cerr << e.message().toStdString() << std::endl;
+        return 1;
+    }
     // Real widgets without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
