@@ -74,10 +74,15 @@ void ProgramApplication::holdTerminationSignals() {
         qWarning("socketpair: %s", std::strerror(errno));
         return;
     }
-    std::thread([set] {
+    sigset_t awaited = set;
+    for (int number : TerminationSignals) {
+        if (sigismember(&g_ignoredAtStart, number))
+            sigdelset(&awaited, number);
+    }
+    std::thread([awaited] {
         for (;;) {
             int number = 0;
-            if (::sigwait(&set, &number) == 0)
+            if (::sigwait(&awaited, &number) == 0)
                 passOn(number);
         }
     }).detach();
