@@ -3,6 +3,7 @@
 #include "BackupOperations.h"
 #include "Bench.h"
 #include "DatasetOperations.h"
+#include "EngineFolders.h"
 #include "Errors.h"
 #include "FileSizeSignal.h"
 #include "Generator.h"
@@ -65,6 +66,12 @@ void run(const QString& path, const QVector<Bench::Operation>& ops, const Bench:
 
 int main(int argc, char* argv[]) {
     ignoreFileSizeSignal();
+    try {
+        EngineFolders::prepare();
+    } catch (const BrolaviError& e) {
+        QTextStream(stderr) << e.message() << '\n';
+        return 1;
+    }
     // The screens' own handlers are timed too: real widgets, no display needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,5 +1,6 @@
 // brolavi-createdb PATH: creates an empty database with the program's tables.
 // brolavi-createdb --default-path: prints where the program looks for its database.
+#include "EngineFolders.h"
 #include "Errors.h"
 #include "FileSizeSignal.h"
 #include "Schema.h"
@@ -9,9 +10,15 @@
 
 int main(int argc, char* argv[]) {
     ignoreFileSizeSignal();
-    QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
+    try {
+        EngineFolders::prepare();
+    } catch (const BrolaviError& e) {
+        err << e.message() << '\n';
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() != 1) {
         err << "uso: brolavi-createdb CAMINHO | --default-path\n";

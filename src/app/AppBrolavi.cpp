@@ -1,5 +1,6 @@
 #include "AppBrolavi.h"
 
+#include "EngineFolders.h"
 #include "Errors.h"
 #include "FileSizeSignal.h"
 #include "Messages.h"
@@ -92,14 +93,29 @@ QString AppBrolavi::openFailureText(const QString& engineText) {
 
 int AppBrolavi::run(int argc, char** argv) {
     ignoreFileSizeSignal();
+    // Before anything loads the engine or starts a thread.
+    QString failure;
+    try {
+        EngineFolders::prepare();
+    } catch (const BrolaviError& e) {
+        failure = e.message();
+    }
+    ProgramApplication::holdTerminationSignals();
     ProgramApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
     std::unique_ptr<AppBrolavi> program;
-    try {
-        program = std::make_unique<AppBrolavi>(Schema::defaultDatabasePath());
-    } catch (const BrolaviError& e) {
-        Messages::standardError(openFailureText(e.message()));
-        return 1;
+    if (failure.isEmpty()) {
+        try {
+            program = std::make_unique<AppBrolavi>(Schema::defaultDatabasePath());
+        } catch (const BrolaviError& e) {
+            failure = openFailureText(e.message());
+        }
+    }
+    // Only now: opening the database (or trying to) put the engine's own handlers in place.
+    app.endOnTerminationSignals();
+    if (!failure.isEmpty()) {
+        Messages::standardError(failure);
+        return app.terminationStatus().value_or(1);
     }
     FSplash->show();
     return ProgramApplication::exec();

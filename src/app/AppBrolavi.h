@@ -15,7 +15,8 @@ public:
     AppBrolavi(const AppBrolavi&) = delete;
     AppBrolavi& operator=(const AppBrolavi&) = delete;
 
-    // The program: shows the splash and runs until the main screen closes. Returns the exit status.
+    // The program: shows the splash and runs until the main screen closes, or until SIGTERM, SIGINT or SIGHUP
+    // ends it the same way. Returns the exit status (128 + the signal's number after a signal).
     static int run(int argc, char** argv);
 
     // What the shopkeeper reads when the database cannot be opened.

@@ -1,11 +1,20 @@
+#include "EngineFolders.h"
+#include "Errors.h"
 #include "FileSizeSignal.h"
 #include "ProgramApplication.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
+#include <iostream>
 
 int main(int argc, char** argv) {
     ignoreFileSizeSignal();
+    try {
+        EngineFolders::prepare();
+    } catch (const BrolaviError& e) {
+        std::cerr << e.message().toStdString() << std::endl;
+        return 1;
+    }
     // Real widgets without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

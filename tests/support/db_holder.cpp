@@ -1,6 +1,7 @@
 // Holds a database open from another process until its standard input closes: what a second copy of the
 // program finds.
 #include "Connection.h"
+#include "EngineFolders.h"
 #include "Errors.h"
 #include "FileSizeSignal.h"
 
@@ -10,10 +11,11 @@
 
 int main(int argc, char* argv[]) {
     ignoreFileSizeSignal();
-    QCoreApplication app(argc, argv);
     if (argc != 2)
         return 2;
     try {
+        EngineFolders::prepare();
+        QCoreApplication app(argc, argv);
         Connection c;
         c.setDatabasePath(QString::fromLocal8Bit(argv[1]));
         c.setUserName(QStringLiteral("SYSDBA"));
