@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "DataWidgets.h"
 #include "FilterExpression.h"
+#include "Ledger.h"
 #include "Messages.h"
 #include "ModalHost.h"
 #include "uBackup.h"
@@ -170,14 +171,12 @@ void TTelaInicial::BVendas_vistaClick() {
 
 namespace {
 
-const QString WalkInCustomer = QStringLiteral("CLIENTE AVULSO");
-
 // Appends the walk-in customer with the given code; it becomes the current customer.
 void createWalkInCustomer(int code) {
     TableDataset& customers = DM->TabCadCli;
     customers.append();
     DM->TabCadCliCODIGO.setValue(code);
-    DM->TabCadCliNOME.setValue(WalkInCustomer);
+    DM->TabCadCliNOME.setValue(LedgerWords::WalkInCustomer);
     DM->TabCadCliDATA.setValue(Clock::now());
     customers.post();
 }
@@ -200,7 +199,7 @@ void TTelaInicial::BVendas_rapidasClick() {
         showCashSaleForWalkIn();
         return;
     }
-    customers.setFilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(WalkInCustomer));
+    customers.setFilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(LedgerWords::WalkInCustomer));
     customers.setFiltered(true);
     if (customers.isEmpty()) {
         customers.setFiltered(false);

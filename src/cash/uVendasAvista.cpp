@@ -1,17 +1,14 @@
 #include "uVendasAvista.h"
 
-#include "Clock.h"
 #include "Currency.h"
 #include "DBGrid.h"
 #include "DataWidgets.h"
-#include "Errors.h"
-#include "FilterExpression.h"
 #include "Formats.h"
 #include "InputRules.h"
+#include "Ledger.h"
 #include "Messages.h"
 #include "ModalHost.h"
 #include "ScreenParts.h"
-#include "Transaction.h"
 #include "uDM.h"
 #include "uPagamentos.h"
 #include "uPesquisaCli.h"
@@ -26,15 +23,6 @@
 #include <QVBoxLayout>
 
 TFVendasAvista* FVendasAvista = nullptr;
-
-namespace {
-
-// The customer's unpaid cash-sale entries.
-QString cashSaleAccount() {
-    return QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V"));
-}
-
-} // namespace
 
 TFVendasAvista::TFVendasAvista(QWidget* parent)
     : Form(QStringLiteral("Vendas à Vista"), {}, parent) {
@@ -257,42 +245,8 @@ void TFVendasAvista::BConfirmarClick() {
     }
     const int quantity = ScreenParts::wholeNumber(Edit3->text());
     const Currency unit = Currency::parse(Edit2->text());
-    const QVariant customer = DM->TabCadCliCODIGO.value();
-    const QDate today = Clock::today();
-    TableDataset& lines = DM->TabDesc_Compras;
-    {
-        // Whatever happens below, the grid then shows the customer's unpaid cash sales again.
-        LedgerUnfiltered forWriting(*DM, cashSaleAccount());
-        // The entry and its purchase line are stored together or not at all.
-        Transaction unitOfWork(DM->FDConnection1);
-        const int code = ledger.nextCode();
-        ledger.append();
-        DM->TabDividasCODIGO.setValue(code);
-        DM->TabDividasCLIENTE.setValue(customer);
-        DM->TabDividasDATA.setValue(today);
-        DM->TabDividasDESCRICAO.setValue(Edit1->text());
-        DM->TabDividasQUANTIDADE.setValue(quantity);
-        DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("NP"));
-        DM->TabDividasVALOR_UN.setValue(QVariant::fromValue(unit));
-        DM->TabDividasVALOR.setValue(QVariant::fromValue(unit * quantity));
-        DM->TabDividasDATA_VENC.setValue(today);
-        DM->TabDividasPARCELA.setValue(QStringLiteral("À Vista"));
-        DM->TabDividasCONTA.setValue(QStringLiteral("V"));
-        ledger.post();
-        const int lineCode = lines.nextCode();
-        lines.append();
-        DM->TabDesc_ComprasCODIGO.setValue(lineCode);
-        DM->TabDesc_ComprasCLIENTE.setValue(customer);
-        DM->TabDesc_ComprasDATA.setValue(today);
-        DM->TabDesc_ComprasDESCRICAO.setValue(Edit1->text());
-        DM->TabDesc_ComprasQUANTIDADE.setValue(quantity);
-        DM->TabDesc_ComprasSTATUS.setValue(QStringLiteral("À Vista"));
-        DM->TabDesc_ComprasVALOR_UN.setValue(QVariant::fromValue(unit));
-        DM->TabDesc_ComprasVALOR.setValue(QVariant::fromValue(unit * quantity));
-        DM->TabDesc_ComprasCOD_VENDA.setValue(code);
-        lines.post();
-        unitOfWork.commit();
-    }
+    Ledger(*DM).cashSaleItem(DM->TabCadCliCODIGO.value(),
+                             SaleItem{Edit1->text(), unit, quantity, QString::number(quantity)});
     Edit1->clear();
     Edit2->clear();
     Edit3->setText(QStringLiteral("1"));
@@ -327,11 +281,7 @@ void TFVendasAvista::Edit2Enter() {
     // Every value converts before the row is touched, so a refused one leaves it as it was.
     const int quantity = ScreenParts::wholeNumber(Edit3->text());
     const Currency unit = Currency::parse(Edit2->text());
-    DM->TabDividasDESCRICAO.setValue(Edit1->text());
-    DM->TabDividasQUANTIDADE.setValue(quantity);
-    DM->TabDividasVALOR_UN.setValue(QVariant::fromValue(unit));
-    DM->TabDividasVALOR.setValue(QVariant::fromValue(unit * quantity));
-    ledger.post();
+    Ledger(*DM).correctCashSaleItem(SaleItem{Edit1->text(), unit, quantity, QString::number(quantity)});
     setFieldsEditable(false);
 }
 
@@ -343,16 +293,7 @@ void TFVendasAvista::BExcluirClick() {
     }
     if (!Messages::confirm(QStringLiteral("Deseja Realmente Excluir?")))
         return;
-    const QVariant entry = DM->TabDividasCODIGO.value();
-    // The item and its purchase line go together or not at all.
-    Transaction unit(DM->FDConnection1);
-    TableDataset& lines = DM->TabDesc_Compras;
-    lines.open();
-    lines.setFiltered(false);
-    if (lines.locate(QStringLiteral("COD_VENDA"), entry))
-        lines.remove();
-    ledger.remove();
-    unit.commit();
+    Ledger(*DM).deleteCurrentEntry();
 }
 
 void TFVendasAvista::BPagamentoClick() {

@@ -3,11 +3,10 @@
 #include "Clock.h"
 #include "DBGrid.h"
 #include "DataWidgets.h"
-#include "FilterExpression.h"
+#include "Ledger.h"
 #include "Messages.h"
 #include "ModalHost.h"
 #include "ScreenParts.h"
-#include "Transaction.h"
 #include "uDM.h"
 #include "uNovaDivida.h"
 #include "uPagamentos.h"
@@ -212,11 +211,7 @@ void TFDividas::DBGrid1KeyPress() {
     // A value that does not convert leaves the entry in correction, nothing stored.
     if (!DBGrid1->finishEditing())
         return;
-    // A balance row has neither factor: its value stays as it is.
-    if (!DM->TabDividasVALOR_UN.isNull() && !DM->TabDividasQUANTIDADE.isNull())
-        DM->TabDividasVALOR.setValue(
-            QVariant::fromValue(DM->TabDividasVALOR_UN.asCurrency() * DM->TabDividasQUANTIDADE.asInteger()));
-    DM->TabDividas.post();
+    Ledger(*DM).saveCorrection();
     DBGrid1->setEditable(false);
 }
 
@@ -228,14 +223,5 @@ void TFDividas::BExcluirClick() {
     }
     if (!Messages::confirm(QStringLiteral("Deseja Realmente Excluir?")))
         return;
-    const QVariant entry = DM->TabDividasCODIGO.value();
-    // The entry and its purchase line go together or not at all.
-    Transaction unit(DM->FDConnection1);
-    TableDataset& lines = DM->TabDesc_Compras;
-    lines.open();
-    lines.setFiltered(false);
-    if (lines.locate(QStringLiteral("COD_VENDA"), entry))
-        lines.remove();
-    DM->TabDividas.remove();
-    unit.commit();
+    Ledger(*DM).deleteCurrentEntry();
 }

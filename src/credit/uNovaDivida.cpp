@@ -3,13 +3,11 @@
 #include "Clock.h"
 #include "Currency.h"
 #include "DataWidgets.h"
-#include "Errors.h"
-#include "FilterExpression.h"
 #include "InputRules.h"
+#include "Ledger.h"
 #include "Messages.h"
 #include "RadioGroup.h"
 #include "ScreenParts.h"
-#include "Transaction.h"
 #include "uDM.h"
 
 #include <QComboBox>
@@ -22,19 +20,6 @@
 #include <QToolButton>
 
 TFNovaDivida* FNovaDivida = nullptr;
-
-QString instalmentLabel(int i, const QString& typedCount) {
-    return QStringLiteral("Parc. ") + QString::number(i) + QStringLiteral(" ") + QStringLiteral("de") +
-           QStringLiteral(" ") + typedCount;
-}
-
-namespace {
-
-QString creditAccount() {
-    return QStringLiteral("AND Conta <>") + FilterExpression::quoted(QStringLiteral("V"));
-}
-
-} // namespace
 
 TFNovaDivida::TFNovaDivida(QWidget* parent)
     : Form(QStringLiteral("Vendas à Prazo"), {}, parent) {
@@ -150,12 +135,9 @@ bool TFNovaDivida::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFNovaDivida::BConfirmarClick() {
-    TableDataset& customers = DM->TabCadCli;
-    TableDataset& lines = DM->TabDesc_Compras;
-    TableDataset& ledger = DM->TabDividas;
-    customers.open();
-    lines.open();
-    ledger.open();
+    DM->TabCadCli.open();
+    DM->TabDesc_Compras.open();
+    DM->TabDividas.open();
 
     const bool instalments = RadioGroup1->itemIndex() == 1;
     const QString typedCount = ComboBox1->currentText();
@@ -170,51 +152,12 @@ void TFNovaDivida::BConfirmarClick() {
     if (n < 1)
         return;
 
-    const QVariant customer = DM->TabCadCliCODIGO.value();
-    const QDate today = Clock::today();
-    // The instalments add up to the sale to the cent: each but the last is the even share brought to the
-    // cent, the last carries what is left.
-    const Currency total = (unit * quantity).roundedToCents();
-    const Currency share = total.shareToCents(n);
-    const Currency lastShare = total - share * (n - 1);
-    int lastCode = 0;
-    QString lastLabel;
-    {
-        // Whatever happens below, the ledger behind then shows the customer's open entries again.
-        LedgerUnfiltered forWriting(*DM, creditAccount());
-        // The entries and the purchase line of one item are written together or not at all.
-        Transaction unitOfWork(DM->FDConnection1);
-        for (int i = 1; i <= n; ++i) {
-            lastCode = ledger.nextCode();
-            lastLabel = instalments ? instalmentLabel(i, typedCount) : QStringLiteral("À Prazo");
-            ledger.append();
-            DM->TabDividasCODIGO.setValue(lastCode);
-            DM->TabDividasCLIENTE.setValue(customer);
-            DM->TabDividasDATA.setValue(today);
-            DM->TabDividasDESCRICAO.setValue(Edit1->text());
-            DM->TabDividasQUANTIDADE.setAsString(Edit3->text());
-            DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("NP"));
-            DM->TabDividasVALOR_UN.setValue(QVariant::fromValue(unit));
-            DM->TabDividasVALOR.setValue(QVariant::fromValue(i == n ? lastShare : share));
-            DM->TabDividasDATA_VENC.setValue(instalments ? today.addMonths(i) : CalendarPicker1->date());
-            DM->TabDividasPARCELA.setValue(lastLabel);
-            DM->TabDividasCONTA.setValue(instalments ? QStringLiteral("P") : QStringLiteral("N"));
-            ledger.post();
-        }
-        const int lineCode = lines.nextCode();
-        lines.append();
-        DM->TabDesc_ComprasCODIGO.setValue(lineCode);
-        DM->TabDesc_ComprasCLIENTE.setValue(customer);
-        DM->TabDesc_ComprasDATA.setValue(today);
-        DM->TabDesc_ComprasDESCRICAO.setValue(Edit1->text());
-        DM->TabDesc_ComprasQUANTIDADE.setAsString(Edit3->text());
-        DM->TabDesc_ComprasSTATUS.setValue(lastLabel);
-        DM->TabDesc_ComprasVALOR_UN.setValue(QVariant::fromValue(unit));
-        DM->TabDesc_ComprasVALOR.setValue(QVariant::fromValue(total));
-        DM->TabDesc_ComprasCOD_VENDA.setValue(lastCode);
-        lines.post();
-        unitOfWork.commit();
-    }
+    const SaleItem item{Edit1->text(), unit, quantity, Edit3->text()};
+    Ledger ledger(*DM);
+    if (instalments)
+        ledger.creditSaleInInstalments(DM->TabCadCliCODIGO.value(), item, n, typedCount);
+    else
+        ledger.creditSale(DM->TabCadCliCODIGO.value(), item, CalendarPicker1->date());
     Edit1->clear();
     Edit2->clear();
     Edit1->setFocus();

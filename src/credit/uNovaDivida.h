@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Form.h"
+#include "Ledger.h"
 
 class DBText;
 class QComboBox;
@@ -37,7 +38,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-// "Parc. i de n" with n as typed in the instalment count.
-QString instalmentLabel(int i, const QString& typedCount);
+using LedgerWords::instalmentLabel;
 
 extern TFNovaDivida* FNovaDivida;

@@ -1,15 +1,13 @@
 #include "uPagamentos.h"
 
-#include "Clock.h"
 #include "DBGrid.h"
 #include "DataWidgets.h"
 #include "Errors.h"
 #include "FilterExpression.h"
 #include "InputRules.h"
+#include "Ledger.h"
 #include "Messages.h"
-#include "Query.h"
 #include "RadioGroup.h"
-#include "Transaction.h"
 #include "uDM.h"
 #include "uVendasAvista.h"
 
@@ -189,7 +187,6 @@ void TFPagamentos::bindData() {
     DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
     DBGrid1->bind(&DM->DSDividas);
     DBText2->bind(&DM->DSDividas, QStringLiteral("Soma"));
-    QPagTotal = new Query(DM->FDConnection1, this);
 }
 
 bool TFPagamentos::fromCashSale() const {
@@ -379,18 +376,7 @@ void TFPagamentos::payTotal() {
         return;
     if (!Messages::confirm(QStringLiteral("Deseja Confirmar o Pagamento?")))
         return;
-    if (fromCashSale())
-        QPagTotal->setSql(
-            QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
-                           "where Cliente = :C AND Status_Pag ='NP' AND Parcela = 'À Vista'"));
-    else
-        QPagTotal->setSql(
-            QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
-                           "where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
-    QPagTotal->setParam(QStringLiteral("C"), DM->TabCadCliCODIGO.value());
-    QPagTotal->setParam(QStringLiteral("DPAG"), Clock::now());
-    QPagTotal->setParam(QStringLiteral("TP"), formOfPayment());
-    QPagTotal->execSql();
+    Ledger(*DM).settleAll(DM->TabCadCliCODIGO.value(), formOfPayment(), fromCashSale());
 }
 
 void TFPagamentos::payPart() {
@@ -410,46 +396,7 @@ void TFPagamentos::payPart() {
         !std::all_of(typed.cbegin(), typed.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         throw ConversionError::invalidValue(Edit1->text());
     const Currency VParcial = Currency::parse(typed);
-    const QVariant customer = DM->TabCadCliCODIGO.value();
-    const QDate today = Clock::today();
-    const QString form = formOfPayment();
-    TableDataset& ledger = DM->TabDividas;
-
-    // The open entries give way to the balance and the payment only all together: a failure part way would
-    // otherwise lose the customer's debts.
-    Transaction unit(DM->FDConnection1);
-    QPagTotal->setSql(
-        QStringLiteral("Delete from tabdividas where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
-    QPagTotal->setParam(QStringLiteral("C"), customer);
-    QPagTotal->execSql();
-
-    ledger.append();
-    DM->TabDividasCODIGO.setValue(ledger.nextCode());
-    DM->TabDividasCLIENTE.setValue(customer);
-    DM->TabDividasDATA.setValue(today);
-    DM->TabDividasDESCRICAO.setValue(form == u"PIX" ? QStringLiteral("Saldo Anterior")
-                                                    : QStringLiteral("Saldo PARCIAL"));
-    DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("NP"));
-    DM->TabDividasVALOR.setValue(QVariant::fromValue(VSoma - VParcial));
-    DM->TabDividasDATA_VENC.setValue(today.addMonths(1));
-    DM->TabDividasPARCELA.setValue(QStringLiteral("À Prazo"));
-    DM->TabDividasCONTA.setValue(QStringLiteral("N"));
-    ledger.post();
-
-    ledger.append();
-    DM->TabDividasCODIGO.setValue(ledger.nextCode());
-    DM->TabDividasCLIENTE.setValue(customer);
-    DM->TabDividasDATA.setValue(today);
-    DM->TabDividasDESCRICAO.setValue(QStringLiteral("Pagamento Saldo PARCIAL"));
-    DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("PG"));
-    DM->TabDividasVALOR.setValue(QVariant::fromValue(VParcial));
-    DM->TabDividasDATA_VENC.setValue(today.addMonths(1));
-    DM->TabDividasPARCELA.setValue(QStringLiteral("À Prazo"));
-    DM->TabDividasCONTA.setValue(QStringLiteral("N"));
-    DM->TabDividasDATA_PAG.setValue(Clock::now());
-    DM->TabDividasFORM_PAG.setValue(form);
-    ledger.post();
-    unit.commit();
+    Ledger(*DM).settlePart(DM->TabCadCliCODIGO.value(), VSoma, VParcial, formOfPayment());
 }
 
 void TFPagamentos::paySelected() {
@@ -472,17 +419,5 @@ void TFPagamentos::paySelected() {
     const int key = ledger.columnIndex(QStringLiteral("CODIGO"));
     for (int r : DBGrid1->selectedRowNumbers())
         codes << ledger.rowAt(r).value(key);
-    const QDateTime now = Clock::now();
-    const QString form = formOfPayment();
-    Transaction unit(DM->FDConnection1);
-    for (const QVariant& code : codes) {
-        if (!ledger.locate(QStringLiteral("CODIGO"), code))
-            continue;
-        ledger.edit();
-        DM->TabDividasSTATUS_PAG.setValue(QStringLiteral("PG"));
-        DM->TabDividasDATA_PAG.setValue(now);
-        DM->TabDividasFORM_PAG.setValue(form);
-        ledger.post();
-    }
-    unit.commit();
+    Ledger(*DM).settleSelected(codes, formOfPayment());
 }

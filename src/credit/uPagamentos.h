@@ -9,7 +9,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
-class Query;
 class RadioGroup;
 
 // Settles the current customer's open entries: all of them, part of the balance (the rest carried as a new
@@ -37,7 +36,6 @@ public:
     DBText* DBText2;
     QPushButton* BConfirmar;
     QToolButton* SpeedButton4;
-    Query* QPagTotal = nullptr;
 
     // The sum of the rows selected in the grid.
     Currency Pag_Sel;

@@ -5,6 +5,7 @@
 #include "DataWidgets.h"
 #include "FilterExpression.h"
 #include "InputRules.h"
+#include "Ledger.h"
 #include "Messages.h"
 #include "Query.h"
 #include "RadioGroup.h"
@@ -59,12 +60,6 @@ QString ClrDig(const QString& fField) {
             out += c;
     return out;
 }
-
-namespace {
-
-const QString WalkInCustomer = QStringLiteral("CLIENTE AVULSO");
-
-} // namespace
 
 TFCadCli::TFCadCli(QWidget* parent)
     : Form(QStringLiteral("Cadastro de Clientes"), {}, parent) {
@@ -393,7 +388,7 @@ void TFCadCli::BPesquisarClick() {
     BVoltar->show();
     TableDataset& t = DM->TabCadCli;
     t.open();
-    t.refilter(QStringLiteral("NOME <>") + FilterExpression::quoted(WalkInCustomer));
+    t.refilter(QStringLiteral("NOME <>") + FilterExpression::quoted(LedgerWords::WalkInCustomer));
     GroupBox1->show();
     showCount();
 }

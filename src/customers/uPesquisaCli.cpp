@@ -4,6 +4,7 @@
 #include "DataWidgets.h"
 #include "FilterExpression.h"
 #include "InputRules.h"
+#include "Ledger.h"
 #include "Messages.h"
 #include "uDM.h"
 #include "uDividas.h"
@@ -15,10 +16,6 @@
 #include <QVBoxLayout>
 
 TFPesquisaCli* FPesquisaCli = nullptr;
-
-namespace {
-const QString WalkInCustomer = QStringLiteral("CLIENTE AVULSO");
-} // namespace
 
 TFPesquisaCli::TFPesquisaCli(QWidget* parent)
     : Form(QStringLiteral("Pesquisar Cliente"),
@@ -68,7 +65,7 @@ void TFPesquisaCli::showCount() {
 void TFPesquisaCli::FormShow() {
     TableDataset& t = DM->TabCadCli;
     t.open();
-    t.refilter(QStringLiteral("NOME <>") + FilterExpression::quoted(WalkInCustomer));
+    t.refilter(QStringLiteral("NOME <>") + FilterExpression::quoted(LedgerWords::WalkInCustomer));
     showCount();
     Edit1->setFocus();
 }
@@ -77,7 +74,7 @@ void TFPesquisaCli::Edit1Change() {
     TableDataset& t = DM->TabCadCli;
     t.open();
     t.refilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(Edit1->text() + u'%') +
-               QStringLiteral("AND NOME <>") + FilterExpression::quoted(WalkInCustomer));
+               QStringLiteral("AND NOME <>") + FilterExpression::quoted(LedgerWords::WalkInCustomer));
     showCount();
 }
 

@@ -1,0 +1,213 @@
+#include "Ledger.h"
+
+#include "Clock.h"
+#include "FilterExpression.h"
+#include "Query.h"
+#include "Transaction.h"
+#include "uDM.h"
+
+namespace LedgerWords {
+
+QString instalmentLabel(int i, const QString& typedCount) {
+    return QStringLiteral("Parc. ") + QString::number(i) + QStringLiteral(" ") + QStringLiteral("de") +
+           QStringLiteral(" ") + typedCount;
+}
+
+} // namespace LedgerWords
+
+using namespace LedgerWords;
+
+QString Ledger::creditAccountCondition() {
+    return QStringLiteral("AND Conta <>") + FilterExpression::quoted(CashAccount);
+}
+
+QString Ledger::cashAccountCondition() {
+    return QStringLiteral("AND Conta =") + FilterExpression::quoted(CashAccount);
+}
+
+int Ledger::appendEntry(const QVariant& customer, const QDate& today, const SaleItem& item,
+                        const Currency& value, const QDate& due, const QString& label,
+                        const QString& account) {
+    TableDataset& ledger = m_dm.TabDividas;
+    const int code = ledger.nextCode();
+    ledger.append();
+    m_dm.TabDividasCODIGO.setValue(code);
+    m_dm.TabDividasCLIENTE.setValue(customer);
+    m_dm.TabDividasDATA.setValue(today);
+    m_dm.TabDividasDESCRICAO.setValue(item.description);
+    m_dm.TabDividasQUANTIDADE.setAsString(item.quantityText);
+    m_dm.TabDividasSTATUS_PAG.setValue(Open);
+    m_dm.TabDividasVALOR_UN.setValue(QVariant::fromValue(item.unitValue));
+    m_dm.TabDividasVALOR.setValue(QVariant::fromValue(value));
+    m_dm.TabDividasDATA_VENC.setValue(due);
+    m_dm.TabDividasPARCELA.setValue(label);
+    m_dm.TabDividasCONTA.setValue(account);
+    ledger.post();
+    return code;
+}
+
+void Ledger::appendPurchaseLine(const QVariant& customer, const QDate& today, const SaleItem& item,
+                                const QString& status, int entryCode) {
+    TableDataset& lines = m_dm.TabDesc_Compras;
+    const int code = lines.nextCode();
+    lines.append();
+    m_dm.TabDesc_ComprasCODIGO.setValue(code);
+    m_dm.TabDesc_ComprasCLIENTE.setValue(customer);
+    m_dm.TabDesc_ComprasDATA.setValue(today);
+    m_dm.TabDesc_ComprasDESCRICAO.setValue(item.description);
+    m_dm.TabDesc_ComprasQUANTIDADE.setAsString(item.quantityText);
+    m_dm.TabDesc_ComprasSTATUS.setValue(status);
+    m_dm.TabDesc_ComprasVALOR_UN.setValue(QVariant::fromValue(item.unitValue));
+    m_dm.TabDesc_ComprasVALOR.setValue(QVariant::fromValue(item.unitValue * item.quantity));
+    m_dm.TabDesc_ComprasCOD_VENDA.setValue(entryCode);
+    lines.post();
+}
+
+void Ledger::creditSale(const QVariant& customer, const SaleItem& item, const QDate& due) {
+    m_dm.TabDesc_Compras.open();
+    m_dm.TabDividas.open();
+    // Whatever happens below, the ledger then shows the customer's open entries again.
+    const QDate today = Clock::today();
+    LedgerUnfiltered forWriting(m_dm, creditAccountCondition());
+    Transaction unit(m_dm.FDConnection1);
+    const int code = appendEntry(customer, today, item, (item.unitValue * item.quantity).roundedToCents(),
+                                 due, OnCredit, CreditAccount);
+    appendPurchaseLine(customer, today, item, OnCredit, code);
+    unit.commit();
+}
+
+void Ledger::creditSaleInInstalments(const QVariant& customer, const SaleItem& item, int n,
+                                     const QString& typedCount) {
+    m_dm.TabDesc_Compras.open();
+    m_dm.TabDividas.open();
+    // Each instalment but the last is the even share brought to the cent; the last carries what is left, so
+    // that they add up to the sale.
+    const Currency total = (item.unitValue * item.quantity).roundedToCents();
+    const Currency share = total.shareToCents(n);
+    const Currency last = total - share * (n - 1);
+    const QDate today = Clock::today();
+    LedgerUnfiltered forWriting(m_dm, creditAccountCondition());
+    Transaction unit(m_dm.FDConnection1);
+    int lastCode = 0;
+    for (int i = 1; i <= n; ++i)
+        lastCode = appendEntry(customer, today, item, i == n ? last : share, today.addMonths(i),
+                               instalmentLabel(i, typedCount), InstalmentAccount);
+    appendPurchaseLine(customer, today, item, instalmentLabel(n, typedCount), lastCode);
+    unit.commit();
+}
+
+void Ledger::cashSaleItem(const QVariant& customer, const SaleItem& item) {
+    m_dm.TabDesc_Compras.open();
+    m_dm.TabDividas.open();
+    const QDate today = Clock::today();
+    LedgerUnfiltered forWriting(m_dm, cashAccountCondition());
+    Transaction unit(m_dm.FDConnection1);
+    const int code =
+        appendEntry(customer, today, item, item.unitValue * item.quantity, today, CashSale, CashAccount);
+    appendPurchaseLine(customer, today, item, CashSale, code);
+    unit.commit();
+}
+
+void Ledger::settleAll(const QVariant& customer, const QString& formOfPayment, bool cashSale) {
+    Query update(m_dm.FDConnection1);
+    if (cashSale)
+        update.setSql(
+            QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
+                           "where Cliente = :C AND Status_Pag ='NP' AND Parcela = 'À Vista'"));
+    else
+        update.setSql(
+            QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
+                           "where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
+    update.setParam(QStringLiteral("C"), customer);
+    update.setParam(QStringLiteral("DPAG"), Clock::now());
+    update.setParam(QStringLiteral("TP"), formOfPayment);
+    update.execSql();
+}
+
+void Ledger::settlePart(const QVariant& customer, Currency shown, Currency paid,
+                        const QString& formOfPayment) {
+    TableDataset& ledger = m_dm.TabDividas;
+    ledger.open();
+    const QDate today = Clock::today();
+    // The open entries give way to the balance and the payment only all together: a failure part way would
+    // otherwise lose the customer's debts.
+    Transaction unit(m_dm.FDConnection1);
+    Query remove(m_dm.FDConnection1);
+    remove.setSql(
+        QStringLiteral("Delete from tabdividas where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
+    remove.setParam(QStringLiteral("C"), customer);
+    remove.execSql();
+
+    ledger.append();
+    m_dm.TabDividasCODIGO.setValue(ledger.nextCode());
+    m_dm.TabDividasCLIENTE.setValue(customer);
+    m_dm.TabDividasDATA.setValue(today);
+    m_dm.TabDividasDESCRICAO.setValue(formOfPayment == Pix ? QStringLiteral("Saldo Anterior")
+                                                           : QStringLiteral("Saldo PARCIAL"));
+    m_dm.TabDividasSTATUS_PAG.setValue(Open);
+    m_dm.TabDividasVALOR.setValue(QVariant::fromValue(shown - paid));
+    m_dm.TabDividasDATA_VENC.setValue(today.addMonths(1));
+    m_dm.TabDividasPARCELA.setValue(OnCredit);
+    m_dm.TabDividasCONTA.setValue(CreditAccount);
+    ledger.post();
+
+    ledger.append();
+    m_dm.TabDividasCODIGO.setValue(ledger.nextCode());
+    m_dm.TabDividasCLIENTE.setValue(customer);
+    m_dm.TabDividasDATA.setValue(today);
+    m_dm.TabDividasDESCRICAO.setValue(QStringLiteral("Pagamento Saldo PARCIAL"));
+    m_dm.TabDividasSTATUS_PAG.setValue(Paid);
+    m_dm.TabDividasVALOR.setValue(QVariant::fromValue(paid));
+    m_dm.TabDividasDATA_VENC.setValue(today.addMonths(1));
+    m_dm.TabDividasPARCELA.setValue(OnCredit);
+    m_dm.TabDividasCONTA.setValue(CreditAccount);
+    m_dm.TabDividasDATA_PAG.setValue(Clock::now());
+    m_dm.TabDividasFORM_PAG.setValue(formOfPayment);
+    ledger.post();
+    unit.commit();
+}
+
+void Ledger::settleSelected(const QVector<QVariant>& codes, const QString& formOfPayment) {
+    TableDataset& ledger = m_dm.TabDividas;
+    ledger.open();
+    const QDateTime now = Clock::now();
+    Transaction unit(m_dm.FDConnection1);
+    for (const QVariant& code : codes) {
+        if (!ledger.locate(QStringLiteral("CODIGO"), code))
+            continue;
+        ledger.edit();
+        m_dm.TabDividasSTATUS_PAG.setValue(Paid);
+        m_dm.TabDividasDATA_PAG.setValue(now);
+        m_dm.TabDividasFORM_PAG.setValue(formOfPayment);
+        ledger.post();
+    }
+    unit.commit();
+}
+
+void Ledger::deleteCurrentEntry() {
+    const QVariant entry = m_dm.TabDividasCODIGO.value();
+    // The entry and its purchase line go together or not at all.
+    Transaction unit(m_dm.FDConnection1);
+    TableDataset& lines = m_dm.TabDesc_Compras;
+    lines.open();
+    lines.setFiltered(false);
+    if (lines.locate(QStringLiteral("COD_VENDA"), entry))
+        lines.remove();
+    m_dm.TabDividas.remove();
+    unit.commit();
+}
+
+void Ledger::saveCorrection() {
+    if (!m_dm.TabDividasVALOR_UN.isNull() && !m_dm.TabDividasQUANTIDADE.isNull())
+        m_dm.TabDividasVALOR.setValue(QVariant::fromValue(m_dm.TabDividasVALOR_UN.asCurrency() *
+                                                          m_dm.TabDividasQUANTIDADE.asInteger()));
+    m_dm.TabDividas.post();
+}
+
+void Ledger::correctCashSaleItem(const SaleItem& item) {
+    m_dm.TabDividasDESCRICAO.setValue(item.description);
+    m_dm.TabDividasQUANTIDADE.setValue(item.quantity);
+    m_dm.TabDividasVALOR_UN.setValue(QVariant::fromValue(item.unitValue));
+    m_dm.TabDividasVALOR.setValue(QVariant::fromValue(item.unitValue * item.quantity));
+    m_dm.TabDividas.post();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "Currency.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+class TDM;
+
+// The words the ledger's columns hold, named once.
+namespace LedgerWords {
+inline const QString Open = QStringLiteral("NP"); // STATUS_PAG
+inline const QString Paid = QStringLiteral("PG");
+inline const QString CashAccount = QStringLiteral("V"); // CONTA
+inline const QString CreditAccount = QStringLiteral("N");
+inline const QString InstalmentAccount = QStringLiteral("P");
+inline const QString CashSale = QStringLiteral("À Vista"); // PARCELA
+inline const QString OnCredit = QStringLiteral("À Prazo");
+inline const QString WalkInCustomer = QStringLiteral("CLIENTE AVULSO");
+inline const QString Cash = QStringLiteral("Dinheiro"); // FORM_PAG
+inline const QString Card = QStringLiteral("Cartão");
+inline const QString Pix = QStringLiteral("PIX");
+
+// "Parc. i de n", with n as the shopkeeper typed it.
+QString instalmentLabel(int i, const QString& typedCount);
+} // namespace LedgerWords
+
+// One item of a sale as typed: the quantity also as typed, since the purchase line keeps its text.
+struct SaleItem {
+    QString description;
+    Currency unitValue;
+    int quantity = 1;
+    QString quantityText;
+};
+
+// The shop's writes to the ledger and its purchase lines, on the data module's shared datasets (so that the
+// screens bound to them follow). Each is one unit of work: all of it is stored, or nothing.
+class Ledger {
+public:
+    explicit Ledger(TDM& dm)
+        : m_dm(dm) {}
+
+    // A credit sale with one due date: one entry "À Prazo" and its purchase line.
+    void creditSale(const QVariant& customer, const SaleItem& item, const QDate& due);
+    // A credit sale in n monthly instalments "Parc. i de n" due i months from today, adding up to the sale to
+    // the cent, and one purchase line pointing at the last.
+    void creditSaleInInstalments(const QVariant& customer, const SaleItem& item, int n,
+                                 const QString& typedCount);
+    // One cash-sale item, open until paid, and its purchase line.
+    void cashSaleItem(const QVariant& customer, const SaleItem& item);
+
+    // Marks every open entry of the customer paid: the credit entries, or the cash-sale ones.
+    void settleAll(const QVariant& customer, const QString& formOfPayment, bool cashSale);
+    // Replaces the customer's open credit entries (summing to shown) by an open balance and a paid row of
+    // paid.
+    void settlePart(const QVariant& customer, Currency shown, Currency paid, const QString& formOfPayment);
+    // Marks the entries with these codes paid.
+    void settleSelected(const QVector<QVariant>& codes, const QString& formOfPayment);
+
+    // Deletes the ledger's current entry with the purchase line that points at it.
+    void deleteCurrentEntry();
+    // Saves the correction of the current entry: its value is unit value × quantity, or stays as it is when
+    // the entry has neither (a balance row).
+    void saveCorrection();
+    // Saves a cash-sale item's new description, quantity and unit value into the current entry.
+    void correctCashSaleItem(const SaleItem& item);
+
+private:
+    // The filters the ledger shows again after a write.
+    static QString creditAccountCondition();
+    static QString cashAccountCondition();
+    int appendEntry(const QVariant& customer, const QDate& today, const SaleItem& item, const Currency& value,
+                    const QDate& due, const QString& label, const QString& account);
+    void appendPurchaseLine(const QVariant& customer, const QDate& today, const SaleItem& item,
+                            const QString& status, int entryCode);
+
+    TDM& m_dm;
+};

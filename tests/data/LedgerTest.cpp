@@ -1,0 +1,143 @@
+#include "Ledger.h"
+#include "Clock.h"
+#include "Errors.h"
+#include "Printers.h"
+#include "TestDatabase.h"
+#include "uDM.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The shop's ledger operations on a database with no screen built.
+class LedgerOperations : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dm = std::make_unique<TDM>(db.path());
+        sql(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (1, 'ANA')"));
+        sql(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (2, 'BETO')"));
+        dm->TabCadCli.open();
+        ASSERT_TRUE(dm->TabCadCli.locate(QStringLiteral("CODIGO"), 1));
+    }
+    void sql(const QString& text) { dm->FDConnection1.execute(text); }
+    QStringList rows(const QString& select) {
+        QStringList out;
+        for (const Row& r : dm->FDConnection1.select(select)) {
+            QStringList cells;
+            for (const QVariant& v : r)
+                cells << (v.isNull() ? QStringLiteral("-") : v.toString());
+            out << cells.join(u'|');
+        }
+        return out;
+    }
+    QStringList entries() {
+        return rows(
+            QStringLiteral("select CODIGO, CLIENTE, DESCRICAO, QUANTIDADE, cast(VALOR_UN as varchar(20)), "
+                           "cast(VALOR as varchar(20)), PARCELA, STATUS_PAG, CONTA, cast(DATA_VENC as "
+                           "varchar(10)), FORM_PAG from TABDIVIDAS order by CODIGO"));
+    }
+    QStringList lines() {
+        return rows(
+            QStringLiteral("select CODIGO, DESCRICAO, QUANTIDADE, cast(VALOR as varchar(20)), STATUS, "
+                           "COD_VENDA from TABDESC_COMPRAS order by CODIGO"));
+    }
+    void addEntry(int code, int customer, const char* value, const char* status, const char* account) {
+        const QString acc = QString::fromUtf8(account);
+        dm->FDConnection1.execute(
+            QStringLiteral(
+                "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR, STATUS_PAG, CONTA, PARCELA) "
+                "values (?, ?, 'ITEM', ?, ?, ?, ?)"),
+            {code, customer, QVariant::fromValue(Currency::parse(QString::fromUtf8(value))),
+             QString::fromUtf8(status), acc, acc == u"V" ? LedgerWords::CashSale : LedgerWords::OnCredit});
+    }
+    static SaleItem item(const char* description, const char* unit, int quantity) {
+        return SaleItem{QString::fromUtf8(description), Currency::parse(QString::fromUtf8(unit)), quantity,
+                        QString::number(quantity)};
+    }
+
+    FixedClock clock{QDateTime(QDate(2026, 1, 31), QTime(10, 0))};
+    TestDatabase db;
+    std::unique_ptr<TDM> dm;
+};
+
+TEST_F(LedgerOperations, InstalmentsAddUpToTheSaleAndTheLineFollowsTheLast) {
+    Ledger(*dm).creditSaleInInstalments(1, item("TV", "50", 2), 3, QStringLiteral("3"));
+    EXPECT_EQ(entries(),
+              (QStringList{QStringLiteral("1|1|TV|2|50.00|33.33|Parc. 1 de 3|NP|P|2026-02-28|-"),
+                           QStringLiteral("2|1|TV|2|50.00|33.33|Parc. 2 de 3|NP|P|2026-03-31|-"),
+                           QStringLiteral("3|1|TV|2|50.00|33.34|Parc. 3 de 3|NP|P|2026-04-30|-")}));
+    EXPECT_EQ(lines(), QStringList{QStringLiteral("1|TV|2|100.00|Parc. 3 de 3|3")});
+    EXPECT_EQ(dm->TabDividas.filter(), QStringLiteral("Cliente LIKE'1'AND Status_Pag ='NP'AND Conta <>'V'"));
+}
+
+TEST_F(LedgerOperations, ASaleIsWrittenWholeOrNotAtAll) {
+    sql(QStringLiteral("create exception NO_LINE 'linha recusada'"));
+    sql(QStringLiteral("create trigger NO_LINE for TABDESC_COMPRAS before insert as begin exception NO_LINE; "
+                       "end"));
+    Ledger ledger(*dm);
+    EXPECT_THROW(ledger.creditSaleInInstalments(1, item("TV", "10", 1), 12, QStringLiteral("12")),
+                 BrolaviError);
+    EXPECT_THROW(ledger.creditSale(1, item("TV", "10", 1), QDate(2026, 3, 1)), BrolaviError);
+    EXPECT_THROW(ledger.cashSaleItem(1, item("ARROZ", "5", 1)), BrolaviError);
+    EXPECT_TRUE(entries().isEmpty());
+    EXPECT_TRUE(dm->TabDividas.filtered()) << "the customer's ledger is shown again after a failure";
+    EXPECT_FALSE(dm->TabDividas.isEditing());
+}
+
+TEST_F(LedgerOperations, ACashSaleItemIsOpenUntilPaid) {
+    Ledger(*dm).cashSaleItem(1, item("ARROZ", "2,50", 3));
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("1|1|ARROZ|3|2.50|7.50|À Vista|NP|V|2026-01-31|-")});
+    EXPECT_EQ(lines(), QStringList{QStringLiteral("1|ARROZ|3|7.50|À Vista|1")});
+    EXPECT_EQ(dm->TabDividas.filter(), QStringLiteral("Cliente LIKE'1'AND Status_Pag ='NP'AND Conta ='V'"));
+}
+
+TEST_F(LedgerOperations, SettlingAllPaysOnlyTheOpenEntriesOfTheAccountAsked) {
+    addEntry(1, 1, "10", "NP", "N");
+    addEntry(2, 1, "20", "NP", "V");
+    addEntry(3, 2, "30", "NP", "N");
+    Ledger(*dm).settleAll(1, LedgerWords::Card, false);
+    EXPECT_EQ(rows(QStringLiteral("select CODIGO, STATUS_PAG, FORM_PAG, cast(DATA_PAG as varchar(24)) from "
+                                  "TABDIVIDAS order by CODIGO")),
+              (QStringList{QStringLiteral("1|PG|Cartão|2026-01-31 10:00:00.0000"), QStringLiteral("2|NP|-|-"),
+                           QStringLiteral("3|NP|-|-")}));
+    Ledger(*dm).settleAll(1, LedgerWords::Pix, true);
+    EXPECT_EQ(rows(QStringLiteral("select STATUS_PAG || FORM_PAG from TABDIVIDAS where CODIGO = 2")),
+              QStringList{QStringLiteral("PGPIX")});
+}
+
+TEST_F(LedgerOperations, APartPaymentLeavesABalanceAndAPaidRowInOneUnit) {
+    addEntry(1, 1, "100", "NP", "N");
+    addEntry(2, 1, "50", "NP", "P");
+    addEntry(3, 1, "9", "NP", "V");
+    Ledger(*dm).settlePart(1, Currency::fromUnits(150), Currency::fromUnits(40), LedgerWords::Pix);
+    EXPECT_EQ(
+        entries(),
+        (QStringList{QStringLiteral("3|1|ITEM|-|-|9.00|À Vista|NP|V|-|-"),
+                     QStringLiteral("4|1|Saldo Anterior|-|-|110.00|À Prazo|NP|N|2026-02-28|-"),
+                     QStringLiteral("5|1|Pagamento Saldo PARCIAL|-|-|40.00|À Prazo|PG|N|2026-02-28|PIX")}));
+
+    sql(QStringLiteral("create exception NO_PAYMENT 'pagamento recusado'"));
+    sql(QStringLiteral("create trigger NO_PAYMENT for TABDIVIDAS before insert as begin "
+                       "if (new.STATUS_PAG = 'PG') then exception NO_PAYMENT; end"));
+    EXPECT_THROW(
+        Ledger(*dm).settlePart(1, Currency::fromUnits(110), Currency::fromUnits(10), LedgerWords::Cash),
+        BrolaviError);
+    EXPECT_EQ(entries().size(), 3) << "the balance stays when the payment cannot be written";
+}
+
+TEST_F(LedgerOperations, DeletingAnEntryTakesItsLineAndACorrectionKeepsABalance) {
+    Ledger ledger(*dm);
+    ledger.creditSale(1, item("TV", "10", 1), QDate(2026, 3, 1));
+    addEntry(2, 1, "30", "NP", "N"); // a balance row: no unit value, no quantity
+    dm->TabDividas.refresh();
+    ASSERT_TRUE(dm->TabDividas.locate(QStringLiteral("CODIGO"), 2));
+    dm->TabDividas.edit();
+    dm->TabDividasDESCRICAO.setValue(QStringLiteral("SALDO"));
+    ledger.saveCorrection();
+    ASSERT_TRUE(dm->TabDividas.locate(QStringLiteral("CODIGO"), 1));
+    ledger.deleteCurrentEntry();
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("2|1|SALDO|-|-|30.00|À Prazo|NP|N|-|-")});
+    EXPECT_TRUE(lines().isEmpty());
+}
+
+} // namespace
