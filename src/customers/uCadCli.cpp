@@ -1,16 +1,15 @@
 #include "uCadCli.h"
 
 #include "Clock.h"
+#include "Customers.h"
 #include "DBGrid.h"
 #include "DataWidgets.h"
 #include "FilterExpression.h"
 #include "InputRules.h"
 #include "Ledger.h"
 #include "Messages.h"
-#include "Query.h"
 #include "RadioGroup.h"
 #include "ScreenParts.h"
-#include "Transaction.h"
 #include "uDM.h"
 
 #include <QFocusEvent>
@@ -263,8 +262,6 @@ void TFCadCli::bindData() {
     DBComboBox1->bind(&DM->DSCadCli, QStringLiteral("ESTADO"));
     DBMemo1->bind(&DM->DSCadCli, QStringLiteral("OBS"));
     DBGrid1->bind(&DM->DSCadCli);
-    QCPF = new Query(DM->FDConnection1, this);
-    QDelete = new Query(DM->FDConnection1, this);
 }
 
 bool TFCadCli::searching() const {
@@ -307,11 +304,8 @@ void TFCadCli::BNovoClick() {
     if (insertingOrEditing())
         saveCurrent();
     BPesquisar->hide();
-    TableDataset& t = DM->TabCadCli;
-    t.connection().ensureOpen();
-    t.open();
-    const int code = t.nextCode(); // the whole table counts, whatever filter is on
-    t.append();
+    const int code = Customers(*DM).nextCode();
+    DM->TabCadCli.append();
     DM->TabCadCliCODIGO.setValue(code);
     {
         // The caret goes to the name whichever field it leaves: leaving an empty CPF here is no reason to go
@@ -358,20 +352,7 @@ void TFCadCli::BExcluirClick() {
     }
     if (!Messages::confirm(QStringLiteral("Deseja Realmente Excluir Este Cliente?")))
         return;
-    const QVariant customer = DM->TabCadCliCODIGO.value();
-    {
-        // The customer goes with its ledger and purchase lines, or nothing goes.
-        Transaction unit(DM->FDConnection1);
-        QDelete->setSql(QStringLiteral("Delete from Tabdividas Where Cliente = :qCliente"));
-        QDelete->setParam(QStringLiteral("qCliente"), customer);
-        QDelete->execSql();
-        QDelete->setSql(QStringLiteral("Delete from TabDesc_Compras Where Cliente = :qCliente"));
-        QDelete->setParam(QStringLiteral("qCliente"), customer);
-        QDelete->execSql();
-        DM->TabCadCli.remove();
-        unit.commit();
-    }
-    QDelete->close();
+    Customers(*DM).deleteCurrent();
 }
 
 void TFCadCli::BPesquisarClick() {
@@ -444,17 +425,7 @@ void TFCadCli::DBEdit3Exit() {
         DBEdit4->setFocus();
         return;
     }
-    QCPF->close();
-    QCPF->setSql(QStringLiteral(" select CPF from TabCadCli where CPF = :qqCPF"));
-    QCPF->setParam(QStringLiteral("qqCPF"), typed);
-    QCPF->open();
-    int found = QCPF->recordCount();
-    QCPF->close();
-    // The customer being edited does not clash with its own stored CPF.
-    if (DM->TabCadCli.state() == TableDataset::State::Edit &&
-        DM->TabCadCli.oldValue(QStringLiteral("CPF")).toString() == typed)
-        --found;
-    if (found > 0) {
+    if (Customers(*DM).cpfTaken(typed)) {
         Messages::warning(QStringLiteral("CPF já Existe"));
         DBEdit3->setFocus();
         return;

@@ -11,7 +11,6 @@ class QLabel;
 class QLineEdit;
 class QStackedWidget;
 class QToolButton;
-class Query;
 class RadioGroup;
 
 // Whether the text is a valid CPF written as exactly eleven digits (the two check digits match the first
@@ -61,9 +60,6 @@ public:
     DBGrid* DBGrid1;
     QLabel* Label14;
     QLabel* Label15;
-
-    Query* QCPF = nullptr;
-    Query* QDelete = nullptr;
 
     void BNovoClick();
     void BGravarClick();

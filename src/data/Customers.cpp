@@ -1,0 +1,38 @@
+#include "Customers.h"
+
+#include "Query.h"
+#include "Transaction.h"
+#include "uDM.h"
+
+int Customers::nextCode() {
+    m_dm.FDConnection1.ensureOpen();
+    m_dm.TabCadCli.open();
+    return m_dm.TabCadCli.nextCode();
+}
+
+bool Customers::cpfTaken(const QString& typed) {
+    Query cpf(m_dm.FDConnection1);
+    cpf.setSql(QStringLiteral(" select CPF from TabCadCli where CPF = :qqCPF"));
+    cpf.setParam(QStringLiteral("qqCPF"), typed);
+    cpf.open();
+    int found = cpf.recordCount();
+    cpf.close();
+    if (m_dm.TabCadCli.state() == TableDataset::State::Edit &&
+        m_dm.TabCadCli.oldValue(QStringLiteral("CPF")).toString() == typed)
+        --found;
+    return found > 0;
+}
+
+void Customers::deleteCurrent() {
+    const QVariant customer = m_dm.TabCadCliCODIGO.value();
+    Transaction unit(m_dm.FDConnection1);
+    Query remove(m_dm.FDConnection1);
+    remove.setSql(QStringLiteral("Delete from Tabdividas Where Cliente = :qCliente"));
+    remove.setParam(QStringLiteral("qCliente"), customer);
+    remove.execSql();
+    remove.setSql(QStringLiteral("Delete from TabDesc_Compras Where Cliente = :qCliente"));
+    remove.setParam(QStringLiteral("qCliente"), customer);
+    remove.execSql();
+    m_dm.TabCadCli.remove();
+    unit.commit();
+}

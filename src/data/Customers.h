@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+class TDM;
+
+// The shop's operations on its customers, on the data module's shared customer dataset.
+class Customers {
+public:
+    explicit Customers(TDM& dm)
+        : m_dm(dm) {}
+
+    // The code a new customer gets: the highest of the whole table plus one, whatever filter is on.
+    int nextCode();
+    // Whether another customer already has this CPF, exactly as typed. The customer being edited does not
+    // clash with its own stored CPF.
+    bool cpfTaken(const QString& typed);
+    // Deletes the current customer with its whole ledger and purchase lines, all or nothing.
+    void deleteCurrent();
+
+private:
+    TDM& m_dm;
+};
