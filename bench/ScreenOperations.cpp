@@ -238,8 +238,8 @@ QString ledgerThroughScreens(TDM& dm, int customer) {
     // customer when it is not current yet (the first run), not in every timed run.
     if (customers.keyValue().toInt() != customer && !customers.locate(QStringLiteral("CODIGO"), customer))
         throw BrolaviError(QStringLiteral("ledger_open: customer %1 not found").arg(customer));
-    FPesquisaCli->DBGrid1DblClick(); // the ledger screen behind takes the customer's open credit entries
-    FDividas->DBText1->bind(&dm.DSCadCli, QStringLiteral("NOME"));
+    FPesquisaCli->DBGrid1DblClick();
+    FDividas->customerPicked(); // the ledger screen takes the customer's open credit entries
     return readGrid(FDividas->DBGrid1, FDividas->DBText2);
 }
 
@@ -304,7 +304,8 @@ QVector<Operation> screenOperations() {
              dm.TabCadCli.open();
              dm.TabCadCli.setFiltered(false);
              dm.TabCadCli.locate(QStringLiteral("CODIGO"), *payer);
-             FPagamentos->show(); // from the ledger: the cash sale is not showing
+             FPagamentos->setFromCashSale(false); // from the ledger
+             FPagamentos->show();
          },
          [payer](TDM& dm) {
              reopenEntries(dm, *payer);

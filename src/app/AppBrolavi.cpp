@@ -4,6 +4,7 @@
 #include "Errors.h"
 #include "FileSizeSignal.h"
 #include "Messages.h"
+#include "ModalHost.h"
 #include "ProgramApplication.h"
 #include "Schema.h"
 #include "uBackup.h"
@@ -59,6 +60,9 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
     create(FPagamentos);
     create(FSobre);
     create(FBackup);
+    FLogin->onLoggedIn = [] {
+        ModalHost::show(TelaInicial);
+    };
     for (Form* screen :
          std::initializer_list<Form*>{FSplash, FVendasAvista, FLogin, TelaInicial, FCadCli, FDividas,
                                       FNovaDivida, FPesquisaCli, FPagamentos, FSobre, FBackup})

@@ -3,6 +3,7 @@
 #include "Currency.h"
 #include "DBGrid.h"
 #include "DataWidgets.h"
+#include "FilterExpression.h"
 #include "Formats.h"
 #include "InputRules.h"
 #include "Ledger.h"
@@ -192,6 +193,20 @@ bool TFVendasAvista::eventFilter(QObject* watched, QEvent* event) {
 
 void TFVendasAvista::BPesquisarClick() {
     ModalHost::show(FPesquisaCli);
+    customerPicked();
+}
+
+void TFVendasAvista::customerPicked() {
+    // The name follows the current customer from the first showing of the picker on.
+    DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
+    if (!FPesquisaCli->customerChosen())
+        return;
+    DM->TabDividas.open();
+    DM->filterCustomerLedger(QStringLiteral("AND Conta =") +
+                             FilterExpression::quoted(LedgerWords::CashAccount));
+    Edit1->clear();
+    Edit2->clear();
+    Edit3->setText(QString());
 }
 
 void TFVendasAvista::BNovoClick() {
@@ -307,5 +322,6 @@ void TFVendasAvista::BPagamentoClick() {
         Messages::warning(QStringLiteral("POR FAVOR SELECIONE O CLIENTE"));
         return;
     }
+    FPagamentos->setFromCashSale(true);
     ModalHost::show(FPagamentos);
 }

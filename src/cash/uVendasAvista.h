@@ -35,6 +35,8 @@ public:
     DBText* DBText2;
 
     void BPesquisarClick();
+    // After the picker: the chosen customer's open cash-sale items, and empty item fields.
+    void customerPicked();
     void BNovoClick();
     void BConfirmarClick();
     void BEditarClick();

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "DBGrid.h"
 #include "DataWidgets.h"
+#include "FilterExpression.h"
 #include "Ledger.h"
 #include "Messages.h"
 #include "ModalHost.h"
@@ -159,6 +160,17 @@ bool TFDividas::FormKeyDown(QKeyEvent* event) {
 void TFDividas::BPesquisarClick() {
     dropCorrection();
     ModalHost::show(FPesquisaCli);
+    customerPicked();
+}
+
+void TFDividas::customerPicked() {
+    // The name follows the current customer from the first showing of the picker on.
+    DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
+    if (!FPesquisaCli->customerChosen())
+        return;
+    DM->TabDividas.open();
+    DM->filterCustomerLedger(QStringLiteral("AND Conta <>") +
+                             FilterExpression::quoted(LedgerWords::CashAccount));
 }
 
 void TFDividas::BNovoClick() {
@@ -189,6 +201,7 @@ void TFDividas::BPagamentoClick() {
         DBGrid1->bind(&DM->DSDividas);
         DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
         DM->filterCustomerLedger(QString());
+        FPagamentos->setFromCashSale(false);
         ModalHost::show(FPagamentos);
     }
 }

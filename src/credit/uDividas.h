@@ -27,6 +27,8 @@ public:
     DBText* DBText2;
 
     void BPesquisarClick();
+    // After the picker: the chosen customer's open credit entries.
+    void customerPicked();
     void BNovoClick();
     void BPagamentoClick();
     void BEditarClick();

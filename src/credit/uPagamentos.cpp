@@ -9,7 +9,6 @@
 #include "Messages.h"
 #include "RadioGroup.h"
 #include "uDM.h"
-#include "uVendasAvista.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -190,7 +189,7 @@ void TFPagamentos::bindData() {
 }
 
 bool TFPagamentos::fromCashSale() const {
-    return FVendasAvista && FVendasAvista->isVisible();
+    return m_fromCashSale;
 }
 
 QString TFPagamentos::formOfPayment() const {

@@ -51,12 +51,16 @@ public:
     // The form of payment chosen: "Dinheiro", "Cartão" or "PIX".
     QString formOfPayment() const;
 
+    // Set by the screen that opens the payment: from the cash sale only its open items are paid, in full.
+    void setFromCashSale(bool on) { m_fromCashSale = on; }
+
 protected:
     void FormShow() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool fromCashSale() const;
+    bool m_fromCashSale = false;
     void choose(QLabel* mark);
     void payTotal();
     void payPart();

@@ -7,8 +7,6 @@
 #include "Ledger.h"
 #include "Messages.h"
 #include "uDM.h"
-#include "uDividas.h"
-#include "uVendasAvista.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -63,6 +61,7 @@ void TFPesquisaCli::showCount() {
 }
 
 void TFPesquisaCli::FormShow() {
+    m_chosen = false;
     TableDataset& t = DM->TabCadCli;
     t.open();
     t.refilter(QStringLiteral("NOME <>") + FilterExpression::quoted(LedgerWords::WalkInCustomer));
@@ -78,35 +77,10 @@ void TFPesquisaCli::Edit1Change() {
     showCount();
 }
 
-// The ledger of the chosen customer, for the screen behind: its open entries of one kind of account.
-static void filterLedger(const QString& account) {
-    DM->TabDividas.open();
-    DM->filterCustomerLedger(account);
-}
-
 void TFPesquisaCli::DBGrid1DblClick() {
     TableDataset& customers = DM->TabCadCli;
-    const bool chosen = customers.isOpen() && !customers.isEmpty() && !customers.eof();
-    if (FDividas && FDividas->isVisible() && chosen) {
+    m_chosen = customers.isOpen() && !customers.isEmpty() && !customers.eof();
+    if (m_chosen)
         Edit1->clear(); // all customers again; the chosen one stays current
-        filterLedger(QStringLiteral("AND Conta <>") + FilterExpression::quoted(QStringLiteral("V")));
-        close();
-    }
-    if (FVendasAvista && FVendasAvista->isVisible() && chosen) {
-        Edit1->clear();
-        filterLedger(QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V")));
-        FVendasAvista->Edit1->clear();
-        FVendasAvista->Edit2->clear();
-        FVendasAvista->Edit3->setText(QString());
-        close();
-    }
     close();
-}
-
-void TFPesquisaCli::FormClose() {
-    // The callers' name labels follow the current customer from now on.
-    if (FDividas)
-        FDividas->DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
-    if (FVendasAvista)
-        FVendasAvista->DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
 }

@@ -6,9 +6,7 @@
 #include "Formats.h"
 #include "InputRules.h"
 #include "Messages.h"
-#include "ModalHost.h"
 #include "Query.h"
-#include "uBrolavi.h"
 #include "uDM.h"
 
 #include <QApplication>
@@ -170,5 +168,6 @@ void TFLogin::SpeedButton2Click() {
                         DataLogin.toString(Formats::ShortDate + u' ' + Formats::LongTime));
     QUsuarios->setParam(QStringLiteral("NUsu"), Edit1->text());
     QUsuarios->execSql();
-    ModalHost::show(TelaInicial);
+    if (onLoggedIn)
+        onLoggedIn();
 }

@@ -3,6 +3,7 @@
 #include "Form.h"
 
 #include <QDateTime>
+#include <functional>
 
 class Connection;
 class QLineEdit;
@@ -36,6 +37,8 @@ public:
 
     // The login the program runs under.
     QString currentLogin() const;
+    // What a successful login leads to, set by the start-up (the main screen).
+    std::function<void()> onLoggedIn;
 
 protected:
     void FormShow() override;
