@@ -1,7 +1,7 @@
 #include "uDM.h"
 
 #include "FilterExpression.h"
-#include "Messages.h"
+#include "Errors.h"
 
 #include <utility>
 
@@ -59,5 +59,5 @@ LedgerUnfiltered::LedgerUnfiltered(TDM& dm, QString accountCondition)
 }
 
 LedgerUnfiltered::~LedgerUnfiltered() {
-    guarded([this] { m_dm.filterCustomerLedger(m_accountCondition); });
+    UnthrownErrors::guard([this] { m_dm.filterCustomerLedger(m_accountCondition); });
 }

@@ -1,8 +1,8 @@
 #include "Dataset.h"
 
-#include "Messages.h"
+#include "Errors.h"
 
 ControlsDisabled::~ControlsDisabled() {
     // A widget that fails to read while an exception is already in flight must not end the program.
-    guarded([this] { m_dataset.enableControls(); });
+    UnthrownErrors::guard([this] { m_dataset.enableControls(); });
 }

@@ -48,3 +48,18 @@ class DatasetStateError : public BrolaviError {
 public:
     using BrolaviError::BrolaviError;
 };
+
+// Where an error goes that cannot be thrown on (one raised while a destructor restores a state): the screens
+// install the standard error box; until then it is written to standard error. Call from inside a catch block.
+namespace UnthrownErrors {
+void setHandler(void (*handler)());
+void reportCurrent();
+
+template <typename F> void guard(F&& f) {
+    try {
+        f();
+    } catch (...) {
+        reportCurrent();
+    }
+}
+} // namespace UnthrownErrors

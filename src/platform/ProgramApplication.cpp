@@ -1,6 +1,7 @@
 #include "ProgramApplication.h"
 
 #include "Connection.h"
+#include "Errors.h"
 #include "Messages.h"
 
 #include <QFontDatabase>
@@ -134,6 +135,7 @@ bool ProgramApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void ProgramApplication::setUp(QApplication& app) {
+    UnthrownErrors::setHandler(reportCurrentException);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
