@@ -1,8 +1,8 @@
 #include "BackupOperations.h"
 
-#include "BackupJobs.h"
-#include "Errors.h"
-#include "uDM.h"
+#include "backup/BackupJobs.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,9 +2,9 @@
 
 #include "ScreenOperations.h"
 
-#include "Currency.h"
-#include "Errors.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/Currency.h"
+#include "platform/core/Errors.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

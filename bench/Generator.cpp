@@ -1,10 +1,10 @@
 #include "Generator.h"
 
-#include "Clock.h"
-#include "Connection.h"
-#include "Errors.h"
-#include "Schema.h"
-#include "uDM.h"
+#include "data/Schema.h"
+#include "data/uDM.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Connection.h"
+#include "platform/core/Errors.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -3,12 +3,12 @@
 #include "BackupOperations.h"
 #include "Bench.h"
 #include "DatasetOperations.h"
-#include "EngineFolders.h"
-#include "Errors.h"
-#include "FileSizeSignal.h"
 #include "Generator.h"
 #include "ScreenOperations.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/EngineFolders.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FileSizeSignal.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,9 +1,9 @@
 // brolavi-createdb PATH: creates an empty database with the program's tables.
 // brolavi-createdb --default-path: prints where the program looks for its database.
-#include "EngineFolders.h"
-#include "Errors.h"
-#include "FileSizeSignal.h"
-#include "Schema.h"
+#include "data/Schema.h"
+#include "platform/core/EngineFolders.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FileSizeSignal.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,4 +1,4 @@
-#include "AppBrolavi.h"
+#include "app/AppBrolavi.h"
 
 int main(int argc, char* argv[]) {
     return AppBrolavi::run(argc, argv);

@@ -1,6 +1,6 @@
-#include "uSobre.h"
+#include "app/uSobre.h"
 
-#include "Branding.h"
+#include "app/Branding.h"
 
 #include <QLabel>
 #include <QToolButton>

@@ -1,9 +1,9 @@
-#include "uSplash.h"
+#include "app/uSplash.h"
 
-#include "Branding.h"
-#include "Messages.h"
-#include "ModalHost.h"
-#include "uLogin.h"
+#include "app/Branding.h"
+#include "platform/widgets/Messages.h"
+#include "platform/widgets/ModalHost.h"
+#include "users/uLogin.h"
 
 #include <QLabel>
 #include <QProgressBar>

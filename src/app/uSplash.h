@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form.h"
+#include "platform/widgets/Form.h"
 
 class QLabel;
 class QProgressBar;

@@ -1,8 +1,8 @@
-#include "BackupJobs.h"
+#include "backup/BackupJobs.h"
 
-#include "Connection.h"
-#include "Schema.h"
-#include "uDM.h"
+#include "data/Schema.h"
+#include "data/uDM.h"
+#include "platform/core/Connection.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Errors.h"
-#include "FirebirdServices.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FirebirdServices.h"
 
 #include <QString>
 

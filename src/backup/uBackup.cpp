@@ -1,11 +1,11 @@
-#include "uBackup.h"
+#include "backup/uBackup.h"
 
-#include "BackupJobs.h"
-#include "Errors.h"
-#include "FileDialogs.h"
-#include "Messages.h"
-#include "Query.h"
-#include "uDM.h"
+#include "backup/BackupJobs.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
+#include "platform/core/Query.h"
+#include "platform/widgets/FileDialogs.h"
+#include "platform/widgets/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FirebirdServices.h"
-#include "Form.h"
+#include "platform/core/FirebirdServices.h"
+#include "platform/widgets/Form.h"
 
 class QLineEdit;
 class QPlainTextEdit;

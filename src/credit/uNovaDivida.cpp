@@ -1,14 +1,14 @@
-#include "uNovaDivida.h"
+#include "credit/uNovaDivida.h"
 
-#include "Clock.h"
-#include "Currency.h"
-#include "DataWidgets.h"
-#include "InputRules.h"
-#include "Ledger.h"
-#include "Messages.h"
-#include "RadioGroup.h"
-#include "ScreenParts.h"
-#include "uDM.h"
+#include "data/Ledger.h"
+#include "data/uDM.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Currency.h"
+#include "platform/widgets/DataWidgets.h"
+#include "platform/widgets/InputRules.h"
+#include "platform/widgets/Messages.h"
+#include "platform/widgets/RadioGroup.h"
+#include "platform/widgets/ScreenParts.h"
 
 #include <QComboBox>
 #include <QDateEdit>

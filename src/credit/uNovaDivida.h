@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Form.h"
-#include "Ledger.h"
+#include "data/Ledger.h"
+#include "platform/widgets/Form.h"
 
 class DBText;
 class QComboBox;

@@ -1,14 +1,14 @@
-#include "uPagamentos.h"
+#include "credit/uPagamentos.h"
 
-#include "DBGrid.h"
-#include "DataWidgets.h"
-#include "Errors.h"
-#include "FilterExpression.h"
-#include "InputRules.h"
-#include "Ledger.h"
-#include "Messages.h"
-#include "RadioGroup.h"
-#include "uDM.h"
+#include "data/Ledger.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FilterExpression.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/DataWidgets.h"
+#include "platform/widgets/InputRules.h"
+#include "platform/widgets/Messages.h"
+#include "platform/widgets/RadioGroup.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>

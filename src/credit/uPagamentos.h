@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Currency.h"
-#include "Form.h"
+#include "platform/core/Currency.h"
+#include "platform/widgets/Form.h"
 
 class DBGrid;
 class DBText;

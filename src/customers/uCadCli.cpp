@@ -1,16 +1,16 @@
-#include "uCadCli.h"
+#include "customers/uCadCli.h"
 
-#include "Clock.h"
-#include "Customers.h"
-#include "DBGrid.h"
-#include "DataWidgets.h"
-#include "FilterExpression.h"
-#include "InputRules.h"
-#include "Ledger.h"
-#include "Messages.h"
-#include "RadioGroup.h"
-#include "ScreenParts.h"
-#include "uDM.h"
+#include "data/Customers.h"
+#include "data/Ledger.h"
+#include "data/uDM.h"
+#include "platform/core/Clock.h"
+#include "platform/core/FilterExpression.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/DataWidgets.h"
+#include "platform/widgets/InputRules.h"
+#include "platform/widgets/Messages.h"
+#include "platform/widgets/RadioGroup.h"
+#include "platform/widgets/ScreenParts.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>

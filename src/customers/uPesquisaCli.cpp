@@ -1,12 +1,12 @@
-#include "uPesquisaCli.h"
+#include "customers/uPesquisaCli.h"
 
-#include "DBGrid.h"
-#include "DataWidgets.h"
-#include "FilterExpression.h"
-#include "InputRules.h"
-#include "Ledger.h"
-#include "Messages.h"
-#include "uDM.h"
+#include "data/Ledger.h"
+#include "data/uDM.h"
+#include "platform/core/FilterExpression.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/DataWidgets.h"
+#include "platform/widgets/InputRules.h"
+#include "platform/widgets/Messages.h"
 
 #include <QLabel>
 #include <QLineEdit>

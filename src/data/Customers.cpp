@@ -1,8 +1,8 @@
-#include "Customers.h"
+#include "data/Customers.h"
 
-#include "Query.h"
-#include "Transaction.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/Query.h"
+#include "platform/core/Transaction.h"
 
 int Customers::nextCode() {
     m_dm.FDConnection1.ensureOpen();

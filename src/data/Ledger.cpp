@@ -1,10 +1,10 @@
-#include "Ledger.h"
+#include "data/Ledger.h"
 
-#include "Clock.h"
-#include "FilterExpression.h"
-#include "Query.h"
-#include "Transaction.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/Clock.h"
+#include "platform/core/FilterExpression.h"
+#include "platform/core/Query.h"
+#include "platform/core/Transaction.h"
 
 namespace LedgerWords {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Currency.h"
+#include "platform/core/Currency.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,9 +1,9 @@
-#include "Schema.h"
+#include "data/Schema.h"
 
-#include "Connection.h"
-#include "Errors.h"
-#include "FirebirdDatabase.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/Connection.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FirebirdDatabase.h"
 
 #include <QDir>
 #include <QFileInfo>

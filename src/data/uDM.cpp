@@ -1,7 +1,7 @@
-#include "uDM.h"
+#include "data/uDM.h"
 
-#include "FilterExpression.h"
-#include "Errors.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FilterExpression.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Connection.h"
-#include "DataSource.h"
-#include "Field.h"
-#include "TableDataset.h"
+#include "platform/core/Connection.h"
+#include "platform/core/DataSource.h"
+#include "platform/core/Field.h"
+#include "platform/core/TableDataset.h"
 
 #include <QObject>
 

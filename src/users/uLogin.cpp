@@ -1,13 +1,13 @@
-#include "uLogin.h"
+#include "users/uLogin.h"
 
-#include "Branding.h"
-#include "Clock.h"
-#include "FirebirdDatabase.h"
-#include "Formats.h"
-#include "InputRules.h"
-#include "Messages.h"
-#include "Query.h"
-#include "uDM.h"
+#include "app/Branding.h"
+#include "data/uDM.h"
+#include "platform/core/Clock.h"
+#include "platform/core/FirebirdDatabase.h"
+#include "platform/core/Formats.h"
+#include "platform/core/Query.h"
+#include "platform/widgets/InputRules.h"
+#include "platform/widgets/Messages.h"
 
 #include <QApplication>
 #include <QGridLayout>

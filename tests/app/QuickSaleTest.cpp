@@ -1,10 +1,10 @@
-#include "DBGrid.h"
-#include "DataWidgets.h"
 #include "Printers.h"
 #include "ProgramFixture.h"
-#include "uBrolavi.h"
-#include "uDM.h"
-#include "uVendasAvista.h"
+#include "app/uBrolavi.h"
+#include "cash/uVendasAvista.h"
+#include "data/uDM.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/DataWidgets.h"
 
 #include <QToolButton>
 

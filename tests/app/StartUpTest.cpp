@@ -1,11 +1,11 @@
-#include "Errors.h"
 #include "Printers.h"
 #include "ProgramFixture.h"
-#include "uBrolavi.h"
-#include "uDM.h"
-#include "uLogin.h"
-#include "uSobre.h"
-#include "uSplash.h"
+#include "app/uBrolavi.h"
+#include "app/uSobre.h"
+#include "app/uSplash.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
+#include "users/uLogin.h"
 
 #include <QLabel>
 #include <QLineEdit>

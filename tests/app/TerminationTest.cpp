@@ -1,9 +1,9 @@
 // The real program in a child process, ended by a signal as a desktop session ending, kill or Ctrl+C would.
-#include "Connection.h"
-#include "Currency.h"
 #include "Printers.h"
 #include "TestDatabase.h"
-#include "Transaction.h"
+#include "platform/core/Connection.h"
+#include "platform/core/Currency.h"
+#include "platform/core/Transaction.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
-#include "BackupJobs.h"
-#include "Errors.h"
-#include "FirebirdDatabase.h"
-#include "FirebirdServices.h"
 #include "Printers.h"
 #include "ProgramFixture.h"
-#include "uBackup.h"
-#include "uBrolavi.h"
-#include "uDM.h"
-#include "uLogin.h"
+#include "app/uBrolavi.h"
+#include "backup/BackupJobs.h"
+#include "backup/uBackup.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FirebirdDatabase.h"
+#include "platform/core/FirebirdServices.h"
+#include "users/uLogin.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "LedgerFixture.h"
 #include "Printers.h"
-#include "RadioGroup.h"
-#include "uPagamentos.h"
-#include "uVendasAvista.h"
+#include "cash/uVendasAvista.h"
+#include "credit/uPagamentos.h"
+#include "platform/widgets/RadioGroup.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "CustomerScreen.h"
-#include "DBGrid.h"
-#include "DataWidgets.h"
-#include "uDM.h"
-#include "uDividas.h"
-#include "uPesquisaCli.h"
+#include "credit/uDividas.h"
+#include "customers/uPesquisaCli.h"
+#include "data/uDM.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/DataWidgets.h"
 
 // The ledger screen open with a customer chosen through the picker, as the shopkeeper gets there.
 class LedgerTest : public ScreenTest {

@@ -1,7 +1,7 @@
 #include "LedgerFixture.h"
 #include "Printers.h"
-#include "RadioGroup.h"
-#include "uNovaDivida.h"
+#include "credit/uNovaDivida.h"
+#include "platform/widgets/RadioGroup.h"
 
 #include <QComboBox>
 #include <QDateEdit>

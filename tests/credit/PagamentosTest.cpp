@@ -1,7 +1,7 @@
 #include "LedgerFixture.h"
 #include "Printers.h"
-#include "RadioGroup.h"
-#include "uPagamentos.h"
+#include "credit/uPagamentos.h"
+#include "platform/widgets/RadioGroup.h"
 
 #include <QItemSelectionModel>
 #include <QLabel>

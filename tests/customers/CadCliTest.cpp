@@ -1,10 +1,10 @@
 #include "CustomerScreen.h"
-#include "DBGrid.h"
-#include "DataWidgets.h"
 #include "Printers.h"
-#include "RadioGroup.h"
-#include "uCadCli.h"
-#include "uDM.h"
+#include "customers/uCadCli.h"
+#include "data/uDM.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/DataWidgets.h"
+#include "platform/widgets/RadioGroup.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "CustomerScreen.h"
-#include "DBGrid.h"
 #include "Printers.h"
-#include "uDM.h"
-#include "uPesquisaCli.h"
+#include "customers/uPesquisaCli.h"
+#include "data/uDM.h"
+#include "platform/widgets/DBGrid.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "Customers.h"
-#include "Errors.h"
+#include "data/Customers.h"
 #include "Printers.h"
 #include "TestDatabase.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "Errors.h"
 #include "Printers.h"
-#include "Schema.h"
 #include "TestDatabase.h"
-#include "uDM.h"
+#include "data/Schema.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "Ledger.h"
-#include "Clock.h"
-#include "Errors.h"
+#include "data/Ledger.h"
 #include "Printers.h"
 #include "TestDatabase.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "Currency.h"
-#include "Errors.h"
+#include "platform/core/Currency.h"
 #include "Printers.h"
+#include "platform/core/Errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "DataWidgets.h"
-#include "DBGrid.h"
-#include "Errors.h"
-#include "Form.h"
+#include "platform/widgets/DataWidgets.h"
 #include "Printers.h"
 #include "Seams.h"
 #include "TestDatabase.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/Form.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "EngineFolders.h"
-#include "Errors.h"
+#include "platform/core/EngineFolders.h"
 #include "TestDatabase.h"
+#include "platform/core/Errors.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "FilterExpression.h"
-#include "Errors.h"
+#include "platform/core/FilterExpression.h"
 #include "Printers.h"
 #include "TestDatabase.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
 
 #include <gtest/gtest.h>
 

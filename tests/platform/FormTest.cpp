@@ -1,8 +1,8 @@
-#include "Form.h"
-#include "Errors.h"
-#include "InputRules.h"
+#include "platform/widgets/Form.h"
 #include "Printers.h"
 #include "Seams.h"
+#include "platform/core/Errors.h"
+#include "platform/widgets/InputRules.h"
 
 #include <QApplication>
 #include <QLineEdit>

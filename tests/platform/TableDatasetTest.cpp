@@ -1,8 +1,8 @@
-#include "Errors.h"
 #include "Printers.h"
 #include "TestDatabase.h"
-#include "Transaction.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
+#include "platform/core/Transaction.h"
 
 #include <gtest/gtest.h>
 

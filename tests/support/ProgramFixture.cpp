@@ -1,6 +1,6 @@
 #include "ProgramFixture.h"
 
-#include "uDM.h"
+#include "data/uDM.h"
 
 #include <QApplication>
 

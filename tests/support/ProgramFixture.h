@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AppBrolavi.h"
-#include "Clock.h"
 #include "Seams.h"
 #include "TestDatabase.h"
+#include "app/AppBrolavi.h"
+#include "platform/core/Clock.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FileDialogs.h"
-#include "Messages.h"
-#include "ModalHost.h"
+#include "platform/widgets/FileDialogs.h"
+#include "platform/widgets/Messages.h"
+#include "platform/widgets/ModalHost.h"
 
 #include <QApplication>
 #include <QDialog>

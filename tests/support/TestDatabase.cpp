@@ -1,6 +1,6 @@
 #include "TestDatabase.h"
 
-#include "Schema.h"
+#include "data/Schema.h"
 
 #include <QFile>
 #include <stdexcept>

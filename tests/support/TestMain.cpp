@@ -1,7 +1,7 @@
-#include "EngineFolders.h"
-#include "Errors.h"
-#include "FileSizeSignal.h"
-#include "ProgramApplication.h"
+#include "platform/core/EngineFolders.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FileSizeSignal.h"
+#include "platform/widgets/ProgramApplication.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

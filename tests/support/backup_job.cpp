@@ -2,11 +2,11 @@
 // the process's file sizes or kill it in the middle:
 //   backup_job backup DATABASE DIRECTORY | backup_job restore DATABASE BACKUPFILE
 // Each progress line goes to standard output as it comes; a failure's text to standard error, with status 1.
-#include "BackupJobs.h"
-#include "Connection.h"
-#include "Errors.h"
-#include "FileSizeSignal.h"
-#include "uDM.h"
+#include "backup/BackupJobs.h"
+#include "data/uDM.h"
+#include "platform/core/Connection.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FileSizeSignal.h"
 
 #include <QCoreApplication>
 #include <iostream>

@@ -1,9 +1,9 @@
 // Holds a database open from another process until its standard input closes: what a second copy of the
 // program finds.
-#include "Connection.h"
-#include "EngineFolders.h"
-#include "Errors.h"
-#include "FileSizeSignal.h"
+#include "platform/core/Connection.h"
+#include "platform/core/EngineFolders.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FileSizeSignal.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -1,9 +1,9 @@
-#include "Errors.h"
 #include "Printers.h"
 #include "ProgramFixture.h"
-#include "uBrolavi.h"
-#include "uDM.h"
-#include "uLogin.h"
+#include "app/uBrolavi.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
+#include "users/uLogin.h"
 
 #include <QLineEdit>
 #include <QPushButton>

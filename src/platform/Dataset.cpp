@@ -1,8 +1,0 @@
-#include "Dataset.h"
-
-#include "Errors.h"
-
-ControlsDisabled::~ControlsDisabled() {
-    // A widget that fails to read while an exception is already in flight must not end the program.
-    UnthrownErrors::guard([this] { m_dataset.enableControls(); });
-}

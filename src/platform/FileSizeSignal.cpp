@@ -1,9 +1,0 @@
-#include "FileSizeSignal.h"
-
-#include <csignal>
-
-void ignoreFileSizeSignal() {
-#ifdef SIGXFSZ
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
-}

@@ -1,0 +1,176 @@
+#pragma once
+
+#include "platform/core/Currency.h"
+#include "platform/core/Dataset.h"
+#include "platform/core/FilterExpression.h"
+#include "platform/core/TableSchema.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <optional>
+
+class Connection;
+
+// A table's rows in CODIGO order with a current row, narrowed by a filter expression, editable one row at a
+// time. It never holds the whole table: it reads a chunk of rows around where the cursor or a grid looks, and
+// asks the database for counts, sums and the next code (answering in memory when every visible row fits in
+// the one chunk it holds). Each post and delete commits on its own unless a Transaction is running.
+// A table without an integer key (the backup setting) is small by design and read whole, in table order.
+class TableDataset : public Dataset {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    TableDataset(Connection& connection, const QString& table, QObject* parent = nullptr);
+
+    QString tableName() const { return m_table; }
+    Connection& connection() const { return m_connection; }
+    // The table's columns; reads the catalogue (opening the connection) the first time.
+    const TableSchema& schema() const;
+    int columnIndex(const QString& name) const override; // -1 when missing
+
+    void open();
+    void close();
+    bool isOpen() const override { return m_state != State::Inactive; }
+    bool isEditing() const override { return m_state == State::Edit || m_state == State::Insert; }
+    State state() const { return m_state; }
+    // Reads the rows again, staying on the current row when it is still visible.
+    void refresh();
+
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool eof() const {
+        ensureLoaded();
+        return m_eof;
+    }
+    bool bof() const {
+        ensureLoaded();
+        return m_bof;
+    }
+    bool isEmpty() const {
+        ensureLoaded();
+        return !m_hasCurrent && m_state != State::Insert;
+    }
+    int recordCount() const override;
+    int knownRowCount() const override;
+    int
+    recordNo() const override; // 0-based position of the current row among the visible ones; -1 without one
+    void moveTo(int index) override;
+    // The visible row at a position without moving the current row (grids read through this).
+    Row rowAt(int index) const override;
+    // Moves to the first visible row whose column equals the value exactly; false (and no move) if none.
+    bool locate(const QString& column, const QVariant& value);
+
+    // A text that does not parse (or names an unknown column) throws FilterError and leaves the filter as it
+    // was. The filter applies while filtered() is on.
+    void setFilter(const QString& text);
+    QString filter() const { return m_filterText; }
+    void setFiltered(bool on);
+    bool filtered() const { return m_filtered; }
+    // Filtered off, the new filter, filtered on, with bound controls told once at the end. On a text that
+    // does not parse the dataset is left unfiltered and the error thrown.
+    void refilter(const QString& text);
+
+    void append();
+    void edit();
+    // Writes the row; on failure throws DatabaseError with the engine's text and keeps the state and values.
+    void post();
+    void cancel();
+    void remove();
+    // Posts a pending insert or edit (what moving to another row does).
+    void checkBrowseMode();
+
+    QVariant value(int column) const;
+    QVariant value(const QString& column) const override;
+    // The value as stored, while the row is being edited.
+    QVariant oldValue(const QString& column) const;
+    // Converts the value to the column's type (ConversionError for a text that does not convert).
+    void setValue(int column, const QVariant& value);
+    void setValue(const QString& column, const QVariant& value);
+
+    // The sum of a money column over the visible rows; empty while no row is visible.
+    std::optional<Currency> sum(const QString& column) const;
+    // Named aggregates: Soma = Sum(VALOR) on the ledger.
+    void defineSum(const QString& name, const QString& column);
+    bool hasAggregate(const QString& name) const;
+    std::optional<Currency> aggregate(const QString& name) const;
+
+    // The highest code of the whole table plus one (1 when empty), whatever the filter.
+    int nextCode() const;
+
+    QVariant keyValue() const;
+
+private:
+    int requireColumn(const QString& name) const;
+    // Rows are read when first looked at, so that a filter followed by a count costs one count.
+    void ensureLoaded() const;
+    void markStale();
+    void markStaleAt(qlonglong key);
+    void markStaleKeeping();
+    void refreshLater();
+    void loadFirstKeeping(qlonglong key);
+    QString selectList() const;
+    QString whereSql(QVariantList& params) const;
+    QString orderSql(bool descending) const;
+    QVector<Row> fetch(const QString& extraCondition, const QVariantList& extraParams, bool descending,
+                       int limit, int skip = 0) const;
+    bool keyed() const { return schema().keyColumn >= 0; }
+    bool wholeSetCached() const { return m_headComplete && m_tailComplete; }
+    qlonglong keyOf(const Row& row) const { return row[schema().keyColumn].toLongLong(); }
+    int findCached(qlonglong key) const;
+    void setCache(QVector<Row> rows, int start, bool headComplete, bool tailComplete) const;
+    void setCurrent(const Row& row, int index);
+    void clearCurrent();
+    void invalidate();
+    void loadFirst();
+    void loadLast();
+    void repositionAfterChange(std::optional<qlonglong> key, bool wasSmall);
+    void insertRow();
+    void updateRow();
+    QVariant convert(int column, const QVariant& value) const;
+    void onTransactionEnded();
+
+    Connection& m_connection;
+    QString m_table;
+    State m_state = State::Inactive;
+
+    QString m_filterText;
+    bool m_filtered = false;
+    FilterExpression m_filter;
+
+    // Chunk of visible rows in order; m_cacheStart is the position of its first row, -1 when unknown.
+    mutable QVector<Row> m_cache;
+    mutable int m_cacheStart = -1;
+    mutable bool m_headComplete = false;
+    mutable bool m_tailComplete = false;
+    mutable std::optional<int> m_count;
+    mutable QHash<QString, std::optional<Currency>> m_sums;
+
+    Row m_current;
+    bool m_hasCurrent = false;
+    mutable int m_currentIndex = -1;
+    bool m_eof = true;
+    bool m_bof = true;
+    bool m_stale = false;
+    std::optional<qlonglong> m_pendingKey; // the row to stand on when the view is read again
+    bool m_pendingWasSmall = false;
+    bool m_pendingKeep = false; // a new filter: keep the row only if it is still visible
+
+    Row m_buffer;
+    QVector<bool> m_modified;
+    // Where an append stood, for cancel: a row, or a view still to be read.
+    Row m_savedCurrent;
+    bool m_savedHasCurrent = false;
+    int m_savedIndex = -1;
+    bool m_savedStale = false;
+    std::optional<qlonglong> m_savedPendingKey;
+    bool m_savedPendingWasSmall = false;
+    bool m_savedPendingKeep = false;
+
+    QHash<QString, QString> m_aggregates; // name -> column
+};

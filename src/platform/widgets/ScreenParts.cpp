@@ -1,0 +1,42 @@
+#include "platform/widgets/ScreenParts.h"
+
+#include "platform/core/Errors.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QToolButton>
+
+namespace ScreenParts {
+
+QFrame* toolbar(QWidget* parent, QHBoxLayout*& row) {
+    auto* strip = new QFrame(parent);
+    strip->setObjectName(QStringLiteral("Toolbar"));
+    strip->setStyleSheet(
+        QStringLiteral("#Toolbar { background: #eef3f3; border-bottom: 1px solid #c5d3d3; }"
+                       "QToolButton { padding: 4px 10px; font-weight: bold; color: #12504f; }"
+                       "QToolButton:hover { background: #d9e7e6; border-radius: 3px; }"
+                       "QToolButton:disabled { color: #9aa; }"));
+    row = new QHBoxLayout(strip);
+    row->setContentsMargins(6, 4, 6, 4);
+    return strip;
+}
+
+QToolButton* toolButton(const QString& name, const QString& caption, QWidget* parent, int minimumHeight) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRaise(true);
+    b->setMinimumHeight(minimumHeight);
+    return b;
+}
+
+int wholeNumber(const QString& typed) {
+    bool ok = false;
+    const int n = typed.trimmed().toInt(&ok);
+    if (!ok)
+        throw ConversionError::invalidValue(typed);
+    return n;
+}
+
+} // namespace ScreenParts
