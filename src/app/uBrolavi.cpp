@@ -1,6 +1,5 @@
 #include "app/uBrolavi.h"
 
-#include "app/Branding.h"
 #include "app/uSobre.h"
 #include "app/uSplash.h"
 #include "backup/BackupJobs.h"
@@ -12,6 +11,7 @@
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
 #include "platform/core/FilterExpression.h"
+#include "platform/widgets/Branding.h"
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"

@@ -1,6 +1,6 @@
 #include "app/uSobre.h"
 
-#include "app/Branding.h"
+#include "platform/widgets/Branding.h"
 
 #include <QLabel>
 #include <QToolButton>

@@ -1,6 +1,6 @@
 #include "app/uSplash.h"
 
-#include "app/Branding.h"
+#include "platform/widgets/Branding.h"
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"
 #include "users/uLogin.h"

@@ -1,11 +1,11 @@
 #include "users/uLogin.h"
 
-#include "app/Branding.h"
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
 #include "platform/core/FirebirdDatabase.h"
 #include "platform/core/Formats.h"
 #include "platform/core/Query.h"
+#include "platform/widgets/Branding.h"
 #include "platform/widgets/InputRules.h"
 #include "platform/widgets/Messages.h"
 
