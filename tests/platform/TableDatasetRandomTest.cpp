@@ -6,12 +6,12 @@
 //   BROLAVI_RANDOM_SEED=<first seed> BROLAVI_RANDOM_SEEDS=<how many> BROLAVI_RANDOM_STEPS=<per seed>
 //   BROLAVI_RANDOM_TRACE=1 prints every operation.
 
-#include "Errors.h"
-#include "FilterExpression.h"
 #include "Printers.h"
 #include "TestDatabase.h"
-#include "Transaction.h"
-#include "uDM.h"
+#include "data/uDM.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FilterExpression.h"
+#include "platform/core/Transaction.h"
 
 #include <gtest/gtest.h>
 #include <ibase.h>
