@@ -309,6 +309,9 @@ QVector<Operation> screenOperations() {
          },
          [payer](TDM& dm) {
              reopenEntries(dm, *payer);
+             // The screen sees the entries opened again behind its back only by reading them: the payment
+             // refuses to pay when it shows nothing open.
+             dm.TabDividas.refresh();
              FPagamentos->Edit1->setText(QStringLiteral("400"));
              FPagamentos->BConfirmarClick();
              return paidOf(dm, *payer);
