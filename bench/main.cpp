@@ -6,9 +6,8 @@
 #include "Generator.h"
 #include "ScreenOperations.h"
 #include "data/uDM.h"
-#include "platform/core/EngineFolders.h"
 #include "platform/core/Errors.h"
-#include "platform/core/FileSizeSignal.h"
+#include "platform/core/ProcessStart.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -65,11 +64,8 @@ void run(const QString& path, const QVector<Bench::Operation>& ops, const Bench:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    ignoreFileSizeSignal();
-    try {
-        EngineFolders::prepare();
-    } catch (const BrolaviError& e) {
-        QTextStream(stderr) << e.message() << '\n';
+    if (const QString failure = prepareProcess(); !failure.isEmpty()) {
+        QTextStream(stderr) << failure << '\n';
         return 1;
     }
     // The screens' own handlers are timed too: real widgets, no display needed.

@@ -1,21 +1,17 @@
 // brolavi-createdb PATH: creates an empty database with the program's tables.
 // brolavi-createdb --default-path: prints where the program looks for its database.
 #include "data/Schema.h"
-#include "platform/core/EngineFolders.h"
 #include "platform/core/Errors.h"
-#include "platform/core/FileSizeSignal.h"
+#include "platform/core/ProcessStart.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
 int main(int argc, char* argv[]) {
-    ignoreFileSizeSignal();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    try {
-        EngineFolders::prepare();
-    } catch (const BrolaviError& e) {
-        err << e.message() << '\n';
+    if (const QString failure = prepareProcess(); !failure.isEmpty()) {
+        err << failure << '\n';
         return 1;
     }
     QCoreApplication app(argc, argv);

@@ -12,9 +12,8 @@
 #include "customers/uPesquisaCli.h"
 #include "data/Schema.h"
 #include "data/uDM.h"
-#include "platform/core/EngineFolders.h"
 #include "platform/core/Errors.h"
-#include "platform/core/FileSizeSignal.h"
+#include "platform/core/ProcessStart.h"
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"
 #include "platform/widgets/ProgramApplication.h"
@@ -96,14 +95,8 @@ QString AppBrolavi::openFailureText(const QString& engineText) {
 }
 
 int AppBrolavi::run(int argc, char** argv) {
-    ignoreFileSizeSignal();
     // Before anything loads the engine or starts a thread.
-    QString failure;
-    try {
-        EngineFolders::prepare();
-    } catch (const BrolaviError& e) {
-        failure = e.message();
-    }
+    QString failure = prepareProcess();
     ProgramApplication::holdTerminationSignals();
     ProgramApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);

@@ -1,18 +1,14 @@
 // The main of the tests of the layers below the screens: no widgets, no display.
-#include "platform/core/EngineFolders.h"
 #include "platform/core/Errors.h"
-#include "platform/core/FileSizeSignal.h"
+#include "platform/core/ProcessStart.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 #include <iostream>
 
 int main(int argc, char** argv) {
-    ignoreFileSizeSignal();
-    try {
-        EngineFolders::prepare();
-    } catch (const BrolaviError& e) {
-        std::cerr << e.message().toStdString() << std::endl;
+    if (const QString failure = prepareProcess(); !failure.isEmpty()) {
+        std::cerr << failure.toStdString() << std::endl;
         return 1;
     }
     QCoreApplication app(argc, argv);

@@ -1,6 +1,5 @@
-#include "platform/core/EngineFolders.h"
 #include "platform/core/Errors.h"
-#include "platform/core/FileSizeSignal.h"
+#include "platform/core/ProcessStart.h"
 #include "platform/widgets/ProgramApplication.h"
 
 #include <QApplication>
@@ -8,11 +7,8 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
-    ignoreFileSizeSignal();
-    try {
-        EngineFolders::prepare();
-    } catch (const BrolaviError& e) {
-        std::cerr << e.message().toStdString() << std::endl;
+    if (const QString failure = prepareProcess(); !failure.isEmpty()) {
+        std::cerr << failure.toStdString() << std::endl;
         return 1;
     }
     // Real widgets without a display.

@@ -6,13 +6,13 @@
 #include "data/uDM.h"
 #include "platform/core/Connection.h"
 #include "platform/core/Errors.h"
-#include "platform/core/FileSizeSignal.h"
+#include "platform/core/ProcessStart.h"
 
 #include <QCoreApplication>
 #include <iostream>
 
 int main(int argc, char* argv[]) {
-    ignoreFileSizeSignal();
+    prepareProcess();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() != 3 || (args[0] != QStringLiteral("backup") && args[0] != QStringLiteral("restore")))

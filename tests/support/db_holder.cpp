@@ -1,20 +1,19 @@
 // Holds a database open from another process until its standard input closes: what a second copy of the
 // program finds.
 #include "platform/core/Connection.h"
-#include "platform/core/EngineFolders.h"
 #include "platform/core/Errors.h"
-#include "platform/core/FileSizeSignal.h"
+#include "platform/core/ProcessStart.h"
 
 #include <QCoreApplication>
 #include <cstdio>
 #include <iostream>
 
 int main(int argc, char* argv[]) {
-    ignoreFileSizeSignal();
     if (argc != 2)
         return 2;
     try {
-        EngineFolders::prepare();
+        if (const QString failure = prepareProcess(); !failure.isEmpty())
+            throw BrolaviError(failure);
         QCoreApplication app(argc, argv);
         Connection c;
         c.setDatabasePath(QString::fromLocal8Bit(argv[1]));
