@@ -207,7 +207,7 @@ void TTelaInicial::BVendas_rapidasClick() {
     }
     TableDataset& ledger = DM->TabDividas;
     ledger.open();
-    DM->filterCustomerLedger(QStringLiteral("AND Conta =") + FilterExpression::quoted(QStringLiteral("V")));
+    DM->filterCustomerLedger(LedgerWords::cashAccountCondition());
     showCashSaleForWalkIn();
 }
 

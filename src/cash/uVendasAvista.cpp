@@ -5,7 +5,6 @@
 #include "data/Ledger.h"
 #include "data/uDM.h"
 #include "platform/core/Currency.h"
-#include "platform/core/FilterExpression.h"
 #include "platform/core/Formats.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataWidgets.h"
@@ -202,8 +201,7 @@ void TFVendasAvista::customerPicked() {
     if (!FPesquisaCli->customerChosen())
         return;
     DM->TabDividas.open();
-    DM->filterCustomerLedger(QStringLiteral("AND Conta =") +
-                             FilterExpression::quoted(LedgerWords::CashAccount));
+    DM->filterCustomerLedger(LedgerWords::cashAccountCondition());
     Edit1->clear();
     Edit2->clear();
     Edit3->setText(QString());

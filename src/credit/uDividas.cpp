@@ -6,7 +6,6 @@
 #include "data/Ledger.h"
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
-#include "platform/core/FilterExpression.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/Messages.h"
@@ -169,8 +168,7 @@ void TFDividas::customerPicked() {
     if (!FPesquisaCli->customerChosen())
         return;
     DM->TabDividas.open();
-    DM->filterCustomerLedger(QStringLiteral("AND Conta <>") +
-                             FilterExpression::quoted(LedgerWords::CashAccount));
+    DM->filterCustomerLedger(LedgerWords::creditAccountCondition());
 }
 
 void TFDividas::BNovoClick() {

@@ -28,11 +28,11 @@ enum Mode { Total = 0, Parcial = 1, SelecionarCampos = 2 };
 
 // The cash-sale and the ledger conditions on the account.
 QString cashSaleAccount() {
-    return QStringLiteral("AND Conta = ") + FilterExpression::quoted(QStringLiteral("V"));
+    return QStringLiteral("AND Conta = ") + FilterExpression::quoted(LedgerWords::CashAccount);
 }
 
 QString ledgerAccount() {
-    return QStringLiteral("AND Conta <> ") + FilterExpression::quoted(QStringLiteral("V"));
+    return QStringLiteral("AND Conta <> ") + FilterExpression::quoted(LedgerWords::CashAccount);
 }
 
 // Filtering again reads the ledger afresh, so what the payment wrote shows without another refresh.

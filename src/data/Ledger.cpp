@@ -13,17 +13,17 @@ QString instalmentLabel(int i, const QString& typedCount) {
            QStringLiteral(" ") + typedCount;
 }
 
-} // namespace LedgerWords
-
-using namespace LedgerWords;
-
-QString Ledger::creditAccountCondition() {
+QString creditAccountCondition() {
     return QStringLiteral("AND Conta <>") + FilterExpression::quoted(CashAccount);
 }
 
-QString Ledger::cashAccountCondition() {
+QString cashAccountCondition() {
     return QStringLiteral("AND Conta =") + FilterExpression::quoted(CashAccount);
 }
+
+} // namespace LedgerWords
+
+using namespace LedgerWords;
 
 int Ledger::appendEntry(const QVariant& customer, const QDate& today, const SaleItem& item,
                         const Currency& value, const QDate& due, const QString& label,

@@ -26,6 +26,11 @@ inline const QString Pix = QStringLiteral("PIX");
 
 // "Parc. i de n", with n as the shopkeeper typed it.
 QString instalmentLabel(int i, const QString& typedCount);
+
+// The account conditions the customer's ledger is filtered with after its customer condition: the credit
+// entries ("AND Conta <>'V'") and the cash-sale items ("AND Conta ='V'").
+QString creditAccountCondition();
+QString cashAccountCondition();
 } // namespace LedgerWords
 
 // One item of a sale as typed: the quantity also as typed, since the purchase line keeps its text.
@@ -69,9 +74,6 @@ public:
     void correctCashSaleItem(const SaleItem& item);
 
 private:
-    // The filters the ledger shows again after a write.
-    static QString creditAccountCondition();
-    static QString cashAccountCondition();
     int appendEntry(const QVariant& customer, const QDate& today, const SaleItem& item, const Currency& value,
                     const QDate& due, const QString& label, const QString& account);
     void appendPurchaseLine(const QVariant& customer, const QDate& today, const SaleItem& item,
