@@ -1,5 +1,5 @@
 #include "platform/core/EngineFolders.h"
-#include "TestDatabase.h"
+#include "ScratchDatabase.h"
 #include "platform/core/Errors.h"
 
 #include <QDir>
@@ -140,7 +140,7 @@ class EngineLockFolder : public ::testing::TestWithParam<HolderCase> {};
 
 // Real processes, as the program and a second copy of it would run.
 TEST_P(EngineLockFolder, IsTheOneTheEngineUsesAndASecondCopyIsStillRefused) {
-    TestDatabase db;
+    ScratchDatabase db{{QStringLiteral("TABCADCLI")}};
     QTemporaryDir temp;
     QTemporaryDir own;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -1,7 +1,6 @@
 #include "platform/core/FilterExpression.h"
 #include "Printers.h"
-#include "TestDatabase.h"
-#include "data/uDM.h"
+#include "ScratchDatabase.h"
 #include "platform/core/Errors.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +18,13 @@ QVector<int> visibleCodes(TableDataset& ds) {
 class FilterFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        dm = std::make_unique<TDM>(db.path());
         const QStringList names = {
             QStringLiteral("ANA"),     QStringLiteral("ANA "),         QStringLiteral("ANABELA"),
             QStringLiteral("ana"),     QStringLiteral("D'ÁVILA"),      QStringLiteral("A_C"),
             QStringLiteral("ABC"),     QStringLiteral("MARIA"),        QStringLiteral("CLIENTE AVULSO"),
             QStringLiteral("MARIANA"), QStringLiteral("100% ALGODÃO"), QStringLiteral("JOSÉ")};
         for (int i = 0; i < names.size(); ++i)
-            dm->FDConnection1.execute(
+            tables.connection.execute(
                 QStringLiteral("insert into TABCADCLI (CODIGO, NOME, CPF) values (?, ?, ?)"),
                 {i + 1, names[i], i % 2 ? QVariant() : QVariant(QStringLiteral("1"))});
         struct Entry {
@@ -39,18 +37,18 @@ protected:
              {Entry{1, 12, "NP", "N"}, Entry{2, 12, "NP", "V"}, Entry{3, 12, "PG", "N"},
               Entry{4, 120, "NP", "N"}, Entry{5, 2, "NP", "P"}, Entry{6, 112, "NP", "N"},
               Entry{7, QVariant(), "NP", "N"}, Entry{8, -5, "NP", "N"}, Entry{9, 12, "N ", "N"}})
-            dm->FDConnection1.execute(
+            tables.connection.execute(
                 QStringLiteral(
                     "insert into TABDIVIDAS (CODIGO, CLIENTE, STATUS_PAG, CONTA) values (?, ?, ?, ?)"),
                 {e.code, e.client, QString::fromUtf8(e.status), QString::fromUtf8(e.account)});
     }
 
     TableDataset& dataset(const QString& table) {
-        return table == u"TABCADCLI" ? dm->TabCadCli : dm->TabDividas;
+        return table == u"TABCADCLI" ? tables.customers : tables.ledger;
     }
 
-    TestDatabase db;
-    std::unique_ptr<TDM> dm;
+    ScratchDatabase db{ShopDatasets::tables()};
+    ShopDatasets tables{db.path()};
 };
 
 struct FilterCase {
@@ -128,7 +126,7 @@ struct BadFilter {
 class FilterRefuses : public FilterFixture, public ::testing::WithParamInterface<BadFilter> {};
 
 TEST_P(FilterRefuses, SayingWhereAndKeepingThePreviousFilter) {
-    TableDataset& ds = dm->TabCadCli;
+    TableDataset& ds = tables.customers;
     ds.open();
     ds.setFilter(QStringLiteral("NOME LIKE'MA%'"));
     ds.setFiltered(true);

@@ -1,7 +1,6 @@
 #include "platform/core/Query.h"
 #include "Printers.h"
-#include "TestDatabase.h"
-#include "data/uDM.h"
+#include "ScratchDatabase.h"
 #include "platform/core/Errors.h"
 
 #include <gtest/gtest.h>
@@ -11,19 +10,19 @@ namespace {
 class QueryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dm = std::make_unique<TDM>(db.path());
+        db.connect(connection);
         for (int i = 1; i <= 3; ++i)
-            dm->FDConnection1.execute(
+            connection.execute(
                 QStringLiteral(
                     "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR) values (?, ?, ?, ?)"),
                 {i, 7, QStringLiteral("ITEM %1").arg(i), QVariant::fromValue(Currency::fromCents(i * 113))});
     }
-    TestDatabase db;
-    std::unique_ptr<TDM> dm;
+    ScratchDatabase db{{QStringLiteral("TABDIVIDAS")}};
+    Connection connection;
 };
 
 TEST_F(QueryTest, MatchesParameterNamesInAnyCase) {
-    Query q(dm->FDConnection1);
+    Query q(connection);
     q.setSql(
         QStringLiteral("select CODIGO from TABDIVIDAS where DESCRICAO = :qNome or DESCRICAO || '' = :qnome "
                        "or CLIENTE = :QCLI order by CODIGO"));
@@ -37,24 +36,24 @@ TEST_F(QueryTest, MatchesParameterNamesInAnyCase) {
 }
 
 TEST_F(QueryTest, RefusesAStatementWithAParameterLeftUnbound) {
-    Query q(dm->FDConnection1);
+    Query q(connection);
     q.setSql(QStringLiteral("delete from TABDIVIDAS where CLIENTE = :qCli or DESCRICAO = ':notAParam'"));
     EXPECT_EQ(q.paramNames(), QStringList{QStringLiteral("QCLI")});
     EXPECT_THROW(q.execSql(), DatabaseError);
     EXPECT_THROW(q.setParam(QStringLiteral("other"), 1), DatabaseError);
-    EXPECT_EQ(dm->FDConnection1.selectValue(QStringLiteral("select count(*) from TABDIVIDAS")).toInt(), 3);
+    EXPECT_EQ(connection.selectValue(QStringLiteral("select count(*) from TABDIVIDAS")).toInt(), 3);
     q.setParam(QStringLiteral("QCli"), 7);
     EXPECT_EQ(q.execSql(), 3);
 }
 
 TEST_F(QueryTest, MoneyGoesInAndComesOutExactly) {
-    Query upd(dm->FDConnection1);
+    Query upd(connection);
     upd.setSql(QStringLiteral("update TABDIVIDAS set VALOR = :v where CODIGO = :c"));
     upd.setParam(QStringLiteral("v"), QVariant::fromValue(Currency::fromRaw(10050)));
     upd.setParam(QStringLiteral("c"), 1);
     upd.execSql();
 
-    Query q(dm->FDConnection1);
+    Query q(connection);
     q.setSql(QStringLiteral("select CODIGO, VALOR from TABDIVIDAS where CLIENTE = :c order by CODIGO"));
     q.setParam(QStringLiteral("c"), 7);
     q.defineSum(QStringLiteral("Soma"), QStringLiteral("VALOR"));
@@ -67,7 +66,7 @@ TEST_F(QueryTest, MoneyGoesInAndComesOutExactly) {
     q.last();
     EXPECT_EQ(q.recordCount(), 3);
     EXPECT_EQ(q.value(QStringLiteral("VALOR")).value<Currency>().toDbText(), QStringLiteral("3.39"));
-    dm->FDConnection1.close();
+    connection.close();
     EXPECT_FALSE(q.isOpen()) << "closing the connection closes its queries";
 }
 

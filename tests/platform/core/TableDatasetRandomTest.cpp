@@ -7,8 +7,7 @@
 //   BROLAVI_RANDOM_TRACE=1 prints every operation.
 
 #include "Printers.h"
-#include "TestDatabase.h"
-#include "data/uDM.h"
+#include "ScratchDatabase.h"
 #include "platform/core/Errors.h"
 #include "platform/core/FilterExpression.h"
 #include "platform/core/Transaction.h"
@@ -524,8 +523,8 @@ QString withoutForcedWrites(const QString& path) {
         dpb += char(value.size());
         dpb += value;
     };
-    add(isc_dpb_user_name, TDM::UserName.toUtf8());
-    add(isc_dpb_password, TDM::Password.toUtf8());
+    add(isc_dpb_user_name, ScratchDatabase::UserName.toUtf8());
+    add(isc_dpb_password, ScratchDatabase::Password.toUtf8());
     add(isc_dpb_force_write, QByteArray(1, '\0'));
     ISC_STATUS_ARRAY status{};
     isc_db_handle db = 0;
@@ -536,15 +535,15 @@ QString withoutForcedWrites(const QString& path) {
     return path;
 }
 
-// One seed's run: a fresh database, the data module's dataset over the table, and the model beside it.
+// One seed's run: a fresh database, the dataset over the table, and the model beside it.
 class Run {
 public:
     Run(const Table& table, unsigned seed)
         : m_table(table)
         , m_seed(seed)
         , m_rng(seed)
-        , m_dm(withoutForcedWrites(m_db.path()))
-        , m_ds(table.name == u"TABDIVIDAS" ? m_dm.TabDividas : m_dm.TabCadCli)
+        , m_tables(withoutForcedWrites(m_db.path()))
+        , m_ds(table.name == u"TABDIVIDAS" ? m_tables.ledger : m_tables.customers)
         , m_model(m_ds.schema())
         , m_trace(qEnvironmentVariableIntValue("BROLAVI_RANDOM_TRACE") != 0) {
         for (const Table::Column& c : table.columns)
@@ -971,7 +970,7 @@ private:
                  .arg(commit ? QStringLiteral("commit") : QStringLiteral("roll back")));
         const std::map<int, Row> before = m_model.rows;
         {
-            Transaction unit(m_dm.FDConnection1);
+            Transaction unit(m_tables.connection);
             for (int i = 0; i < n && m_failure.isEmpty(); ++i) {
                 randomOperation(false);
                 if (m_failure.isEmpty())
@@ -1125,7 +1124,7 @@ private:
         }
         const QString sql = QStringLiteral("insert into %1 (%2) values (%3)")
                                 .arg(m_table.name, names.join(u','), marks.join(u','));
-        Transaction unit(m_dm.FDConnection1);
+        Transaction unit(m_tables.connection);
         int code = pick(m_rng, 1, 5);
         for (int i = 0; i < n; ++i, code += pick(m_rng, 1, 3)) {
             Row row(m_ds.schema().columns.size());
@@ -1135,7 +1134,7 @@ private:
                 row[m_columns[j]] = m_table.columns[j].value(m_rng);
                 params << row[m_columns[j]];
             }
-            m_dm.FDConnection1.execute(sql, params);
+            m_tables.connection.execute(sql, params);
             m_model.rows[code] = row;
         }
         unit.commit();
@@ -1145,8 +1144,8 @@ private:
     const Table& m_table;
     unsigned m_seed;
     Rng m_rng;
-    TestDatabase m_db;
-    TDM m_dm;
+    ScratchDatabase m_db{ShopDatasets::tables()};
+    ShopDatasets m_tables;
     TableDataset& m_ds;
     Model m_model;
     QVector<int> m_columns; // the table's columns the run writes, in the table's order of m_table.columns

@@ -1,7 +1,7 @@
 #include "Printers.h"
-#include "TestDatabase.h"
-#include "data/uDM.h"
+#include "ScratchDatabase.h"
 #include "platform/core/Errors.h"
+#include "platform/core/Field.h"
 #include "platform/core/Transaction.h"
 
 #include <gtest/gtest.h>
@@ -10,21 +10,19 @@ namespace {
 
 class Dataset : public ::testing::Test {
 protected:
-    void SetUp() override { dm = std::make_unique<TDM>(db.path()); }
-
     void addCustomer(int code, const QString& name) {
-        dm->FDConnection1.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, ?)"),
+        tables.connection.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, ?)"),
                                   {code, name});
     }
     void addEntry(int code, int client, const char* value, const char* status = "NP") {
-        dm->FDConnection1.execute(QStringLiteral("insert into TABDIVIDAS (CODIGO, CLIENTE, VALOR, "
+        tables.connection.execute(QStringLiteral("insert into TABDIVIDAS (CODIGO, CLIENTE, VALOR, "
                                                  "STATUS_PAG, CONTA) values (?, ?, ?, ?, 'N')"),
                                   {code, client,
                                    QVariant::fromValue(Currency::parse(QString::fromUtf8(value))),
                                    QString::fromUtf8(status)});
     }
     QString storedText(const QString& sql, const QVariantList& params = {}) {
-        return dm->FDConnection1.selectValue(sql, params).toString();
+        return tables.connection.selectValue(sql, params).toString();
     }
     QVector<int> codes(TableDataset& ds) {
         QVector<int> out;
@@ -33,16 +31,24 @@ protected:
         return out;
     }
     QString soma() const {
-        const auto s = dm->TabDividas.aggregate(QStringLiteral("Soma"));
+        const auto s = tables.ledger.aggregate(QStringLiteral("Soma"));
         return s ? s->format() : QString();
     }
 
-    TestDatabase db;
-    std::unique_ptr<TDM> dm;
+    ScratchDatabase db{ShopDatasets::tables()};
+    ShopDatasets tables{db.path()};
+    Field customerCode{tables.customers, QStringLiteral("CODIGO")};
+    Field customerName{tables.customers, QStringLiteral("NOME")};
+    Field customerCpf{tables.customers, QStringLiteral("CPF")};
+    Field customerDate{tables.customers, QStringLiteral("DATA")};
+    Field entryCode{tables.ledger, QStringLiteral("CODIGO")};
+    Field entryClient{tables.ledger, QStringLiteral("CLIENTE")};
+    Field entryStatus{tables.ledger, QStringLiteral("STATUS_PAG")};
+    Field entryValue{tables.ledger, QStringLiteral("VALOR")};
 };
 
 TEST_F(Dataset, NextCodeIsTheHighestOfTheWholeTablePlusOne) {
-    TableDataset& t = dm->TabCadCli;
+    TableDataset& t = tables.customers;
     t.open();
     EXPECT_EQ(t.nextCode(), 1) << "empty table";
     addCustomer(1, QStringLiteral("A"));
@@ -60,7 +66,7 @@ TEST_F(Dataset, NextCodeIsTheHighestOfTheWholeTablePlusOne) {
 
 TEST_F(Dataset, SomaFollowsEveryChangeAndIsEmptyWithoutRows) {
     addEntry(1, 5, "100,00");
-    TableDataset& t = dm->TabDividas;
+    TableDataset& t = tables.ledger;
     t.open();
     t.setFilter(QStringLiteral("Cliente LIKE'12'AND Status_Pag ='NP'"));
     t.setFiltered(true);
@@ -69,22 +75,22 @@ TEST_F(Dataset, SomaFollowsEveryChangeAndIsEmptyWithoutRows) {
 
     for (auto [code, value] : {std::pair{2, "10,50"}, std::pair{3, "2,25"}}) {
         t.append();
-        dm->TabDividasCODIGO.setValue(code);
-        dm->TabDividasCLIENTE.setValue(12);
-        dm->TabDividasSTATUS_PAG.setValue(QStringLiteral("NP"));
-        dm->TabDividasVALOR.setAsString(QString::fromUtf8(value));
+        entryCode.setValue(code);
+        entryClient.setValue(12);
+        entryStatus.setValue(QStringLiteral("NP"));
+        entryValue.setAsString(QString::fromUtf8(value));
         t.post();
     }
     EXPECT_EQ(soma(), QStringLiteral("R$ 12,75")) << "after posting";
 
     ASSERT_TRUE(t.locate(QStringLiteral("CODIGO"), 2));
     t.edit();
-    dm->TabDividasVALOR.setValue(QVariant::fromValue(Currency::fromUnits(1)));
+    entryValue.setValue(QVariant::fromValue(Currency::fromUnits(1)));
     t.post();
     EXPECT_EQ(soma(), QStringLiteral("R$ 3,25")) << "after editing";
 
     t.edit();
-    dm->TabDividasSTATUS_PAG.setValue(QStringLiteral("PG"));
+    entryStatus.setValue(QStringLiteral("PG"));
     t.post();
     EXPECT_EQ(soma(), QStringLiteral("R$ 2,25")) << "after an edit that takes the row out of the filter";
     EXPECT_EQ(codes(t), QVector<int>{3});
@@ -101,7 +107,7 @@ TEST_F(Dataset, RefilteringTellsBoundControlsOnceAndOnlyOfTheNewView) {
     addEntry(1, 5, "100,00");
     addEntry(2, 12, "10,50");
     addEntry(3, 13, "2,25");
-    TableDataset& t = dm->TabDividas;
+    TableDataset& t = tables.ledger;
     t.open();
     t.refilter(QStringLiteral("Cliente LIKE'12'"));
     // What a bound label would read at each notice: never the whole table's total in between.
@@ -125,46 +131,47 @@ TEST_F(Dataset, LocateFindsTheFirstVisibleExactMatch) {
     // Enough rows that the dataset holds only part of them: the lookup then goes to the database.
     for (int count : {5, 700}) {
         SCOPED_TRACE(count);
-        TestDatabase fresh;
-        TDM local(fresh.path());
+        ScratchDatabase fresh{ShopDatasets::tables()};
+        ShopDatasets local(fresh.path());
+        Field code{local.customers, QStringLiteral("CODIGO")};
+        Field name{local.customers, QStringLiteral("NOME")};
         for (int i = 1; i <= count; ++i)
-            local.FDConnection1.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, ?)"),
-                                        {i, QStringLiteral("CLIENTE %1").arg(i)});
-        local.FDConnection1.execute(QStringLiteral("update TABCADCLI set NOME = 'ANA ' where CODIGO = 2"));
-        local.FDConnection1.execute(QStringLiteral("update TABCADCLI set NOME = 'ana' where CODIGO = 3"));
-        local.FDConnection1.execute(
-            QStringLiteral("update TABCADCLI set NOME = 'ANA' where CODIGO in (4, 5)"));
-        TableDataset& t = local.TabCadCli;
+            local.connection.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, ?)"),
+                                     {i, QStringLiteral("CLIENTE %1").arg(i)});
+        local.connection.execute(QStringLiteral("update TABCADCLI set NOME = 'ANA ' where CODIGO = 2"));
+        local.connection.execute(QStringLiteral("update TABCADCLI set NOME = 'ana' where CODIGO = 3"));
+        local.connection.execute(QStringLiteral("update TABCADCLI set NOME = 'ANA' where CODIGO in (4, 5)"));
+        TableDataset& t = local.customers;
         t.open();
         EXPECT_TRUE(t.locate(QStringLiteral("nome"), QStringLiteral("ANA")));
-        EXPECT_EQ(local.TabCadCliCODIGO.asInteger(), 4);
+        EXPECT_EQ(code.asInteger(), 4);
         EXPECT_EQ(t.recordNo(), 3);
         t.next();
-        EXPECT_EQ(local.TabCadCliCODIGO.asInteger(), 5);
+        EXPECT_EQ(code.asInteger(), 5);
 
         EXPECT_FALSE(t.locate(QStringLiteral("NOME"), QStringLiteral("Ana")));
-        EXPECT_EQ(local.TabCadCliCODIGO.asInteger(), 5) << "a failed locate leaves the row where it was";
+        EXPECT_EQ(code.asInteger(), 5) << "a failed locate leaves the row where it was";
         EXPECT_TRUE(t.locate(QStringLiteral("NOME"), QStringLiteral("ANA ")));
-        EXPECT_EQ(local.TabCadCliCODIGO.asInteger(), 2);
+        EXPECT_EQ(code.asInteger(), 2);
 
         t.setFilter(QStringLiteral("Codigo <>'4'"));
         t.setFiltered(true);
         EXPECT_TRUE(t.locate(QStringLiteral("NOME"), QStringLiteral("ANA")));
-        EXPECT_EQ(local.TabCadCliCODIGO.asInteger(), 5) << "only visible rows are found";
+        EXPECT_EQ(code.asInteger(), 5) << "only visible rows are found";
         if (count > 5) {
             EXPECT_TRUE(t.locate(QStringLiteral("CODIGO"), 650));
             EXPECT_EQ(t.recordNo(), 648);
             t.next();
-            EXPECT_EQ(local.TabCadCliNOME.asString(), QStringLiteral("CLIENTE 651"));
+            EXPECT_EQ(name.asString(), QStringLiteral("CLIENTE 651"));
         }
     }
 }
 
 TEST_F(Dataset, WalksALargeTableWithoutHoldingIt) {
-    dm->FDConnection1.execute(QStringLiteral(
+    tables.connection.execute(QStringLiteral(
         "execute block as declare i integer = 1; begin while (i <= 1000) do begin "
         "insert into TABCADCLI (CODIGO, NOME) values (:i * 2, 'C' || :i); i = i + 1; end end"));
-    TableDataset& t = dm->TabCadCli;
+    TableDataset& t = tables.customers;
     t.open();
     QVector<int> forward = codes(t);
     ASSERT_EQ(forward.size(), 1000);
@@ -173,7 +180,7 @@ TEST_F(Dataset, WalksALargeTableWithoutHoldingIt) {
 
     QVector<int> backward;
     for (t.last(); !t.bof(); t.prior())
-        backward.prepend(dm->TabCadCliCODIGO.asInteger());
+        backward.prepend(customerCode.asInteger());
     EXPECT_EQ(backward, forward);
 
     EXPECT_EQ(t.recordCount(), 1000);
@@ -181,10 +188,10 @@ TEST_F(Dataset, WalksALargeTableWithoutHoldingIt) {
     t.moveTo(950);
     EXPECT_EQ(t.recordNo(), 950);
     t.next();
-    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 1904);
+    EXPECT_EQ(customerCode.asInteger(), 1904);
     t.last();
     EXPECT_EQ(t.recordNo(), 999);
-    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 2000);
+    EXPECT_EQ(customerCode.asInteger(), 2000);
 
     t.setFilter(QStringLiteral("NOME LIKE'C99%'"));
     t.setFiltered(true);
@@ -195,7 +202,7 @@ TEST_F(Dataset, AppendEditPostCancelDelete) {
     addCustomer(1, QStringLiteral("A"));
     addCustomer(2, QStringLiteral("B"));
     addCustomer(3, QStringLiteral("C"));
-    TableDataset& t = dm->TabCadCli;
+    TableDataset& t = tables.customers;
     EXPECT_FALSE(t.isOpen()) << "closed until a screen opens it";
     t.open();
     EXPECT_EQ(t.state(), TableDataset::State::Browse);
@@ -203,51 +210,50 @@ TEST_F(Dataset, AppendEditPostCancelDelete) {
 
     t.append();
     EXPECT_EQ(t.state(), TableDataset::State::Insert);
-    dm->TabCadCliNOME.setValue(QStringLiteral("NOVO"));
+    customerName.setValue(QStringLiteral("NOVO"));
     t.cancel();
     EXPECT_EQ(t.state(), TableDataset::State::Browse);
-    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 2) << "cancelling an insert goes back to the row before";
+    EXPECT_EQ(customerCode.asInteger(), 2) << "cancelling an insert goes back to the row before";
     EXPECT_EQ(t.recordCount(), 3);
 
     t.append();
-    dm->TabCadCliCODIGO.setValue(t.nextCode());
-    dm->TabCadCliNOME.setValue(QStringLiteral("D"));
-    dm->TabCadCliDATA.setValue(QDateTime(QDate(2026, 1, 31), QTime(10, 20, 30)));
+    customerCode.setValue(t.nextCode());
+    customerName.setValue(QStringLiteral("D"));
+    customerDate.setValue(QDateTime(QDate(2026, 1, 31), QTime(10, 20, 30)));
     t.post();
     t.append(); // straight after the post, before the view is read again
     t.cancel();
-    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 4) << "the posted row is current";
-    EXPECT_EQ(dm->TabCadCliDATA.displayText(), QStringLiteral("31/01/2026 10:20:30"));
+    EXPECT_EQ(customerCode.asInteger(), 4) << "the posted row is current";
+    EXPECT_EQ(customerDate.displayText(), QStringLiteral("31/01/2026 10:20:30"));
 
     t.edit();
-    dm->TabCadCliNOME.setValue(QStringLiteral("DD"));
+    customerName.setValue(QStringLiteral("DD"));
     t.cancel();
-    EXPECT_EQ(dm->TabCadCliNOME.asString(), QStringLiteral("D"));
+    EXPECT_EQ(customerName.asString(), QStringLiteral("D"));
     t.edit();
-    dm->TabCadCliNOME.setValue(QStringLiteral("DD"));
+    customerName.setValue(QStringLiteral("DD"));
     t.next(); // moving on posts, as the screens expect
     EXPECT_EQ(storedText(QStringLiteral("select NOME from TABCADCLI where CODIGO = 4")),
               QStringLiteral("DD"));
 
     ASSERT_TRUE(t.locate(QStringLiteral("CODIGO"), 2));
     t.remove();
-    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 3) << "deleting moves to the next row";
+    EXPECT_EQ(customerCode.asInteger(), 3) << "deleting moves to the next row";
     t.last();
     t.remove();
-    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 3) << "deleting the last row moves to the new last";
+    EXPECT_EQ(customerCode.asInteger(), 3) << "deleting the last row moves to the new last";
     EXPECT_EQ(codes(t), (QVector<int>{1, 3}));
 
-    EXPECT_THROW(dm->TabCadCliNOME.setValue(QStringLiteral("X")), DatasetStateError)
-        << "browsing, not editing";
+    EXPECT_THROW(customerName.setValue(QStringLiteral("X")), DatasetStateError) << "browsing, not editing";
 }
 
 TEST_F(Dataset, AFailedPostKeepsTheRowBeingWritten) {
     addCustomer(1, QStringLiteral("A"));
-    TableDataset& t = dm->TabCadCli;
+    TableDataset& t = tables.customers;
     t.open();
     t.append();
-    dm->TabCadCliCODIGO.setValue(1);
-    dm->TabCadCliNOME.setValue(QStringLiteral("B"));
+    customerCode.setValue(1);
+    customerName.setValue(QStringLiteral("B"));
     try {
         t.post();
         FAIL() << "duplicate key accepted";
@@ -256,9 +262,9 @@ TEST_F(Dataset, AFailedPostKeepsTheRowBeingWritten) {
             << e.message().toStdString();
     }
     EXPECT_EQ(t.state(), TableDataset::State::Insert);
-    EXPECT_EQ(dm->TabCadCliNOME.asString(), QStringLiteral("B"));
+    EXPECT_EQ(customerName.asString(), QStringLiteral("B"));
 
-    dm->TabCadCliCPF.setValue(QStringLiteral("123456789012345"));
+    customerCpf.setValue(QStringLiteral("123456789012345"));
     try {
         t.post();
         FAIL() << "a value too long for its column was accepted";
@@ -267,31 +273,31 @@ TEST_F(Dataset, AFailedPostKeepsTheRowBeingWritten) {
     }
     EXPECT_EQ(t.state(), TableDataset::State::Insert);
 
-    dm->TabCadCliCPF.setValue(QString());
-    dm->TabCadCliNOME.setValue(QVariant());
+    customerCpf.setValue(QString());
+    customerName.setValue(QVariant());
     try {
         t.post();
         FAIL() << "a NULL went into a NOT NULL column";
     } catch (const DatabaseError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("NOME"))) << e.message().toStdString();
     }
-    dm->TabCadCliNOME.setValue(QStringLiteral("B"));
-    dm->TabCadCliCODIGO.setValue(2);
+    customerName.setValue(QStringLiteral("B"));
+    customerCode.setValue(2);
     t.post();
     EXPECT_EQ(t.recordCount(), 2);
 
     t.edit();
     try {
-        dm->TabCadCliCODIGO.setAsString(QStringLiteral("12a"));
+        customerCode.setAsString(QStringLiteral("12a"));
         FAIL();
     } catch (const ConversionError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("'12a' não é um valor válido"));
     }
-    EXPECT_EQ(dm->TabCadCliCODIGO.asInteger(), 2);
+    EXPECT_EQ(customerCode.asInteger(), 2);
 }
 
 TEST_F(Dataset, MoneyIsStoredRoundedToTheCentHalfAwayFromZero) {
-    TableDataset& t = dm->TabDividas;
+    TableDataset& t = tables.ledger;
     t.open();
     struct Case {
         std::int64_t raw;
@@ -301,38 +307,37 @@ TEST_F(Dataset, MoneyIsStoredRoundedToTheCentHalfAwayFromZero) {
     for (const Case& c : {Case{10050, "1.01"}, Case{10049, "1.00"}, Case{-1250, "-0.13"},
                           Case{9999999999999900, "999999999999.99"}, Case{11300, "1.13"}}) {
         t.append();
-        dm->TabDividasCODIGO.setValue(++code);
-        dm->TabDividasVALOR.setValue(QVariant::fromValue(Currency::fromRaw(c.raw)));
+        entryCode.setValue(++code);
+        entryValue.setValue(QVariant::fromValue(Currency::fromRaw(c.raw)));
         t.post();
         EXPECT_EQ(
             storedText(QStringLiteral("select cast(VALOR as varchar(30)) from TABDIVIDAS where CODIGO = ?"),
                        {code}),
             QString::fromUtf8(c.stored));
-        EXPECT_EQ(dm->TabDividasVALOR.asCurrency().toDbText(), QString::fromUtf8(c.stored))
-            << "read back exactly";
+        EXPECT_EQ(entryValue.asCurrency().toDbText(), QString::fromUtf8(c.stored)) << "read back exactly";
     }
 }
 
 TEST_F(Dataset, AUnitThatFailsLeavesTheDatabaseAsItWas) {
     addCustomer(1, QStringLiteral("A"));
-    TableDataset& t = dm->TabDividas;
+    TableDataset& t = tables.ledger;
     t.open();
     t.setFilter(QStringLiteral("Cliente LIKE'1'"));
     t.setFiltered(true);
     try {
-        Transaction unit(dm->FDConnection1);
+        Transaction unit(tables.connection);
         for (int i = 0; i < 3; ++i) {
             t.append();
-            dm->TabDividasCODIGO.setValue(t.nextCode()); // sees the unit's own rows
-            dm->TabDividasCLIENTE.setValue(1);
-            dm->TabDividasVALOR.setValue(QVariant::fromValue(Currency::fromUnits(10)));
+            entryCode.setValue(t.nextCode()); // sees the unit's own rows
+            entryClient.setValue(1);
+            entryValue.setValue(QVariant::fromValue(Currency::fromUnits(10)));
             t.post();
         }
         EXPECT_EQ(t.recordCount(), 3);
         EXPECT_EQ(soma(), QStringLiteral("R$ 30,00"));
-        dm->FDConnection1.execute(QStringLiteral("delete from TABCADCLI where CODIGO = ?"), {1});
+        tables.connection.execute(QStringLiteral("delete from TABCADCLI where CODIGO = ?"), {1});
         t.append();
-        dm->TabDividasCODIGO.setValue(1); // duplicate: the unit fails here
+        entryCode.setValue(1); // duplicate: the unit fails here
         t.post();
         unit.commit();
         FAIL() << "duplicate accepted";
@@ -343,15 +348,15 @@ TEST_F(Dataset, AUnitThatFailsLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(t.state(), TableDataset::State::Browse);
     EXPECT_EQ(t.recordCount(), 0) << "the dataset shows the database as it is";
     EXPECT_EQ(soma(), QString());
-    EXPECT_FALSE(dm->FDConnection1.inTransaction());
+    EXPECT_FALSE(tables.connection.inTransaction());
 
     {
-        Transaction unit(dm->FDConnection1);
+        Transaction unit(tables.connection);
         for (int i = 0; i < 2; ++i) {
             t.append();
-            dm->TabDividasCODIGO.setValue(t.nextCode());
-            dm->TabDividasCLIENTE.setValue(1);
-            dm->TabDividasVALOR.setValue(QVariant::fromValue(Currency::fromUnits(5)));
+            entryCode.setValue(t.nextCode());
+            entryClient.setValue(1);
+            entryValue.setValue(QVariant::fromValue(Currency::fromUnits(5)));
             t.post();
         }
         unit.commit();
@@ -361,8 +366,8 @@ TEST_F(Dataset, AUnitThatFailsLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(soma(), QStringLiteral("R$ 10,00"));
     EXPECT_THROW(
         {
-            Transaction a(dm->FDConnection1);
-            Transaction b(dm->FDConnection1);
+            Transaction a(tables.connection);
+            Transaction b(tables.connection);
         },
         DatasetStateError)
         << "units do not nest";
@@ -370,27 +375,27 @@ TEST_F(Dataset, AUnitThatFailsLeavesTheDatabaseAsItWas) {
 
 TEST_F(Dataset, ClosingTheConnectionClosesEveryDatasetAndTheyOpenAgain) {
     addCustomer(1, QStringLiteral("A"));
-    dm->TabCadCli.open();
-    dm->TabDividas.open();
-    dm->TabCadCli.edit();
-    dm->TabCadCliNOME.setValue(QStringLiteral("UNSAVED"));
-    dm->FDConnection1.close();
-    EXPECT_FALSE(dm->FDConnection1.isOpen());
-    EXPECT_FALSE(dm->TabCadCli.isOpen());
-    EXPECT_FALSE(dm->TabDividas.isOpen());
-    EXPECT_EQ(dm->TabCadCli.recordCount(), 0);
+    tables.customers.open();
+    tables.ledger.open();
+    tables.customers.edit();
+    customerName.setValue(QStringLiteral("UNSAVED"));
+    tables.connection.close();
+    EXPECT_FALSE(tables.connection.isOpen());
+    EXPECT_FALSE(tables.customers.isOpen());
+    EXPECT_FALSE(tables.ledger.isOpen());
+    EXPECT_EQ(tables.customers.recordCount(), 0);
 
     // No statement was left holding the file: another attachment can replace it.
     {
         Connection other;
         other.setDatabasePath(db.path());
-        other.setUserName(TDM::UserName);
+        other.setUserName(ScratchDatabase::UserName);
         other.open();
         other.execute(QStringLiteral("update TABCADCLI set NOME = 'B'"));
     }
-    dm->TabCadCli.open(); // opens the connection again
-    EXPECT_TRUE(dm->FDConnection1.isOpen());
-    EXPECT_EQ(dm->TabCadCliNOME.asString(), QStringLiteral("B"));
+    tables.customers.open(); // opens the connection again
+    EXPECT_TRUE(tables.connection.isOpen());
+    EXPECT_EQ(customerName.asString(), QStringLiteral("B"));
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "platform/widgets/DataWidgets.h"
 #include "Printers.h"
+#include "ScratchDatabase.h"
 #include "Seams.h"
-#include "TestDatabase.h"
-#include "data/uDM.h"
 #include "platform/core/Errors.h"
+#include "platform/core/Field.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/Form.h"
 
@@ -17,17 +17,17 @@ namespace {
 class DataWidgets : public ::testing::Test {
 protected:
     void SetUp() override {
-        dm = std::make_unique<TDM>(db.path());
         for (int i = 1; i <= 3; ++i)
-            dm->FDConnection1.execute(
+            tables.connection.execute(
                 QStringLiteral(
                     "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR, DATA_VENC, STATUS_PAG) "
                     "values (?, 1, ?, ?, ?, 'NP')"),
                 {i, QStringLiteral("ITEM %1").arg(i), QVariant::fromValue(Currency::fromCents(123456 * i)),
                  QDate(2026, 1, i)});
     }
-    TestDatabase db;
-    std::unique_ptr<TDM> dm;
+    ScratchDatabase db{ShopDatasets::tables()};
+    ShopDatasets tables{db.path()};
+    Field entryCode{tables.ledger, QStringLiteral("CODIGO")};
     RecordingMessages messages;
 };
 
@@ -40,19 +40,19 @@ TEST_F(DataWidgets, AnEditShowsTheFieldAndTypingEditsTheRow) {
     layout->addWidget(description);
     layout->addWidget(value);
     layout->addWidget(label);
-    description->bind(&dm->DSDividas, QStringLiteral("DESCRICAO"));
-    value->bind(&dm->DSDividas, QStringLiteral("VALOR"));
-    label->bind(&dm->DSDividas, QStringLiteral("VALOR"));
+    description->bind(&tables.ledgerSource, QStringLiteral("DESCRICAO"));
+    value->bind(&tables.ledgerSource, QStringLiteral("VALOR"));
+    label->bind(&tables.ledgerSource, QStringLiteral("VALOR"));
     EXPECT_TRUE(description->text().isEmpty()) << "closed dataset";
     EXPECT_TRUE(description->isReadOnly());
     f.show(); // hidden labels and grids ask the database nothing
 
-    dm->TabDividas.open();
+    tables.ledger.open();
     EXPECT_EQ(description->text(), QStringLiteral("ITEM 1"));
     EXPECT_EQ(value->text(), QStringLiteral("R$ 1.234,56"));
     EXPECT_EQ(label->text(), QStringLiteral("R$ 1.234,56"));
     EXPECT_EQ(description->maxLength(), 150);
-    dm->TabDividas.next();
+    tables.ledger.next();
     EXPECT_EQ(description->text(), QStringLiteral("ITEM 2"));
 
     QApplication::setActiveWindow(&f);
@@ -60,10 +60,10 @@ TEST_F(DataWidgets, AnEditShowsTheFieldAndTypingEditsTheRow) {
     EXPECT_EQ(value->text(), QStringLiteral("2469,12")) << "plain text while editing";
     value->selectAll();
     QTest::keyClicks(value, QStringLiteral("10,5"));
-    EXPECT_EQ(dm->TabDividas.state(), TableDataset::State::Edit) << "typing starts editing the row";
+    EXPECT_EQ(tables.ledger.state(), TableDataset::State::Edit) << "typing starts editing the row";
     EXPECT_EQ(value->text(), QStringLiteral("10,5"));
-    dm->TabDividas.post();
-    EXPECT_EQ(dm->FDConnection1
+    tables.ledger.post();
+    EXPECT_EQ(tables.connection
                   .selectValue(QStringLiteral("select cast(VALOR as varchar(20)) from TABDIVIDAS "
                                               "where CODIGO = 2"))
                   .toString(),
@@ -72,10 +72,10 @@ TEST_F(DataWidgets, AnEditShowsTheFieldAndTypingEditsTheRow) {
 
     value->selectAll();
     QTest::keyClicks(value, QStringLiteral("12,3,4"));
-    EXPECT_THROW(dm->TabDividas.post(), ConversionError);
-    EXPECT_EQ(dm->TabDividas.state(), TableDataset::State::Edit) << "the row keeps its state after the error";
+    EXPECT_THROW(tables.ledger.post(), ConversionError);
+    EXPECT_EQ(tables.ledger.state(), TableDataset::State::Edit) << "the row keeps its state after the error";
     EXPECT_EQ(value->text(), QStringLiteral("12,3,4"));
-    dm->TabDividas.cancel();
+    tables.ledger.cancel();
     EXPECT_EQ(value->text(), QStringLiteral("10,50"));
 }
 
@@ -87,11 +87,11 @@ TEST_F(DataWidgets, TheGridShowsTitlesFormatsRowColoursAndTheCurrentCellWhiteOnR
     grid.setRowColor([](const Row& row, const Dataset& ds) {
         return row[ds.columnIndex(QStringLiteral("CODIGO"))].toInt() == 2 ? QColor(Qt::blue) : QColor();
     });
-    grid.bind(&dm->DSDividas);
+    grid.bind(&tables.ledgerSource);
     grid.resize(500, 200);
     grid.show();
     EXPECT_EQ(grid.model()->rowCount(), 0);
-    dm->TabDividas.open();
+    tables.ledger.open();
     ASSERT_EQ(grid.model()->rowCount(), 3);
     EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
               QStringLiteral("Valor"));
@@ -102,16 +102,16 @@ TEST_F(DataWidgets, TheGridShowsTitlesFormatsRowColoursAndTheCurrentCellWhiteOnR
     EXPECT_EQ(grid.currentIndex().row(), 0);
 
     grid.setCurrentIndex(grid.model()->index(2, 1));
-    EXPECT_EQ(dm->TabDividasCODIGO.asInteger(), 3) << "choosing a row moves the dataset";
+    EXPECT_EQ(entryCode.asInteger(), 3) << "choosing a row moves the dataset";
     QApplication::processEvents();
     const QImage shot = grid.viewport()->grab().toImage();
     const QRect cell = grid.visualRect(grid.currentIndex());
     EXPECT_EQ(QColor(shot.pixel(cell.left() + 2, cell.center().y())), QColor(Qt::red));
 
-    dm->TabDividas.first();
+    tables.ledger.first();
     EXPECT_EQ(grid.currentIndex().row(), 0) << "the grid follows the dataset";
-    dm->TabDividas.setFilter(QStringLiteral("Descricao ='ITEM 3'"));
-    dm->TabDividas.setFiltered(true);
+    tables.ledger.setFilter(QStringLiteral("Descricao ='ITEM 3'"));
+    tables.ledger.setFiltered(true);
     EXPECT_EQ(grid.model()->rowCount(), 1);
     EXPECT_EQ(grid.cellText(0, 0), QStringLiteral("ITEM 3"));
     grid.hide();
@@ -119,20 +119,20 @@ TEST_F(DataWidgets, TheGridShowsTitlesFormatsRowColoursAndTheCurrentCellWhiteOnR
 }
 
 TEST_F(DataWidgets, TheGridFollowsARowFarDownALongView) {
-    dm->FDConnection1.execute(
+    tables.connection.execute(
         QStringLiteral("execute block as declare i int = 4; begin "
                        "while (i <= 1500) do begin "
                        "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, STATUS_PAG) "
                        "values (:i, 2, 'ITEM ' || :i, 'NP'); i = i + 1; end end"));
     DBGrid grid;
     grid.setColumns({{QStringLiteral("DESCRICAO"), QStringLiteral("Descrição")}});
-    grid.bind(&dm->DSDividas);
+    grid.bind(&tables.ledgerSource);
     grid.show();
-    dm->TabDividas.open();
-    ASSERT_TRUE(dm->TabDividas.locate(QStringLiteral("CODIGO"), 1234));
+    tables.ledger.open();
+    ASSERT_TRUE(tables.ledger.locate(QStringLiteral("CODIGO"), 1234));
     ASSERT_EQ(grid.currentIndex().row(), 1233);
     EXPECT_EQ(grid.cellText(1233, 0), QStringLiteral("ITEM 1234"));
-    dm->TabDividas.last();
+    tables.ledger.last();
     EXPECT_EQ(grid.currentIndex().row(), 1499);
     EXPECT_EQ(grid.model()->rowCount(), 1500) << "no empty rows past the end";
 }
