@@ -1,4 +1,5 @@
 #include "Printers.h"
+#include "ScratchDatabase.h"
 #include "TestDatabase.h"
 #include "data/Schema.h"
 #include "data/uDM.h"
@@ -122,6 +123,59 @@ TEST(CreateDatabase, LaysOutTheTablesAndRefusesAnExistingFile) {
         c.selectValue(QStringLiteral("select rdb$character_set_name from rdb$database")).toString().trimmed(),
         QStringLiteral("UTF8"));
     EXPECT_EQ(c.selectValue(QStringLiteral("select mon$page_size from mon$database")).toInt(), 8192);
+}
+
+// The platform's tests make their tables with statements of their own: they must stay the program's, or those
+// tests try the datasets on a layout the program does not have.
+TEST(CreateDatabase, ThePlatformTestsTablesAreLaidOutAsTheProgramsOwn) {
+    auto describe = [](Connection& c, const QString& table) {
+        QStringList lines;
+        const QString columns = QStringLiteral(
+            "select trim(rf.rdb$field_name) || ' ' || f.rdb$field_type || '/' || "
+            "coalesce(f.rdb$field_sub_type, 0) || ' ' || f.rdb$field_length || ' ' || f.rdb$field_scale || ' "
+            "' || "
+            "coalesce(f.rdb$field_precision, 0) || ' ' || coalesce(f.rdb$character_length, 0) || ' ' || "
+            "coalesce(f.rdb$character_set_id, -1) || ' ' || coalesce(rf.rdb$null_flag, 0) "
+            "from rdb$relation_fields rf join rdb$fields f on f.rdb$field_name = rf.rdb$field_source "
+            "where rf.rdb$relation_name = ? order by rf.rdb$field_position");
+        for (const Row& r : c.select(columns, {table}))
+            lines << r.value(0).toString();
+        // System-named indexes (the primary key's) are numbered in the order tables were made: left out.
+        const QString indexes = QStringLiteral(
+            "select iif(i.rdb$index_name starting with 'RDB$', '', trim(i.rdb$index_name)) || ' ' || "
+            "coalesce(i.rdb$unique_flag, 0) || ' ' || coalesce(i.rdb$index_type, 0) || ' ' || "
+            "coalesce(trim(rc.rdb$constraint_type), '-') || ' ' || "
+            "(select list(trim(s.rdb$field_name)) from rdb$index_segments s "
+            "where s.rdb$index_name = i.rdb$index_name) "
+            "from rdb$indices i left join rdb$relation_constraints rc on rc.rdb$index_name = "
+            "i.rdb$index_name "
+            "where i.rdb$relation_name = ?");
+        QStringList indexLines;
+        for (const Row& r : c.select(indexes, {table}))
+            indexLines << r.value(0).toString();
+        indexLines.sort();
+        return lines + indexLines;
+    };
+    const QString database = QStringLiteral(
+        "select m.mon$page_size || ' ' || m.mon$sql_dialect || ' ' || m.mon$forced_writes || ' ' || "
+        "trim(d.rdb$character_set_name) from mon$database m cross join rdb$database d");
+
+    TestDatabase program;
+    Connection theirs;
+    theirs.setDatabasePath(program.path());
+    theirs.setUserName(TDM::UserName);
+    theirs.setPassword(TDM::Password);
+    theirs.open();
+    for (const QString& table : ScratchDatabase::tables()) {
+        SCOPED_TRACE(table.toStdString());
+        ScratchDatabase scratch({table});
+        Connection ours;
+        scratch.connect(ours);
+        const QStringList expected = describe(theirs, table);
+        ASSERT_GT(expected.size(), 1);
+        EXPECT_EQ(describe(ours, table), expected);
+        EXPECT_EQ(ours.selectValue(database), theirs.selectValue(database));
+    }
 }
 
 } // namespace
