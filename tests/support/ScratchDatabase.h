@@ -18,7 +18,6 @@ public:
     // Throws std::invalid_argument for a table it does not know.
     explicit ScratchDatabase(const QStringList& tables);
     const QString& path() const { return m_path; }
-    QString dir() const { return m_dir.path(); }
     // Points connection at this file and opens it.
     void connect(Connection& connection) const;
 
