@@ -15,6 +15,9 @@ struct Operation {
     std::function<void(TDM&)> setup; // untimed: picks its data and puts the datasets in the state it needs
     std::function<QString(TDM&)> app;
     std::function<QString(TDM&)> baseline;
+    // Untimed: opens the screens the operation works in, the way the program opens them, and runs the
+    // comparison and the timing (the argument) while they are open. Without it they run directly.
+    std::function<void(TDM&, const std::function<void()>&)> within = nullptr;
 };
 
 struct SamplerSettings {

@@ -105,7 +105,7 @@ Operation ledgerOpen() {
             dm.TabDividas.open();
         },
         // The program's path: the customer chosen in the picker with the ledger screen behind it.
-        [state](TDM& dm) { return ledgerThroughScreens(dm, state->customer); },
+        [](TDM&) { return ledgerThroughScreens(); },
         [state](TDM& dm) {
             const Fetched rows =
                 fetchAll(dm,
@@ -122,6 +122,9 @@ Operation ledgerOpen() {
                                 sum.first.isNull()
                                     ? std::nullopt
                                     : std::optional(Currency::fromDbText(sum.first.toString())));
+        },
+        [state](TDM& dm, const std::function<void()>& inside) {
+            withLedgerScreen(dm, state->customer, inside);
         },
     };
 }

@@ -18,11 +18,15 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QQueue>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTimer>
+#include <exception>
 #include <functional>
 
 namespace Bench {
@@ -37,21 +41,46 @@ public:
     }
 };
 
-// Shows a screen, lets the operation look at it, and closes it as its "X" would.
-class LookingHost : public ModalHost {
+// The program's own modal loop for each screen, with what the operation scripted for that screen run from
+// inside it; the screen then closes as its "X" would, unless the script closed it. The caller goes on as it
+// does in the program.
+class ScriptedHost : public ModalHost {
 public:
-    std::function<void(QDialog*)> look;
+    // What runs inside the next showing of the screen.
+    void onShow(QDialog* form, std::function<void()> script) { m_scripts[form].enqueue(std::move(script)); }
+
     int showModal(QDialog* form) override {
-        form->show();
-        if (look)
-            look(form);
-        form->close();
-        return 0;
+        std::function<void()> script;
+        if (auto it = m_scripts.find(form); it != m_scripts.end() && !it->isEmpty())
+            script = it->dequeue();
+        bool closed = false;
+        std::exception_ptr failure;
+        const QMetaObject::Connection finished =
+            QObject::connect(form, &QDialog::finished, form, [&closed] { closed = true; });
+        QTimer::singleShot(0, form, [&] {
+            // Nothing may unwind through the event loop: the error goes on once the screen has closed.
+            try {
+                if (script)
+                    script();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            if (!closed)
+                form->close();
+        });
+        const int result = form->exec();
+        QObject::disconnect(finished);
+        if (failure)
+            std::rethrow_exception(failure);
+        return result;
     }
+
+private:
+    QHash<QDialog*, QQueue<std::function<void()>>> m_scripts;
 };
 
 YesMessages g_messages;
-LookingHost g_host;
+ScriptedHost g_host;
 
 template <typename T> void make(T*& screen) {
     if (!screen) {
@@ -227,19 +256,27 @@ constexpr int WalkInItems = 200;
 
 } // namespace
 
-QString ledgerThroughScreens(TDM& dm, int customer) {
+void withLedgerScreen(TDM& dm, int customer, const std::function<void()>& inside) {
     screens(dm);
-    if (!FDividas->isVisible())
-        FDividas->show();
-    TableDataset& customers = dm.TabCadCli;
-    customers.open();
-    customers.setFiltered(false);
-    // The shopkeeper double-clicks a row the picker already holds, which reads nothing: the bench locates the
-    // customer when it is not current yet (the first run), not in every timed run.
-    if (customers.keyValue().toInt() != customer && !customers.locate(QStringLiteral("CODIGO"), customer))
-        throw BrolaviError(QStringLiteral("ledger_open: customer %1 not found").arg(customer));
+    // The main screen's button opens the ledger; its search button opens the picker, where the shopkeeper
+    // finds the customer and double-clicks it.
+    g_host.onShow(FDividas, [customer, &dm, &inside] {
+        g_host.onShow(FPesquisaCli, [customer, &dm] {
+            if (!dm.TabCadCli.locate(QStringLiteral("CODIGO"), customer))
+                throw BrolaviError(QStringLiteral("ledger_open: customer %1 not found").arg(customer));
+            FPesquisaCli->DBGrid1DblClick();
+        });
+        FDividas->BPesquisarClick();
+        inside();
+    });
+    TelaInicial->BDividasClick();
+}
+
+QString ledgerThroughScreens() {
+    // The shopkeeper double-clicks the row the picker holds, and the ledger screen takes that customer's open
+    // credit entries.
     FPesquisaCli->DBGrid1DblClick();
-    FDividas->customerPicked(); // the ledger screen takes the customer's open credit entries
+    FDividas->customerPicked();
     return readGrid(FDividas->DBGrid1, FDividas->DBText2);
 }
 
@@ -248,37 +285,47 @@ QVector<Operation> screenOperations() {
     auto payer = std::make_shared<int>(0);
     auto walkIn = std::make_shared<int>(0);
     return {
-        {QStringLiteral("picker_search"),
-         [](TDM& dm) {
+        {QStringLiteral("picker_search"), [](TDM&) {}, pickerSearchApp, pickerSearchBaseline,
+         [](TDM& dm, const std::function<void()>& inside) {
              screens(dm);
-             FPesquisaCli->show();
-             FPesquisaCli->Edit1->clear();
-         },
-         pickerSearchApp, pickerSearchBaseline},
+             // The picker as the ledger screen's search button opens it, its field emptied first.
+             g_host.onShow(FDividas, [&inside] {
+                 g_host.onShow(FPesquisaCli, [&inside] {
+                     FPesquisaCli->Edit1->clear();
+                     inside();
+                 });
+                 FDividas->BPesquisarClick();
+             });
+             TelaInicial->BDividasClick();
+         }},
         {QStringLiteral("credit_sale_12"),
          [sale](TDM& dm) {
-             screens(dm);
-             FDividas->hide();
-             FPesquisaCli->hide();
              // Not one the bench made: a sale to the walk-in customer or the payer would change what their
              // operations read in the next run on this database.
              sale->customer = scalar(dm, QStringLiteral("select max(CODIGO) from TABCADCLI where NOME not in "
                                                         "('CLIENTE AVULSO', 'BENCH PAGADOR')"))
                                   .toInt();
+         },
+         [sale](TDM& dm) { return creditSaleApp(dm, *sale); },
+         [sale](TDM& dm) { return creditSaleBaseline(dm, *sale); },
+         [sale](TDM& dm, const std::function<void()>& inside) {
+             screens(dm);
+             // The customer current, as the picker leaves it; the new sale opened over it with twelve
+             // instalments chosen. The ledger screen that opens it in the program stays closed: its grid and
+             // total would read the customer's ledger again after every sale, which the baseline does not.
              dm.TabCadCli.open();
              dm.TabCadCli.setFiltered(false);
              dm.TabCadCli.locate(QStringLiteral("CODIGO"), sale->customer);
-             FNovaDivida->RadioGroup1->setItemIndex(1);
-             FNovaDivida->RadioGroup1Click();
-             FNovaDivida->ComboBox1->setEditText(QStringLiteral("12"));
-         },
-         [sale](TDM& dm) { return creditSaleApp(dm, *sale); },
-         [sale](TDM& dm) {
-             return creditSaleBaseline(dm, *sale);
+             g_host.onShow(FNovaDivida, [&inside] {
+                 FNovaDivida->RadioGroup1->setItemIndex(1);
+                 FNovaDivida->RadioGroup1Click();
+                 FNovaDivida->ComboBox1->setEditText(QStringLiteral("12"));
+                 inside();
+             });
+             ModalHost::show(FNovaDivida);
          }},
         {QStringLiteral("pay_total"),
          [payer](TDM& dm) {
-             screens(dm);
              // A customer of its own with forty entries, made by the first run on the database.
              QVariant code = dm.FDConnection1.selectValue(QStringLiteral(
                  "select first 1 CODIGO from TABCADCLI where NOME = 'BENCH PAGADOR' order by CODIGO"));
@@ -301,11 +348,6 @@ QVector<Operation> screenOperations() {
                          "PARCELA, STATUS_PAG, CONTA) select max(CODIGO) + 1, ?, current_date, "
                          "'BENCH PAGAMENTO', 10, current_date, 'À Prazo', 'NP', 'N' from TABDIVIDAS"),
                      {*payer});
-             dm.TabCadCli.open();
-             dm.TabCadCli.setFiltered(false);
-             dm.TabCadCli.locate(QStringLiteral("CODIGO"), *payer);
-             FPagamentos->setFromCashSale(false); // from the ledger
-             FPagamentos->show();
          },
          [payer](TDM& dm) {
              reopenEntries(dm, *payer);
@@ -324,15 +366,21 @@ QVector<Operation> screenOperations() {
                      "where Cliente = ? AND Status_Pag ='NP' AND Conta <> 'V'"),
                  {QDateTime::currentDateTime(), *payer});
              return paidOf(dm, *payer);
+         },
+         [payer](TDM& dm, const std::function<void()>& inside) {
+             screens(dm);
+             // The payer current, as the picker leaves it, and the payment opened over it as the ledger
+             // screen opens it.
+             dm.TabCadCli.open();
+             dm.TabCadCli.setFiltered(false);
+             dm.TabCadCli.locate(QStringLiteral("CODIGO"), *payer);
+             FPagamentos->setFromCashSale(false);
+             g_host.onShow(FPagamentos, inside);
+             ModalHost::show(FPagamentos);
          }},
         {QStringLiteral("quick_sale_open"),
          [walkIn](TDM& dm) {
              screens(dm);
-             // The main screen's button is reached with no other screen open (they are modal): as in the full
-             // run, also when --only leaves out the operations that hide them.
-             FDividas->hide();
-             FPesquisaCli->hide();
-             FPagamentos->hide();
              QVariant code = dm.FDConnection1.selectValue(QStringLiteral(
                  "select first 1 CODIGO from TABCADCLI where NOME = 'CLIENTE AVULSO' order by CODIGO"));
              if (code.isNull()) {
@@ -357,12 +405,12 @@ QVector<Operation> screenOperations() {
                      {*walkIn});
          },
          [](TDM&) {
+             // The main screen's button, pressed with no other screen open (they are modal): every operation
+             // before this one closed its screens.
              QString seen;
-             g_host.look = [&seen](QDialog*) {
-                 seen = readGrid(FVendasAvista->DBGrid1, FVendasAvista->DBText2);
-             };
+             g_host.onShow(FVendasAvista,
+                           [&seen] { seen = readGrid(FVendasAvista->DBGrid1, FVendasAvista->DBText2); });
              TelaInicial->BVendas_rapidasClick();
-             g_host.look = nullptr;
              return seen;
          },
          [](TDM& dm) {
