@@ -10,6 +10,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Currency.h"
 #include "platform/core/Errors.h"
+#include "platform/core/Transaction.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/Messages.h"
@@ -22,9 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QQueue>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTimer>
 #include <exception>
 #include <functional>
@@ -123,15 +121,7 @@ QString readGrid(DBGrid* grid, DBText* total) {
 }
 
 QVariant scalar(TDM& dm, const QString& sql, const QVariantList& params = {}) {
-    QSqlQuery q(dm.FDConnection1.database());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw DatabaseError(engineText(q.lastError()));
-    for (qsizetype i = 0; i < params.size(); ++i)
-        q.bindValue(int(i), params[i]);
-    if (!q.exec() || !q.next())
-        throw DatabaseError(engineText(q.lastError()));
-    return q.value(0);
+    return dm.FDConnection1.selectValue(sql, params);
 }
 
 // --- picker_search ------------------------------------------------------------------------------------
@@ -152,6 +142,7 @@ QString pickerSearchApp(TDM&) {
 }
 
 QString pickerSearchBaseline(TDM& dm) {
+    const QVector<ColumnType> types = columnTypes(dm.TabCadCli.schema());
     QStringList out;
     for (const QString& prefix : Typed) {
         const int n = scalar(dm,
@@ -159,17 +150,15 @@ QString pickerSearchBaseline(TDM& dm) {
                                             "and NOME <> 'CLIENTE AVULSO'"),
                              {prefix})
                           .toInt();
-        QSqlQuery rows(dm.FDConnection1.database());
-        rows.setForwardOnly(true);
-        rows.prepare(QStringLiteral("select first 30 * from TABCADCLI where NOME starting with ? "
-                                    "and NOME <> 'CLIENTE AVULSO' order by CODIGO"));
-        rows.bindValue(0, prefix);
-        if (!rows.exec())
-            throw DatabaseError(engineText(rows.lastError()));
         QString names;
         int seen = 0;
-        for (; rows.next(); ++seen)
-            names += rows.value(1).toString() + u';';
+        for (const Row& row : dm.FDConnection1.select(
+                 QStringLiteral("select first 30 * from TABCADCLI where NOME starting with "
+                                "? and NOME <> 'CLIENTE AVULSO' order by CODIGO"),
+                 {prefix}, &types)) {
+            names += row.value(1).toString() + u';';
+            ++seen;
+        }
         for (; seen < Shown; ++seen)
             names += u';';
         out << QStringLiteral("%1:(%2):%3").arg(prefix).arg(n).arg(names);
@@ -201,31 +190,24 @@ QString creditSaleApp(TDM& dm, const SaleState& s) {
 
 QString creditSaleBaseline(TDM& dm, const SaleState& s) {
     const int before = rowsOf(dm, s.customer);
-    QSqlDatabase db = dm.FDConnection1.database();
-    db.transaction();
     const QDate today = QDate::currentDate();
-    auto run = [&](const QString& sql, const QVariantList& params) {
-        QSqlQuery q(db);
-        q.prepare(sql);
-        for (const QVariant& p : params)
-            q.addBindValue(p);
-        if (!q.exec())
-            throw DatabaseError(engineText(q.lastError()));
-    };
+    Transaction unit(dm.FDConnection1);
     for (int i = 1; i <= 12; ++i)
-        run(QStringLiteral(
+        dm.FDConnection1.execute(
+            QStringLiteral(
                 "insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DESCRICAO, QUANTIDADE, DATA_VENC, VALOR_UN, "
                 "VALOR, PARCELA, STATUS_PAG, CONTA) select coalesce(max(CODIGO), 0) + 1, ?, ?, 'GELADEIRA', "
                 "1, ?, CAST('1200.00' AS VARCHAR(40)), CAST('100.00' AS VARCHAR(40)), ?, 'NP', 'P' "
                 "from TABDIVIDAS"),
             {s.customer, today, today.addMonths(i), QStringLiteral("Parc. %1 de 12").arg(i)});
-    run(QStringLiteral(
+    dm.FDConnection1.execute(
+        QStringLiteral(
             "insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DATA, DESCRICAO, VALOR, STATUS, QUANTIDADE, "
             "VALOR_UN, COD_VENDA) select coalesce(max(CODIGO), 0) + 1, ?, ?, 'GELADEIRA', "
             "CAST('1200.00' AS VARCHAR(40)), 'Parc. 12 de 12', 1, CAST('1200.00' AS VARCHAR(40)), "
             "(select max(CODIGO) from TABDIVIDAS) from TABDESC_COMPRAS"),
         {s.customer, today});
-    db.commit();
+    unit.commit();
     return QStringLiteral("rows=%1").arg(rowsOf(dm, s.customer) - before);
 }
 
@@ -418,31 +400,19 @@ QVector<Operation> screenOperations() {
                  dm,
                  QStringLiteral(
                      "select first 1 CODIGO from TABCADCLI where NOME = 'CLIENTE AVULSO' order by CODIGO+0"));
-             QSqlQuery q(dm.FDConnection1.database());
-             q.setForwardOnly(true);
-             q.prepare(QStringLiteral("select * from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = 'NP' and "
-                                      "CONTA = 'V' order by CODIGO+0"));
-             q.bindValue(0, code);
-             if (!q.exec())
-                 throw DatabaseError(engineText(q.lastError()));
-             int rows = 0;
-             int values = 0;
-             // Not the driver's record(): it reads the catalogue for every NUMERIC column.
-             const int columns = int(dm.TabDividas.schema().columns.size());
-             while (q.next()) {
-                 ++rows;
-                 for (int c = 0; c < columns; ++c)
-                     values += q.value(c).isNull() ? 0 : 1;
-             }
-             q.finish();
+             const Fetched items =
+                 fetchAll(dm.FDConnection1,
+                          QStringLiteral("select * from TABDIVIDAS where CLIENTE = ? and "
+                                         "STATUS_PAG = 'NP' and CONTA = 'V' order by CODIGO+0"),
+                          {code}, dm.TabDividas.schema());
              const QVariant sum = scalar(
                  dm,
                  QStringLiteral("select cast(sum(VALOR) as varchar(40)) from TABDIVIDAS where CLIENTE = ? "
                                 "and STATUS_PAG = 'NP' and CONTA = 'V'"),
                  {code});
              return QStringLiteral("rows=%1 values=%2 sum=%3")
-                 .arg(rows)
-                 .arg(values)
+                 .arg(items.rows)
+                 .arg(items.values)
                  .arg(sum.isNull() ? QStringLiteral("none")
                                    : Currency::fromDbText(sum.toString()).toDbText());
          }},
