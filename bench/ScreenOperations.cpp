@@ -23,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QQueue>
-#include <QTimer>
 #include <exception>
 #include <functional>
 
@@ -39,9 +38,9 @@ public:
     }
 };
 
-// The program's own modal loop for each screen, with what the operation scripted for that screen run from
-// inside it; the screen then closes as its "X" would, unless the script closed it. The caller goes on as it
-// does in the program.
+// Shows a screen, runs what the operation scripted for it, and closes it as its "X" would unless the script
+// closed it; the caller then goes on as it does in the program. Like the tests' host it runs no event loop:
+// the timed paths are the screens' handlers, not Qt's painting of windows nobody looks at.
 class ScriptedHost : public ModalHost {
 public:
     // What runs inside the next showing of the screen.
@@ -52,25 +51,24 @@ public:
         if (auto it = m_scripts.find(form); it != m_scripts.end() && !it->isEmpty())
             script = it->dequeue();
         bool closed = false;
-        std::exception_ptr failure;
         const QMetaObject::Connection finished =
             QObject::connect(form, &QDialog::finished, form, [&closed] { closed = true; });
-        QTimer::singleShot(0, form, [&] {
-            // Nothing may unwind through the event loop: the error goes on once the screen has closed.
-            try {
-                if (script)
-                    script();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            if (!closed)
-                form->close();
-        });
-        const int result = form->exec();
+        std::exception_ptr failure;
+        form->setResult(0);
+        form->show();
+        try {
+            if (script)
+                script();
+        } catch (...) {
+            // The screen closes before the error goes on, as the program's modal loop would leave it.
+            failure = std::current_exception();
+        }
+        if (!closed)
+            form->close();
         QObject::disconnect(finished);
         if (failure)
             std::rethrow_exception(failure);
-        return result;
+        return form->result();
     }
 
 private:
