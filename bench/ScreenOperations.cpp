@@ -60,7 +60,7 @@ public:
             if (script)
                 script();
         } catch (...) {
-            // The screen closes before the error goes on, as the program's modal loop would leave it.
+            // The screen closes before the error goes on, so that nothing is left open behind it.
             failure = std::current_exception();
         }
         if (!closed)
