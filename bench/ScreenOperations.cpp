@@ -253,9 +253,9 @@ void withLedgerScreen(TDM& dm, int customer, const std::function<void()>& inside
 }
 
 QString ledgerThroughScreens() {
-    // The shopkeeper double-clicks the row the picker holds, and the ledger screen takes that customer's open
-    // credit entries.
-    FPesquisaCli->DBGrid1DblClick();
+    // The picker has closed on its choice (its double click, made once): the ledger screen takes the chosen
+    // customer's open credit entries, as after every return from the picker. A closed screen's handlers are
+    // not called again.
     FDividas->customerPicked();
     return readGrid(FDividas->DBGrid1, FDividas->DBText2);
 }

@@ -12,8 +12,8 @@ QVector<Operation> screenOperations();
 // runs while the ledger screen is open.
 void withLedgerScreen(TDM& dm, int customer, const std::function<void()>& inside);
 
-// The customer the picker holds taken by the ledger screen behind it, every row of its grid read, and its
-// total. Answers "rows=N values=N sum=X".
+// The customer the picker returned taken by the ledger screen, every row of its grid read, and its total.
+// Answers "rows=N values=N sum=X".
 QString ledgerThroughScreens();
 
 } // namespace Bench
