@@ -1,5 +1,7 @@
 #include "Bench.h"
 
+#include "platform/core/Connection.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
@@ -37,6 +39,28 @@ Measurement measure(TDM& dm, const Operation& op, const SamplerSettings& setting
         sql << sampleMs(dm, op.baseline, settings.minSampleNs);
     }
     return {median(app), median(sql)};
+}
+
+QVector<ColumnType> columnTypes(const TableSchema& table) {
+    QVector<ColumnType> types;
+    types.reserve(table.columns.size());
+    for (const ColumnInfo& c : table.columns)
+        types << c.type;
+    return types;
+}
+
+Fetched fetchAll(Connection& connection, const QString& sql, const QVariantList& params,
+                 const TableSchema& table) {
+    const QVector<ColumnType> types = columnTypes(table);
+    Fetched f;
+    for (const Row& row : connection.select(sql, params, &types)) {
+        if (f.rows == 0)
+            f.first = row.value(0);
+        for (const QVariant& v : row)
+            f.values += v.isNull() ? 0 : 1;
+        ++f.rows;
+    }
+    return f;
 }
 
 double peakRssMb() {

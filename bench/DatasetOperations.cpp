@@ -6,9 +6,6 @@
 #include "platform/core/Currency.h"
 #include "platform/core/Errors.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTextStream>
 #include <algorithm>
 #include <memory>
@@ -17,37 +14,6 @@
 namespace Bench {
 
 namespace {
-
-struct Fetched {
-    int rows = 0;
-    int values = 0; // non-null values read, to compare with what the dataset gave
-    QVariant first; // first column of the first row
-};
-
-// The baseline: a plain query on the program's connection, prepared afresh and destroyed at the end, since a
-// live SELECT would keep its transaction and snapshot. The caller knows how many columns it selected: the
-// driver's record() reads the catalogue for every NUMERIC column, work a hand-written fetch does not do.
-Fetched fetchAll(TDM& dm, const QString& sql, const QVariantList& params = {}, int columns = 1) {
-    QSqlQuery q(dm.FDConnection1.database());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw DatabaseError(engineText(q.lastError()));
-    for (qsizetype i = 0; i < params.size(); ++i)
-        q.bindValue(int(i), params[i]);
-    if (!q.exec())
-        throw DatabaseError(engineText(q.lastError()));
-    Fetched f;
-    while (q.next()) {
-        if (f.rows == 0)
-            f.first = q.value(0);
-        for (int c = 0; c < columns; ++c)
-            f.values += q.value(c).isNull() ? 0 : 1;
-        ++f.rows;
-    }
-    if (q.lastError().isValid())
-        throw DatabaseError(engineText(q.lastError()));
-    return f;
-}
 
 int nonNullValues(const TableDataset& t) {
     int n = 0;
@@ -105,23 +71,24 @@ Operation ledgerOpen() {
             dm.TabDividas.open();
         },
         // The program's path: the customer chosen in the picker with the ledger screen behind it.
-        [state](TDM& dm) { return ledgerThroughScreens(dm, state->customer); },
+        [](TDM&) { return ledgerThroughScreens(); },
         [state](TDM& dm) {
             const Fetched rows =
-                fetchAll(dm,
+                fetchAll(dm.FDConnection1,
                          QStringLiteral("select * from TABDIVIDAS where CLIENTE = ? and "
                                         "STATUS_PAG = 'NP' and CONTA <> 'V' order by CODIGO+0"),
-                         {state->customer}, int(dm.TabDividas.schema().columns.size()));
+                         {state->customer}, dm.TabDividas.schema());
             // Exact text of the sum, so that the answers compare without a double in between.
-            const Fetched sum =
-                fetchAll(dm,
-                         QStringLiteral("select cast(sum(VALOR) as varchar(40)) from TABDIVIDAS "
-                                        "where CLIENTE = ? and STATUS_PAG = 'NP' and CONTA <> 'V'"),
-                         {state->customer});
+            const QVariant sum = dm.FDConnection1.selectValue(
+                QStringLiteral("select cast(sum(VALOR) as varchar(40)) from TABDIVIDAS "
+                               "where CLIENTE = ? and STATUS_PAG = 'NP' and CONTA <> 'V'"),
+                {state->customer});
             return ledgerAnswer(rows.rows, rows.values,
-                                sum.first.isNull()
-                                    ? std::nullopt
-                                    : std::optional(Currency::fromDbText(sum.first.toString())));
+                                sum.isNull() ? std::nullopt
+                                             : std::optional(Currency::fromDbText(sum.toString())));
+        },
+        [state](TDM& dm, const std::function<void()>& inside) {
+            withLedgerScreen(dm, state->customer, inside);
         },
     };
 }
@@ -132,7 +99,8 @@ Operation nextCode() {
         [](TDM&) {},
         [](TDM& dm) { return QString::number(dm.TabDividas.nextCode()); },
         [](TDM& dm) {
-            const QVariant max = fetchAll(dm, QStringLiteral("select max(CODIGO) from TABDIVIDAS")).first;
+            const QVariant max =
+                dm.FDConnection1.selectValue(QStringLiteral("select max(CODIGO) from TABDIVIDAS"));
             return QString::number(max.isNull() ? 1 : max.toInt() + 1);
         },
     };
@@ -149,9 +117,10 @@ Operation customersPrefix() {
             return QString::number(t.recordCount());
         },
         [](TDM& dm) {
-            return fetchAll(dm, QStringLiteral("select count(*) from TABCADCLI where NOME starting with ?"),
-                            {QStringLiteral("MA")})
-                .first.toString();
+            return dm.FDConnection1
+                .selectValue(QStringLiteral("select count(*) from TABCADCLI where NOME starting with ?"),
+                             {QStringLiteral("MA")})
+                .toString();
         },
     };
 }
@@ -182,8 +151,9 @@ Operation customerLocate() {
         },
         [name](TDM& dm) {
             const Fetched f =
-                fetchAll(dm, QStringLiteral("select first 1 * from TABCADCLI where NOME = ? order by CODIGO"),
-                         {*name}, int(dm.TabCadCli.schema().columns.size()));
+                fetchAll(dm.FDConnection1,
+                         QStringLiteral("select first 1 * from TABCADCLI where NOME = ? order by CODIGO"),
+                         {*name}, dm.TabCadCli.schema());
             if (f.rows == 0)
                 return QStringLiteral("none");
             return QStringLiteral("codigo=%1 values=%2").arg(f.first.toInt()).arg(f.values);

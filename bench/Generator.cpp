@@ -5,11 +5,11 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Connection.h"
 #include "platform/core/Errors.h"
+#include "platform/core/Transaction.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <exception>
@@ -177,41 +177,32 @@ void insertCustomers(Connection& c, int count, QTextStream& out) {
     // Registered over the two years before the first sale, in code order.
     const QDateTime firstDay = QDateTime(Clock::today().addYears(-7), QTime(8, 0));
     const qint64 span = 2 * 365 * 24 * 3600;
-    c.beginTransaction();
-    try {
-        QSqlQuery q(c.database());
-        c.prepare(q,
-                  QStringLiteral(
-                      "insert into TABCADCLI (CODIGO, NOME, CPF, TELEFONE, RG, ENDERECO, NUMERO, BAIRRO, "
-                      "CIDADE, ESTADO, CEP, DATA, OBS) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                  {});
-        for (int code = 1; code <= count; ++code) {
-            const QString name =
-                random.pick(FirstNames) + u' ' + random.pick(LastNames) + u' ' + random.pick(LastNames);
-            const QVariantList row = {
-                code,
-                name,
-                cpf(random),
-                QStringLiteral("(38)9%1-%2").arg(random.digits(4), random.digits(4)),
-                QStringLiteral("MG-%1.%2.%3").arg(random.digits(2), random.digits(3), random.digits(3)),
-                random.pick(Streets),
-                QString::number(1 + random.below(2000)),
-                random.pick(Districts),
-                random.pick(Cities),
-                QStringLiteral("MG"),
-                QStringLiteral("39%1-%2").arg(random.digits(3), random.digits(3)),
-                firstDay.addSecs(span * (code - 1) / count + random.below(36'000)),
-                random.below(25) == 0 ? QVariant(random.pick(Notes)) : QVariant(),
-            };
-            for (int i = 0; i < row.size(); ++i)
-                q.bindValue(i, row[i]);
-            c.exec(q);
-        }
-    } catch (...) {
-        c.rollbackTransaction();
-        throw;
+    // One unit: the connection prepares the insert once for it and binds each row.
+    Transaction unit(c);
+    const QString insert = QStringLiteral(
+        "insert into TABCADCLI (CODIGO, NOME, CPF, TELEFONE, RG, ENDERECO, NUMERO, BAIRRO, CIDADE, "
+        "ESTADO, CEP, DATA, OBS) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (int code = 1; code <= count; ++code) {
+        const QString name =
+            random.pick(FirstNames) + u' ' + random.pick(LastNames) + u' ' + random.pick(LastNames);
+        c.execute(insert,
+                  {
+                      code,
+                      name,
+                      cpf(random),
+                      QStringLiteral("(38)9%1-%2").arg(random.digits(4), random.digits(4)),
+                      QStringLiteral("MG-%1.%2.%3").arg(random.digits(2), random.digits(3), random.digits(3)),
+                      random.pick(Streets),
+                      QString::number(1 + random.below(2000)),
+                      random.pick(Districts),
+                      random.pick(Cities),
+                      QStringLiteral("MG"),
+                      QStringLiteral("39%1-%2").arg(random.digits(3), random.digits(3)),
+                      firstDay.addSecs(span * (code - 1) / count + random.below(36'000)),
+                      random.below(25) == 0 ? QVariant(random.pick(Notes)) : QVariant(),
+                  });
     }
-    c.commitTransaction();
+    unit.commit();
 }
 
 // One run of sales, all computed by the engine: a few PSQL statements beat a million round trips. The

@@ -10,6 +10,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Currency.h"
 #include "platform/core/Errors.h"
+#include "platform/core/Transaction.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/Messages.h"
@@ -18,11 +19,11 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QQueue>
+#include <exception>
 #include <functional>
 
 namespace Bench {
@@ -37,21 +38,45 @@ public:
     }
 };
 
-// Shows a screen, lets the operation look at it, and closes it as its "X" would.
-class LookingHost : public ModalHost {
+// Shows a screen, runs what the operation scripted for it, and closes it as its "X" would unless the script
+// closed it; the caller then goes on as it does in the program. Like the tests' host it runs no event loop:
+// the timed paths are the screens' handlers, not Qt's painting of windows nobody looks at.
+class ScriptedHost : public ModalHost {
 public:
-    std::function<void(QDialog*)> look;
+    // What runs inside the next showing of the screen.
+    void onShow(QDialog* form, std::function<void()> script) { m_scripts[form].enqueue(std::move(script)); }
+
     int showModal(QDialog* form) override {
+        std::function<void()> script;
+        if (auto it = m_scripts.find(form); it != m_scripts.end() && !it->isEmpty())
+            script = it->dequeue();
+        bool closed = false;
+        const QMetaObject::Connection finished =
+            QObject::connect(form, &QDialog::finished, form, [&closed] { closed = true; });
+        std::exception_ptr failure;
+        form->setResult(0);
         form->show();
-        if (look)
-            look(form);
-        form->close();
-        return 0;
+        try {
+            if (script)
+                script();
+        } catch (...) {
+            // The screen closes before the error goes on, so that nothing is left open behind it.
+            failure = std::current_exception();
+        }
+        if (!closed)
+            form->close();
+        QObject::disconnect(finished);
+        if (failure)
+            std::rethrow_exception(failure);
+        return form->result();
     }
+
+private:
+    QHash<QDialog*, QQueue<std::function<void()>>> m_scripts;
 };
 
 YesMessages g_messages;
-LookingHost g_host;
+ScriptedHost g_host;
 
 template <typename T> void make(T*& screen) {
     if (!screen) {
@@ -94,15 +119,7 @@ QString readGrid(DBGrid* grid, DBText* total) {
 }
 
 QVariant scalar(TDM& dm, const QString& sql, const QVariantList& params = {}) {
-    QSqlQuery q(dm.FDConnection1.database());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw DatabaseError(engineText(q.lastError()));
-    for (qsizetype i = 0; i < params.size(); ++i)
-        q.bindValue(int(i), params[i]);
-    if (!q.exec() || !q.next())
-        throw DatabaseError(engineText(q.lastError()));
-    return q.value(0);
+    return dm.FDConnection1.selectValue(sql, params);
 }
 
 // --- picker_search ------------------------------------------------------------------------------------
@@ -123,6 +140,7 @@ QString pickerSearchApp(TDM&) {
 }
 
 QString pickerSearchBaseline(TDM& dm) {
+    const QVector<ColumnType> types = columnTypes(dm.TabCadCli.schema());
     QStringList out;
     for (const QString& prefix : Typed) {
         const int n = scalar(dm,
@@ -130,17 +148,15 @@ QString pickerSearchBaseline(TDM& dm) {
                                             "and NOME <> 'CLIENTE AVULSO'"),
                              {prefix})
                           .toInt();
-        QSqlQuery rows(dm.FDConnection1.database());
-        rows.setForwardOnly(true);
-        rows.prepare(QStringLiteral("select first 30 * from TABCADCLI where NOME starting with ? "
-                                    "and NOME <> 'CLIENTE AVULSO' order by CODIGO"));
-        rows.bindValue(0, prefix);
-        if (!rows.exec())
-            throw DatabaseError(engineText(rows.lastError()));
         QString names;
         int seen = 0;
-        for (; rows.next(); ++seen)
-            names += rows.value(1).toString() + u';';
+        for (const Row& row : dm.FDConnection1.select(
+                 QStringLiteral("select first 30 * from TABCADCLI where NOME starting with "
+                                "? and NOME <> 'CLIENTE AVULSO' order by CODIGO"),
+                 {prefix}, &types)) {
+            names += row.value(1).toString() + u';';
+            ++seen;
+        }
         for (; seen < Shown; ++seen)
             names += u';';
         out << QStringLiteral("%1:(%2):%3").arg(prefix).arg(n).arg(names);
@@ -172,31 +188,24 @@ QString creditSaleApp(TDM& dm, const SaleState& s) {
 
 QString creditSaleBaseline(TDM& dm, const SaleState& s) {
     const int before = rowsOf(dm, s.customer);
-    QSqlDatabase db = dm.FDConnection1.database();
-    db.transaction();
     const QDate today = QDate::currentDate();
-    auto run = [&](const QString& sql, const QVariantList& params) {
-        QSqlQuery q(db);
-        q.prepare(sql);
-        for (const QVariant& p : params)
-            q.addBindValue(p);
-        if (!q.exec())
-            throw DatabaseError(engineText(q.lastError()));
-    };
+    Transaction unit(dm.FDConnection1);
     for (int i = 1; i <= 12; ++i)
-        run(QStringLiteral(
+        dm.FDConnection1.execute(
+            QStringLiteral(
                 "insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DESCRICAO, QUANTIDADE, DATA_VENC, VALOR_UN, "
                 "VALOR, PARCELA, STATUS_PAG, CONTA) select coalesce(max(CODIGO), 0) + 1, ?, ?, 'GELADEIRA', "
                 "1, ?, CAST('1200.00' AS VARCHAR(40)), CAST('100.00' AS VARCHAR(40)), ?, 'NP', 'P' "
                 "from TABDIVIDAS"),
             {s.customer, today, today.addMonths(i), QStringLiteral("Parc. %1 de 12").arg(i)});
-    run(QStringLiteral(
+    dm.FDConnection1.execute(
+        QStringLiteral(
             "insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DATA, DESCRICAO, VALOR, STATUS, QUANTIDADE, "
             "VALOR_UN, COD_VENDA) select coalesce(max(CODIGO), 0) + 1, ?, ?, 'GELADEIRA', "
             "CAST('1200.00' AS VARCHAR(40)), 'Parc. 12 de 12', 1, CAST('1200.00' AS VARCHAR(40)), "
             "(select max(CODIGO) from TABDIVIDAS) from TABDESC_COMPRAS"),
         {s.customer, today});
-    db.commit();
+    unit.commit();
     return QStringLiteral("rows=%1").arg(rowsOf(dm, s.customer) - before);
 }
 
@@ -227,19 +236,27 @@ constexpr int WalkInItems = 200;
 
 } // namespace
 
-QString ledgerThroughScreens(TDM& dm, int customer) {
+void withLedgerScreen(TDM& dm, int customer, const std::function<void()>& inside) {
     screens(dm);
-    if (!FDividas->isVisible())
-        FDividas->show();
-    TableDataset& customers = dm.TabCadCli;
-    customers.open();
-    customers.setFiltered(false);
-    // The shopkeeper double-clicks a row the picker already holds, which reads nothing: the bench locates the
-    // customer when it is not current yet (the first run), not in every timed run.
-    if (customers.keyValue().toInt() != customer && !customers.locate(QStringLiteral("CODIGO"), customer))
-        throw BrolaviError(QStringLiteral("ledger_open: customer %1 not found").arg(customer));
-    FPesquisaCli->DBGrid1DblClick();
-    FDividas->customerPicked(); // the ledger screen takes the customer's open credit entries
+    // The main screen's button opens the ledger; its search button opens the picker, where the shopkeeper
+    // finds the customer and double-clicks it.
+    g_host.onShow(FDividas, [customer, &dm, &inside] {
+        g_host.onShow(FPesquisaCli, [customer, &dm] {
+            if (!dm.TabCadCli.locate(QStringLiteral("CODIGO"), customer))
+                throw BrolaviError(QStringLiteral("ledger_open: customer %1 not found").arg(customer));
+            FPesquisaCli->DBGrid1DblClick();
+        });
+        FDividas->BPesquisarClick();
+        inside();
+    });
+    TelaInicial->BDividasClick();
+}
+
+QString ledgerThroughScreens() {
+    // The picker has closed on its choice (its double click, made once): the ledger screen takes the chosen
+    // customer's open credit entries, as after every return from the picker. A closed screen's handlers are
+    // not called again.
+    FDividas->customerPicked();
     return readGrid(FDividas->DBGrid1, FDividas->DBText2);
 }
 
@@ -248,37 +265,47 @@ QVector<Operation> screenOperations() {
     auto payer = std::make_shared<int>(0);
     auto walkIn = std::make_shared<int>(0);
     return {
-        {QStringLiteral("picker_search"),
-         [](TDM& dm) {
+        {QStringLiteral("picker_search"), [](TDM&) {}, pickerSearchApp, pickerSearchBaseline,
+         [](TDM& dm, const std::function<void()>& inside) {
              screens(dm);
-             FPesquisaCli->show();
-             FPesquisaCli->Edit1->clear();
-         },
-         pickerSearchApp, pickerSearchBaseline},
+             // The picker as the ledger screen's search button opens it, its field emptied first.
+             g_host.onShow(FDividas, [&inside] {
+                 g_host.onShow(FPesquisaCli, [&inside] {
+                     FPesquisaCli->Edit1->clear();
+                     inside();
+                 });
+                 FDividas->BPesquisarClick();
+             });
+             TelaInicial->BDividasClick();
+         }},
         {QStringLiteral("credit_sale_12"),
          [sale](TDM& dm) {
-             screens(dm);
-             FDividas->hide();
-             FPesquisaCli->hide();
              // Not one the bench made: a sale to the walk-in customer or the payer would change what their
              // operations read in the next run on this database.
              sale->customer = scalar(dm, QStringLiteral("select max(CODIGO) from TABCADCLI where NOME not in "
                                                         "('CLIENTE AVULSO', 'BENCH PAGADOR')"))
                                   .toInt();
+         },
+         [sale](TDM& dm) { return creditSaleApp(dm, *sale); },
+         [sale](TDM& dm) { return creditSaleBaseline(dm, *sale); },
+         [sale](TDM& dm, const std::function<void()>& inside) {
+             screens(dm);
+             // The customer current, as the picker leaves it; the new sale opened over it with twelve
+             // instalments chosen. The ledger screen that opens it in the program stays closed: its grid and
+             // total would read the customer's ledger again after every sale, which the baseline does not.
              dm.TabCadCli.open();
              dm.TabCadCli.setFiltered(false);
              dm.TabCadCli.locate(QStringLiteral("CODIGO"), sale->customer);
-             FNovaDivida->RadioGroup1->setItemIndex(1);
-             FNovaDivida->RadioGroup1Click();
-             FNovaDivida->ComboBox1->setEditText(QStringLiteral("12"));
-         },
-         [sale](TDM& dm) { return creditSaleApp(dm, *sale); },
-         [sale](TDM& dm) {
-             return creditSaleBaseline(dm, *sale);
+             g_host.onShow(FNovaDivida, [&inside] {
+                 FNovaDivida->RadioGroup1->setItemIndex(1);
+                 FNovaDivida->RadioGroup1Click();
+                 FNovaDivida->ComboBox1->setEditText(QStringLiteral("12"));
+                 inside();
+             });
+             ModalHost::show(FNovaDivida);
          }},
         {QStringLiteral("pay_total"),
          [payer](TDM& dm) {
-             screens(dm);
              // A customer of its own with forty entries, made by the first run on the database.
              QVariant code = dm.FDConnection1.selectValue(QStringLiteral(
                  "select first 1 CODIGO from TABCADCLI where NOME = 'BENCH PAGADOR' order by CODIGO"));
@@ -301,11 +328,6 @@ QVector<Operation> screenOperations() {
                          "PARCELA, STATUS_PAG, CONTA) select max(CODIGO) + 1, ?, current_date, "
                          "'BENCH PAGAMENTO', 10, current_date, 'À Prazo', 'NP', 'N' from TABDIVIDAS"),
                      {*payer});
-             dm.TabCadCli.open();
-             dm.TabCadCli.setFiltered(false);
-             dm.TabCadCli.locate(QStringLiteral("CODIGO"), *payer);
-             FPagamentos->setFromCashSale(false); // from the ledger
-             FPagamentos->show();
          },
          [payer](TDM& dm) {
              reopenEntries(dm, *payer);
@@ -324,15 +346,21 @@ QVector<Operation> screenOperations() {
                      "where Cliente = ? AND Status_Pag ='NP' AND Conta <> 'V'"),
                  {QDateTime::currentDateTime(), *payer});
              return paidOf(dm, *payer);
+         },
+         [payer](TDM& dm, const std::function<void()>& inside) {
+             screens(dm);
+             // The payer current, as the picker leaves it, and the payment opened over it as the ledger
+             // screen opens it.
+             dm.TabCadCli.open();
+             dm.TabCadCli.setFiltered(false);
+             dm.TabCadCli.locate(QStringLiteral("CODIGO"), *payer);
+             FPagamentos->setFromCashSale(false);
+             g_host.onShow(FPagamentos, inside);
+             ModalHost::show(FPagamentos);
          }},
         {QStringLiteral("quick_sale_open"),
          [walkIn](TDM& dm) {
              screens(dm);
-             // The main screen's button is reached with no other screen open (they are modal): as in the full
-             // run, also when --only leaves out the operations that hide them.
-             FDividas->hide();
-             FPesquisaCli->hide();
-             FPagamentos->hide();
              QVariant code = dm.FDConnection1.selectValue(QStringLiteral(
                  "select first 1 CODIGO from TABCADCLI where NOME = 'CLIENTE AVULSO' order by CODIGO"));
              if (code.isNull()) {
@@ -357,12 +385,12 @@ QVector<Operation> screenOperations() {
                      {*walkIn});
          },
          [](TDM&) {
+             // The main screen's button, pressed with no other screen open (they are modal): every operation
+             // before this one closed its screens.
              QString seen;
-             g_host.look = [&seen](QDialog*) {
-                 seen = readGrid(FVendasAvista->DBGrid1, FVendasAvista->DBText2);
-             };
+             g_host.onShow(FVendasAvista,
+                           [&seen] { seen = readGrid(FVendasAvista->DBGrid1, FVendasAvista->DBText2); });
              TelaInicial->BVendas_rapidasClick();
-             g_host.look = nullptr;
              return seen;
          },
          [](TDM& dm) {
@@ -370,31 +398,19 @@ QVector<Operation> screenOperations() {
                  dm,
                  QStringLiteral(
                      "select first 1 CODIGO from TABCADCLI where NOME = 'CLIENTE AVULSO' order by CODIGO+0"));
-             QSqlQuery q(dm.FDConnection1.database());
-             q.setForwardOnly(true);
-             q.prepare(QStringLiteral("select * from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = 'NP' and "
-                                      "CONTA = 'V' order by CODIGO+0"));
-             q.bindValue(0, code);
-             if (!q.exec())
-                 throw DatabaseError(engineText(q.lastError()));
-             int rows = 0;
-             int values = 0;
-             // Not the driver's record(): it reads the catalogue for every NUMERIC column.
-             const int columns = int(dm.TabDividas.schema().columns.size());
-             while (q.next()) {
-                 ++rows;
-                 for (int c = 0; c < columns; ++c)
-                     values += q.value(c).isNull() ? 0 : 1;
-             }
-             q.finish();
+             const Fetched items =
+                 fetchAll(dm.FDConnection1,
+                          QStringLiteral("select * from TABDIVIDAS where CLIENTE = ? and "
+                                         "STATUS_PAG = 'NP' and CONTA = 'V' order by CODIGO+0"),
+                          {code}, dm.TabDividas.schema());
              const QVariant sum = scalar(
                  dm,
                  QStringLiteral("select cast(sum(VALOR) as varchar(40)) from TABDIVIDAS where CLIENTE = ? "
                                 "and STATUS_PAG = 'NP' and CONTA = 'V'"),
                  {code});
              return QStringLiteral("rows=%1 values=%2 sum=%3")
-                 .arg(rows)
-                 .arg(values)
+                 .arg(items.rows)
+                 .arg(items.values)
                  .arg(sum.isNull() ? QStringLiteral("none")
                                    : Currency::fromDbText(sum.toString()).toDbText());
          }},

@@ -8,8 +8,12 @@ namespace Bench {
 // bench's data module through the global DM, as they reach the program's.
 QVector<Operation> screenOperations();
 
-// The ledger of a customer as the shopkeeper opens it: chosen in the picker with the ledger screen behind,
-// every row of its grid read, and its total. Answers "rows=N values=N sum=X".
-QString ledgerThroughScreens(TDM& dm, int customer);
+// The ledger screen opened from the main screen, the customer found in its picker and double-clicked; inside
+// runs while the ledger screen is open.
+void withLedgerScreen(TDM& dm, int customer, const std::function<void()>& inside);
+
+// The customer the picker returned taken by the ledger screen, every row of its grid read, and its total.
+// Answers "rows=N values=N sum=X".
+QString ledgerThroughScreens();
 
 } // namespace Bench
