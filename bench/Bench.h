@@ -38,9 +38,8 @@ struct Measurement {
 // machine hits both alike.
 Measurement measure(TDM& dm, const Operation& op, const SamplerSettings& settings);
 
-// The program's types for a table's columns, in order: a baseline reads with them, as the datasets do.
-// Without them the driver reads the catalogue for every NUMERIC column of a result each time, work a
-// hand-written fetch does not do.
+// The program's types for a table's columns, in order: a baseline reads with them, as the datasets do (money
+// selected as its decimal text becomes Currency).
 QVector<ColumnType> columnTypes(const TableSchema& table);
 
 // What a baseline read: its rows, their non-null values (to compare with what a dataset gave) and the first

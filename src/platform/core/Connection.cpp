@@ -2,90 +2,62 @@
 
 #include "platform/core/Currency.h"
 #include "platform/core/Errors.h"
+#include "platform/core/FirebirdStatement.h"
+#include "platform/core/FirebirdStatus.h"
 
-#include <QAtomicInt>
-#include <QSqlError>
-#include <QSqlField>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <cmath>
 
 namespace {
 
-QAtomicInt g_connectionSerial;
 std::function<void(bool)> g_busyHook;
 
-bool isMoney(const QVariant& v) {
-    return v.metaType() == QMetaType::fromType<Currency>();
+void startTransaction(isc_db_handle* db, isc_tr_handle* tr) {
+    ISC_STATUS_ARRAY status{};
+    isc_start_transaction(status, tr, 1, db, 0, nullptr);
+    Firebird::check(status);
 }
 
-bool isNullValue(const QVariant& v) {
-    return !v.isValid() || v.isNull();
+void commit(isc_tr_handle* tr) {
+    ISC_STATUS_ARRAY status{};
+    isc_commit_transaction(status, tr);
+    Firebird::check(status);
 }
 
-// Rewrites the placeholders whose values the driver would get wrong, and returns the values still to bind.
-// Money goes as its exact decimal text cast by the engine (which rounds half away from zero), where the
-// driver would go through a double. NULL goes as the keyword: the driver cannot mark a parameter of a NOT
-// NULL column as null and silently sends an empty text or a zero instead.
-QString rewritePlaceholders(const QString& sql, const QVariantList& params, QVariantList& bound) {
-    bool rewrite = false;
-    for (const QVariant& p : params)
-        rewrite = rewrite || isMoney(p) || isNullValue(p);
-    if (!rewrite) {
-        bound = params;
-        return sql;
-    }
-    QString out;
-    out.reserve(sql.size() + 32);
-    int index = 0;
-    QChar quote;
-    for (QChar ch : sql) {
-        if (!quote.isNull()) {
-            if (ch == quote)
-                quote = QChar();
-        } else if (ch == u'\'' || ch == u'"') {
-            quote = ch;
-        } else if (ch == u'?' && index < params.size()) {
-            const QVariant& p = params[index++];
-            if (isNullValue(p)) {
-                out += QStringLiteral("NULL");
-                continue;
-            }
-            bound << p;
-            if (isMoney(p)) {
-                out += QStringLiteral("CAST(? AS VARCHAR(40))");
-                continue;
-            }
-        }
-        out += ch;
-    }
-    return out;
+// Rolls back what is left open; a transaction of an attachment already gone has nothing to undo.
+void rollbackQuietly(isc_tr_handle* tr) {
+    if (!*tr)
+        return;
+    ISC_STATUS_ARRAY status{};
+    isc_rollback_transaction(status, tr);
+    *tr = 0;
 }
 
-QVariant toDriverValue(const QVariant& v) {
-    if (isMoney(v))
-        return v.value<Currency>().toDbText();
-    return v;
-}
+// A statement's own transaction outside a unit: committed when asked, rolled back otherwise.
+class OwnTransaction {
+public:
+    explicit OwnTransaction(isc_db_handle* db) { startTransaction(db, &handle); }
+    ~OwnTransaction() { rollbackQuietly(&handle); }
+    OwnTransaction(const OwnTransaction&) = delete;
+    OwnTransaction& operator=(const OwnTransaction&) = delete;
+    void commit() { ::commit(&handle); }
+    isc_tr_handle handle = 0;
+};
 
 } // namespace
 
-QString engineText(const QSqlError& error) {
-    const QString db = error.databaseText().trimmed();
-    return db.isEmpty() ? error.text().trimmed() : db;
-}
-
 QVariant fromDriverValue(const QVariant& v, ColumnType type) {
-    if (v.isNull())
+    if (!v.isValid() || v.isNull())
         return QVariant();
     switch (type) {
     case ColumnType::Numeric:
+        if (v.metaType() == QMetaType::fromType<Currency>())
+            return v;
         if (v.metaType().id() == QMetaType::QString)
             return QVariant::fromValue(Currency::fromDbText(v.toString()));
-        // The driver's double for a two-decimal column: the nearest cent is the stored value.
         return QVariant::fromValue(Currency::fromCents(std::llround(v.toDouble() * 100.0)));
     case ColumnType::TextBlob:
-        return v.metaType().id() == QMetaType::QByteArray ? QString::fromUtf8(v.toByteArray()) : v.toString();
+    case ColumnType::Text:
+        return v.metaType().id() == QMetaType::QString ? v : QVariant(v.toString());
     case ColumnType::Integer:
         return v.toInt();
     case ColumnType::BigInt:
@@ -94,53 +66,9 @@ QVariant fromDriverValue(const QVariant& v, ColumnType type) {
         return v.toDate();
     case ColumnType::Timestamp:
         return v.toDateTime();
-    case ColumnType::Text:
-        return v.toString();
     default:
         return v;
     }
-}
-
-QVector<ColumnType> resultTypes(const QSqlRecord& rec) {
-    QVector<ColumnType> out;
-    for (int i = 0; i < rec.count(); ++i) {
-        const QSqlField f = rec.field(i);
-        switch (f.metaType().id()) {
-        case QMetaType::Double:
-            // The driver gives two-decimal numbers (the program's money) as doubles with their scale.
-            out << (f.precision() > 0 ? ColumnType::Numeric : ColumnType::Float);
-            break;
-        case QMetaType::Int:
-            out << ColumnType::Integer;
-            break;
-        case QMetaType::LongLong:
-            out << ColumnType::BigInt;
-            break;
-        case QMetaType::QString:
-            out << ColumnType::Text;
-            break;
-        case QMetaType::QDate:
-            out << ColumnType::Date;
-            break;
-        case QMetaType::QDateTime:
-            out << ColumnType::Timestamp;
-            break;
-        case QMetaType::QByteArray:
-            out << ColumnType::BinaryBlob;
-            break;
-        default:
-            out << ColumnType::Float;
-        }
-    }
-    return out;
-}
-
-Row readRow(const QSqlQuery& q, const QVector<ColumnType>& types) {
-    const int n = int(types.size());
-    Row row(n);
-    for (int i = 0; i < n; ++i)
-        row[i] = fromDriverValue(q.value(i), types[i]);
-    return row;
 }
 
 BusyScope::BusyScope() {
@@ -158,29 +86,60 @@ void Connection::setBusyHook(std::function<void(bool)> hook) {
 }
 
 Connection::Connection(QObject* parent)
-    : QObject(parent)
-    , m_name(QStringLiteral("brolavi-%1").arg(g_connectionSerial.fetchAndAddRelaxed(1))) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_name);
-    if (!db.isValid())
-        throw DatabaseError(QStringLiteral("O driver QIBASE do Qt não está instalado"));
-}
+    : QObject(parent) {}
 
 Connection::~Connection() {
-    close();
-    QSqlDatabase::removeDatabase(m_name);
+    UnthrownErrors::guard([this] { close(); });
+}
+
+void Connection::attach(const char* characterSet) {
+    const QByteArray user = m_user.toUtf8().left(255);
+    const QByteArray password = m_password.toUtf8().left(255);
+    const QByteArray ctype(characterSet);
+    QByteArray dpb;
+    dpb.append(char(isc_dpb_version1));
+    for (const auto& [tag, value] :
+         {std::pair{isc_dpb_user_name, user}, std::pair{isc_dpb_password, password},
+          std::pair{isc_dpb_lc_ctype, ctype}}) {
+        dpb.append(char(tag));
+        dpb.append(char(value.size()));
+        dpb.append(value);
+    }
+    const QByteArray path = m_path.toLocal8Bit();
+    ISC_STATUS_ARRAY status{};
+    isc_attach_database(status, 0, path.constData(), &m_db, short(dpb.size()), dpb.constData());
+    if (Firebird::failed(status)) {
+        m_db = 0;
+        Firebird::check(status);
+    }
+}
+
+void Connection::detach() {
+    ISC_STATUS_ARRAY status{};
+    isc_detach_database(status, &m_db);
+    m_db = 0;
+    Firebird::check(status);
 }
 
 void Connection::open() {
     if (isOpen())
         return;
-    QSqlDatabase db = database();
-    db.setDatabaseName(m_path);
-    db.setUserName(m_user);
-    db.setPassword(m_password);
-    db.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=UTF8"));
     BusyScope busy;
-    if (!db.open())
-        throw DatabaseError(engineText(db.lastError()));
+    m_encoding = TextEncoding::Utf8;
+    attach("UTF8");
+    try {
+        const QVariant set =
+            selectValue(QStringLiteral("select trim(RDB$CHARACTER_SET_NAME) from RDB$DATABASE"));
+        m_characterSet = set.isNull() ? QStringLiteral("NONE") : set.toString();
+        if (m_characterSet == QStringLiteral("NONE")) {
+            detach();
+            attach("WIN1252");
+            m_encoding = TextEncoding::Windows1252;
+        }
+    } catch (...) {
+        UnthrownErrors::guard([this] { detach(); });
+        throw;
+    }
 }
 
 void Connection::ensureOpen() {
@@ -192,62 +151,40 @@ void Connection::close() {
     if (!isOpen())
         return;
     emit aboutToClose();
-    QSqlDatabase db = database();
+    for (Cursor* c : std::as_const(m_cursors)) {
+        c->end();
+        c->m_connection = nullptr;
+    }
+    m_cursors.clear();
     releaseUnitStatements();
     if (m_inTransaction) {
-        db.rollback();
+        rollbackQuietly(&m_unit);
         m_inTransaction = false;
     }
-    db.close();
     m_schemas.clear();
+    detach();
 }
 
-bool Connection::isOpen() const {
-    return database().isOpen();
-}
-
-void Connection::prepare(QSqlQuery& query, const QString& sql, const QVariantList& params) {
+template <typename F> auto Connection::run(const QString& sql, const QVariantList& params, F&& fn) {
     ensureOpen();
-    query.setForwardOnly(true);
-    QVariantList bound;
-    if (!query.prepare(rewritePlaceholders(sql, params, bound)))
-        throw DatabaseError(engineText(query.lastError()));
-    for (int i = 0; i < bound.size(); ++i)
-        query.bindValue(i, toDriverValue(bound[i]));
-}
-
-void Connection::exec(QSqlQuery& query) {
     BusyScope busy;
-    if (!query.exec())
-        throw DatabaseError(engineText(query.lastError()));
-}
-
-QSqlQuery& Connection::statement(std::unique_ptr<QSqlQuery>& own, const QString& sql,
-                                 const QVariantList& params) {
-    ensureOpen(); // before the statement is made: one made on a closed connection has no handle
-    QVariantList values;
-    const QString text = rewritePlaceholders(sql, params, values);
-    auto prepared = [this, &text] {
-        auto q = std::make_unique<QSqlQuery>(database());
-        q->setForwardOnly(true);
-        if (!q->prepare(text))
-            throw DatabaseError(engineText(q->lastError()));
-        return q;
-    };
-    QSqlQuery* q = nullptr;
     if (m_inTransaction) {
         // A unit runs the same few statements again and again (a row per instalment): prepare each once.
-        auto it = m_unitStatements.find(text);
+        auto it = m_unitStatements.find(sql);
         if (it == m_unitStatements.end())
-            it = m_unitStatements.insert(text, prepared().release());
-        q = *it;
-    } else {
-        own = prepared();
-        q = own.get();
+            it = m_unitStatements.insert(sql, new FirebirdStatement(&m_db, &m_unit, m_encoding, sql));
+        FirebirdStatement& st = **it;
+        st.bind(params);
+        st.execute();
+        return fn(st);
     }
-    for (int i = 0; i < values.size(); ++i)
-        q->bindValue(i, toDriverValue(values[i]));
-    return *q;
+    OwnTransaction tr(&m_db);
+    FirebirdStatement st(&m_db, &tr.handle, m_encoding, sql);
+    st.bind(params);
+    st.execute();
+    auto result = fn(st);
+    tr.commit();
+    return result;
 }
 
 void Connection::releaseUnitStatements() {
@@ -256,32 +193,28 @@ void Connection::releaseUnitStatements() {
 }
 
 int Connection::execute(const QString& sql, const QVariantList& params) {
-    std::unique_ptr<QSqlQuery> own;
-    QSqlQuery& q = statement(own, sql, params);
-    exec(q);
-    // The driver counts rows only for data statements and complains about the rest.
-    static const QStringList counted = {QStringLiteral("insert"), QStringLiteral("update"),
-                                        QStringLiteral("delete"), QStringLiteral("merge")};
-    const QString verb = sql.trimmed().section(u' ', 0, 0).toLower();
-    return counted.contains(verb) ? q.numRowsAffected() : 0;
+    return run(sql, params, [&sql](FirebirdStatement& st) {
+        // Only data statements count rows; a SELECT run for its side effects counts none.
+        static const QStringList counted = {QStringLiteral("insert"), QStringLiteral("update"),
+                                            QStringLiteral("delete"), QStringLiteral("merge")};
+        const QString verb = sql.trimmed().section(u' ', 0, 0).toLower();
+        return counted.contains(verb) ? st.rowsAffected() : 0;
+    });
 }
 
 QVector<Row> Connection::select(const QString& sql, const QVariantList& params,
                                 const QVector<ColumnType>* types) {
-    std::unique_ptr<QSqlQuery> own;
-    QSqlQuery& q = statement(own, sql, params);
-    exec(q);
-    QVector<Row> rows;
-    const QVector<ColumnType> generic = types ? QVector<ColumnType>() : resultTypes(q.record());
-    if (!types)
-        types = &generic;
-    BusyScope busy;
-    while (q.next())
-        rows.append(readRow(q, *types));
-    if (q.lastError().isValid())
-        throw DatabaseError(engineText(q.lastError()));
-    q.finish();
-    return rows;
+    return run(sql, params, [types](FirebirdStatement& st) {
+        QVector<Row> rows;
+        Row row;
+        while (st.fetch(row)) {
+            if (types)
+                for (int i = 0; i < row.size() && i < types->size(); ++i)
+                    row[i] = fromDriverValue(row[i], (*types)[i]);
+            rows.append(row);
+        }
+        return rows;
+    });
 }
 
 QVariant Connection::selectValue(const QString& sql, const QVariantList& params) {
@@ -289,27 +222,40 @@ QVariant Connection::selectValue(const QString& sql, const QVariantList& params)
     return rows.isEmpty() || rows.front().isEmpty() ? QVariant() : rows.front().front();
 }
 
+std::unique_ptr<Cursor> Connection::openCursor(const QString& sql, const QVariantList& params) {
+    ensureOpen();
+    BusyScope busy;
+    std::unique_ptr<Cursor> c(new Cursor(*this));
+    isc_tr_handle* tr = &m_unit;
+    if (!m_inTransaction) {
+        startTransaction(&m_db, &c->m_own);
+        tr = &c->m_own;
+    }
+    c->m_statement = std::make_unique<FirebirdStatement>(&m_db, tr, m_encoding, sql);
+    c->m_statement->bind(params);
+    c->m_statement->execute();
+    return c;
+}
+
 void Connection::beginTransaction() {
     ensureOpen();
     if (m_inTransaction)
         throw DatasetStateError(QStringLiteral("Já existe uma transação em andamento"));
-    QSqlDatabase db = database();
-    if (!db.transaction())
-        throw DatabaseError(engineText(db.lastError()));
+    startTransaction(&m_db, &m_unit);
     m_inTransaction = true;
 }
 
 void Connection::commitTransaction() {
     releaseUnitStatements();
-    QSqlDatabase db = database();
-    const bool ok = db.commit();
-    if (!ok) {
-        const QString text = engineText(db.lastError());
-        db.rollback();
+    try {
+        commit(&m_unit);
+    } catch (...) {
+        rollbackQuietly(&m_unit);
         m_inTransaction = false;
         emit transactionEnded(false);
-        throw DatabaseError(text);
+        throw;
     }
+    m_unit = 0;
     m_inTransaction = false;
     emit transactionEnded(true);
 }
@@ -318,9 +264,42 @@ void Connection::rollbackTransaction() {
     if (!m_inTransaction)
         return;
     releaseUnitStatements();
-    database().rollback();
+    rollbackQuietly(&m_unit);
     m_inTransaction = false;
     emit transactionEnded(false);
+}
+
+Cursor::Cursor(Connection& connection)
+    : m_connection(&connection) {
+    m_connection->m_cursors.insert(this);
+}
+
+Cursor::~Cursor() {
+    end();
+    if (m_connection)
+        m_connection->m_cursors.remove(this);
+}
+
+void Cursor::end() {
+    m_statement.reset();
+    rollbackQuietly(&m_own); // it only read
+}
+
+bool Cursor::next(Row& row) {
+    if (!m_statement)
+        return false;
+    BusyScope busy;
+    return m_statement->fetch(row);
+}
+
+const QStringList& Cursor::columnNames() const {
+    static const QStringList none;
+    return m_statement ? m_statement->columnNames() : none;
+}
+
+const QVector<ColumnType>& Cursor::columnTypes() const {
+    static const QVector<ColumnType> none;
+    return m_statement ? m_statement->columnTypes() : none;
 }
 
 const TableSchema& Connection::schema(const QString& table) {

@@ -16,7 +16,7 @@ private:
     QString m_message;
 };
 
-// A failure reported by the database engine or the driver, with the engine's own text.
+// A failure reported by the database engine, with the engine's own text.
 class DatabaseError : public BrolaviError {
 public:
     using BrolaviError::BrolaviError;

@@ -147,10 +147,8 @@ QString valueText(const QVariant& v, bool integerColumn) {
 // wildcards end the pattern (that one can use an index), otherwise LIKE with '_' escaped.
 QString likeSql(const QString& expr, const QString& pattern, QVariantList& params) {
     const qsizetype firstPercent = pattern.indexOf(u'%');
-    if (firstPercent < 0) {
-        params << pattern << int(pattern.toUtf8().size());
-        return QStringLiteral("(%1 = ? AND OCTET_LENGTH(%1) = ?)").arg(expr);
-    }
+    if (firstPercent < 0)
+        return FilterExpression::textEquality(expr, pattern, params);
     if (onlyPercents(QStringView(pattern).mid(firstPercent))) {
         if (firstPercent == 0)
             return QStringLiteral("%1 IS NOT NULL").arg(expr);
@@ -268,12 +266,8 @@ QString FilterExpression::toSql(QVariantList& params) const {
             parts << likeSql(col, c.literal, params);
             break;
         case Op::Equal:
-            parts << QStringLiteral("(%1 = ? AND OCTET_LENGTH(%1) = ?)").arg(col);
-            params << c.literal << int(c.literal.toUtf8().size());
-            break;
         case Op::NotEqual:
-            parts << QStringLiteral("(%1 <> ? OR OCTET_LENGTH(%1) <> ?)").arg(col);
-            params << c.literal << int(c.literal.toUtf8().size());
+            parts << textEquality(col, c.literal, params, c.op == Op::NotEqual);
             break;
         }
     }
@@ -291,6 +285,13 @@ FilterExpression::Selectivity FilterExpression::selectivity() const {
             best = Selectivity::Prefix;
     }
     return best;
+}
+
+QString FilterExpression::textEquality(const QString& column, const QString& value, QVariantList& params,
+                                       bool notEqual) {
+    params << value << int(value.toUcs4().size());
+    return notEqual ? QStringLiteral("(%1 <> ? OR CHAR_LENGTH(%1) <> ?)").arg(column)
+                    : QStringLiteral("(%1 = ? AND CHAR_LENGTH(%1) = ?)").arg(column);
 }
 
 QString FilterExpression::quoted(const QString& text) {

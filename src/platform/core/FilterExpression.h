@@ -63,6 +63,12 @@ public:
     // Matches value against a pattern whose only wildcard is '%'.
     static bool likeMatches(QStringView value, QStringView pattern);
 
+    // SQL that a text column equals value exactly, trailing blanks included (the engine's "=" ignores them),
+    // or with notEqual that it differs; appends the parameters. The lengths compared are in characters, which
+    // the engine counts the same way in every character set.
+    static QString textEquality(const QString& column, const QString& value, QVariantList& params,
+                                bool notEqual = false);
+
 private:
     QVector<Condition> m_conditions;
     bool m_bound = false;

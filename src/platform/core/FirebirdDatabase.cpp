@@ -1,22 +1,10 @@
 #include "platform/core/FirebirdDatabase.h"
 
 #include "platform/core/Errors.h"
+#include "platform/core/FirebirdStatus.h"
 
-#include <QStringList>
+#include <QRegularExpression>
 #include <ibase.h>
-
-namespace {
-
-QString statusText(const ISC_STATUS* status) {
-    QStringList lines;
-    char buffer[1024];
-    const ISC_STATUS* p = status;
-    while (fb_interpret(buffer, sizeof buffer, &p) > 0)
-        lines << QString::fromLocal8Bit(buffer);
-    return lines.join(u'\n');
-}
-
-} // namespace
 
 namespace FirebirdDatabase {
 
@@ -26,20 +14,25 @@ QString quotedLiteral(const QString& text) {
     return u'\'' + out + u'\'';
 }
 
-void create(const QString& path, const QString& user, const QString& password, int pageSize) {
+void create(const QString& path, const QString& user, const QString& password, int pageSize,
+            const QString& characterSet) {
+    static const QRegularExpression name(QStringLiteral("^[A-Z0-9_]+$"));
+    if (!name.match(characterSet).hasMatch())
+        throw DatabaseError(QStringLiteral("Conjunto de caracteres inválido: %1").arg(characterSet));
     const QByteArray sql = QStringLiteral("CREATE DATABASE %1 USER %2 PASSWORD %3 PAGE_SIZE %4 "
-                                          "DEFAULT CHARACTER SET UTF8")
+                                          "DEFAULT CHARACTER SET %5")
                                .arg(quotedLiteral(path), quotedLiteral(user), quotedLiteral(password))
                                .arg(pageSize)
+                               .arg(characterSet)
                                .toUtf8();
     ISC_STATUS_ARRAY status{};
     isc_db_handle db = 0;
     isc_tr_handle tr = 0;
     if (isc_dsql_execute_immediate(status, &db, &tr, 0, sql.constData(), SQL_DIALECT_V6, nullptr)) {
-        throw DatabaseError(statusText(status));
+        throw DatabaseError(Firebird::statusText(status));
     }
     if (isc_detach_database(status, &db))
-        throw DatabaseError(statusText(status));
+        throw DatabaseError(Firebird::statusText(status));
 }
 
 } // namespace FirebirdDatabase

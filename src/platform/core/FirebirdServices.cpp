@@ -1,6 +1,7 @@
 #include "platform/core/FirebirdServices.h"
 
 #include "platform/core/Errors.h"
+#include "platform/core/FirebirdStatus.h"
 
 #include <QFile>
 #include <QStringList>
@@ -27,15 +28,6 @@
 #endif
 
 namespace {
-
-QString statusText(const ISC_STATUS* status) {
-    QStringList lines;
-    char buffer[1024];
-    const ISC_STATUS* p = status;
-    while (fb_interpret(buffer, sizeof buffer, &p) > 0)
-        lines << QString::fromLocal8Bit(buffer);
-    return lines.join(u'\n');
-}
 
 // The engine asks for a key press on the process's own standard input when a backup file ends early, and a
 // program started from a pipe would wait there for ever: it reads end-of-file instead while this lives.
@@ -76,7 +68,7 @@ public:
         ISC_STATUS_ARRAY status{};
         if (isc_service_attach(status, sizeof name - 1, name, &m_handle,
                                static_cast<unsigned short>(spb.size()), spb.constData()))
-            throw DatabaseError(statusText(status));
+            throw DatabaseError(Firebird::statusText(status));
     }
     ~ServiceHandle() {
         ISC_STATUS_ARRAY status{};
@@ -169,14 +161,14 @@ void FirebirdServices::run(const QByteArray& action, const LineHandler& watch) c
     ISC_STATUS_ARRAY status{};
     if (isc_service_start(status, service.handle(), nullptr, static_cast<unsigned short>(action.size()),
                           action.constData()))
-        throw DatabaseError(statusText(status));
+        throw DatabaseError(Firebird::statusText(status));
 
     static const char request[] = {isc_info_svc_line};
     QByteArray buffer(qsizetype(32) * 1024, '\0'); // the call takes its length as 16 bits
     for (;;) {
         if (isc_service_query(status, service.handle(), nullptr, 0, nullptr, sizeof request, request,
                               static_cast<unsigned short>(buffer.size()), buffer.data()))
-            throw DatabaseError(statusText(status));
+            throw DatabaseError(Firebird::statusText(status));
         const char* p = buffer.constData();
         if (*p == isc_info_data_not_ready)
             continue;

@@ -3,10 +3,6 @@
 #include "platform/core/Connection.h"
 #include "platform/core/Errors.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-
 QString replaceNamedParameters(const QString& sql, QStringList& names) {
     QString out;
     out.reserve(sql.size());
@@ -84,15 +80,9 @@ void Query::open() {
         return;
     QVariantList params;
     const QString sql = positional(params);
-    m_connection.ensureOpen();
-    auto q = std::make_unique<QSqlQuery>(m_connection.database());
-    m_connection.prepare(*q, sql, params);
-    m_connection.exec(*q);
-    const QSqlRecord rec = q->record();
-    m_columns.clear();
-    for (int i = 0; i < rec.count(); ++i)
-        m_columns << rec.fieldName(i);
-    m_types = resultTypes(rec);
+    auto q = m_connection.openCursor(sql, params);
+    m_columns = q->columnNames();
+    m_types = q->columnTypes();
     m_query = std::move(q);
     m_rows.clear();
     m_fetchedAll = false;
@@ -139,16 +129,22 @@ int Query::execSql() {
 void Query::fetchUpTo(int count) const {
     if (!m_query)
         return;
+    Row row;
     while (fetchedCount() < count) {
-        if (!m_query->next()) {
-            const QSqlError err = m_query->lastError();
+        bool more = false;
+        try {
+            more = m_query->next(row);
+        } catch (...) {
             m_fetchedAll = true;
             m_query.reset();
-            if (err.isValid())
-                throw DatabaseError(engineText(err));
+            throw;
+        }
+        if (!more) {
+            m_fetchedAll = true;
+            m_query.reset();
             return;
         }
-        m_rows.append(readRow(*m_query, m_types));
+        m_rows.append(row);
     }
 }
 

@@ -12,7 +12,7 @@
 #include <optional>
 
 class Connection;
-class QSqlQuery;
+class Cursor;
 
 // A screen's own statement with named parameters (":qNome"). Names match without regard to case, and a
 // statement with a parameter left unbound is refused rather than run with NULL. Opened, a SELECT is a
@@ -76,7 +76,7 @@ private:
 
     bool m_open = false;
     QStringList m_columns;
-    mutable std::unique_ptr<QSqlQuery> m_query;
+    mutable std::unique_ptr<Cursor> m_query;
     mutable QVector<ColumnType> m_types;
     mutable QVector<Row> m_rows;
     mutable bool m_fetchedAll = false;

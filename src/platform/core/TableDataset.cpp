@@ -503,8 +503,7 @@ bool TableDataset::locate(const QString& column, const QVariant& value) {
         condition = QStringLiteral("%1 IS NULL").arg(info.name);
     } else if (info.type == ColumnType::Text) {
         // "=" alone would ignore trailing blanks.
-        condition = QStringLiteral("(%1 = ? AND OCTET_LENGTH(%1) = ?)").arg(info.name);
-        params << wanted << int(wanted.toString().toUtf8().size());
+        condition = FilterExpression::textEquality(info.name, wanted.toString(), params);
     } else {
         condition = QStringLiteral("%1 = ?").arg(info.name);
         params << wanted;

@@ -1,0 +1,58 @@
+#include "platform/core/TextEncoding.h"
+
+#include "platform/core/Errors.h"
+
+#include <array>
+
+namespace {
+
+// 0x80..0x9F of Windows-1252; the five bytes it leaves undefined map to the C1 controls of the same value, so
+// that no byte is lost.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int windows1252Byte(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (std::size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == c)
+            return int(0x80 + i);
+    return -1;
+}
+
+} // namespace
+
+namespace TextCodec {
+
+QByteArray encode(QStringView text, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8)
+        return text.toUtf8();
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar ch : text) {
+        const int b = windows1252Byte(ch.unicode());
+        if (b < 0)
+            throw DatabaseError(
+                QStringLiteral("O texto \"%1\" tem o caractere \"%2\", que este banco de dados não guarda "
+                               "(conjunto de caracteres NONE, gravado como Windows-1252)")
+                    .arg(text.toString(), QString(ch)));
+        out.append(char(b));
+    }
+    return out;
+}
+
+QString decode(const char* bytes, qsizetype size, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8)
+        return QString::fromUtf8(bytes, size);
+    QString out(size, Qt::Uninitialized);
+    QChar* d = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        d[i] = QChar(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t(b));
+    }
+    return out;
+}
+
+} // namespace TextCodec
