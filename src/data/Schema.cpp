@@ -52,11 +52,11 @@ QStringList requiredTables() {
             QStringLiteral("TABBACKUP")};
 }
 
-void createDatabase(const QString& path) {
+void createDatabase(const QString& path, const QString& characterSet) {
     if (QFileInfo::exists(path))
         throw DatabaseError(QStringLiteral("O arquivo %1 já existe: nada foi criado").arg(path));
     QDir().mkpath(QFileInfo(path).absolutePath());
-    FirebirdDatabase::create(path, TDM::UserName, TDM::Password);
+    FirebirdDatabase::create(path, TDM::UserName, TDM::Password, 8192, characterSet);
     try {
         Connection c;
         c.setDatabasePath(path);

@@ -13,9 +13,10 @@ QStringList statements();
 // installation may have no PRODUTOS, which no screen needs.
 QStringList requiredTables();
 
-// Creates the database file at path with every table and index. Refuses a path that exists.
+// Creates the database file at path with every table and index. Refuses a path that exists. The program makes
+// UTF8 databases; another character set lays out one as an older installation made it.
 // Throws DatabaseError.
-void createDatabase(const QString& path);
+void createDatabase(const QString& path, const QString& characterSet = QStringLiteral("UTF8"));
 
 // Where the program keeps its database on this machine.
 QString defaultDatabasePath();

@@ -260,6 +260,32 @@ INSTANTIATE_TEST_SUITE_P(Files, RestoreFrom,
                                            BadBackup::OfAnotherDatabase),
                          nameOf);
 
+// A database from an older installation is restored as it was made: its character set and the bytes of its
+// text stay, and the program reads the accents right at once.
+TEST_F(Backup, ARestoredDatabaseKeepsItsCharacterSetAndItsAccents) {
+    const QString charset = DM->FDConnection1.characterSet();
+    addCustomer(3, QStringLiteral("JOÃO D'ÁVILA"));
+    const auto bytes = [this] {
+        return sqlValue(QStringLiteral("select cast(NOME as varchar(60) character set octets) from TABCADCLI "
+                                       "where CODIGO = 3"))
+            .toByteArray();
+    };
+    const QByteArray before = bytes();
+    backUpTo(folderOf(backups));
+    sql(QStringLiteral("update TABCADCLI set NOME = 'OUTRO' where CODIGO = 3"));
+
+    showScreen();
+    chooseBackupFile(backups.filePath(BackupJobs::FileName));
+    FBackup->BRestore->click();
+    ASSERT_EQ(messages.log(),
+              QStringList{QStringLiteral("plain|Brolavi|Restauração realizado com sucesso!")});
+    EXPECT_EQ(DM->FDConnection1.characterSet(), charset);
+    EXPECT_EQ(bytes(), before);
+    DM->TabCadCli.open();
+    ASSERT_TRUE(DM->TabCadCli.locate(QStringLiteral("NOME"), QStringLiteral("JOÃO D'ÁVILA")));
+    EXPECT_EQ(DM->TabCadCliCODIGO.asInteger(), 3);
+}
+
 TEST_F(Backup, AFailedBackupKeepsThePreviousFile) {
     backUpTo(folderOf(backups));
     const QString previous = backups.filePath(BackupJobs::FileName);

@@ -13,6 +13,10 @@
 // the seams scripted and the clock frozen; all of it destroyed at the end of the test.
 class ProgramFixture : public ::testing::Test {
 protected:
+    ProgramFixture() = default;
+    // On a database made in another character set, as an older installation's.
+    explicit ProgramFixture(const QString& characterSet)
+        : db(characterSet) {}
     void SetUp() override { program = std::make_unique<AppBrolavi>(db.path()); }
     void TearDown() override { program.reset(); }
 

@@ -1,5 +1,7 @@
 #include "ScratchDatabase.h"
 
+#include "TestCharacterSet.h"
+
 #include "platform/core/FirebirdDatabase.h"
 
 #include <QFile>
@@ -40,7 +42,8 @@ QString templatePath(const QStringList& tables) {
     QStringList sorted = tables;
     sorted.sort();
     sorted.removeDuplicates();
-    const QString key = sorted.join(u'+');
+    const QString charset = testCharacterSet();
+    const QString key = sorted.join(u'+') + u'-' + charset;
     if (const auto it = made.constFind(key); it != made.cend())
         return *it;
 
@@ -52,7 +55,7 @@ QString templatePath(const QStringList& tables) {
         statements << *it;
     }
     const QString path = dir.filePath(key + QStringLiteral(".fdb"));
-    FirebirdDatabase::create(path, ScratchDatabase::UserName, ScratchDatabase::Password);
+    FirebirdDatabase::create(path, ScratchDatabase::UserName, ScratchDatabase::Password, 8192, charset);
     {
         Connection c;
         c.setDatabasePath(path);

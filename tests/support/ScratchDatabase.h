@@ -9,7 +9,8 @@
 #include <QTemporaryDir>
 
 // A fresh database file holding only the tables a test names, laid out as the program lays them out, for the
-// tests of the platform: no data module, no screens. Each set of tables is made once per run and copied.
+// tests of the platform: no data module, no screens. Each set of tables is made once per run, in the run's
+// character set, and copied.
 class ScratchDatabase {
 public:
     static inline const QString UserName = QStringLiteral("SYSDBA");

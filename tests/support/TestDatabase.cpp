@@ -1,26 +1,31 @@
 #include "TestDatabase.h"
 
+#include "TestCharacterSet.h"
 #include "data/Schema.h"
 
 #include <QFile>
+#include <QHash>
 #include <stdexcept>
 
 namespace {
 
-const QString& templatePath() {
+QString templatePath(const QString& characterSet) {
     static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString p = dir.filePath(QStringLiteral("template.fdb"));
-        Schema::createDatabase(p);
-        return p;
-    }();
-    return path;
+    static QHash<QString, QString> made;
+    auto it = made.find(characterSet);
+    if (it == made.end()) {
+        const QString p = dir.filePath(QStringLiteral("template-%1.fdb").arg(characterSet));
+        Schema::createDatabase(p, characterSet);
+        it = made.insert(characterSet, p);
+    }
+    return *it;
 }
 
 } // namespace
 
-TestDatabase::TestDatabase() {
+TestDatabase::TestDatabase(const QString& characterSet) {
+    const QString charset = characterSet.isEmpty() ? testCharacterSet() : characterSet;
     m_path = m_dir.filePath(QStringLiteral("DBBROLAVI.FDB"));
-    if (!QFile::copy(templatePath(), m_path))
+    if (!QFile::copy(templatePath(charset), m_path))
         throw std::runtime_error("cannot copy the template database");
 }
