@@ -16,7 +16,8 @@ constexpr int Chunk = 200;
 TableDataset::TableDataset(Connection& connection, const QString& table, QObject* parent)
     : Dataset(parent)
     , m_connection(connection)
-    , m_table(table.toUpper()) {
+    , m_table(table.toUpper())
+    , m_writer(connection, m_table) {
     connect(&m_connection, &Connection::aboutToClose, this, &TableDataset::close);
     connect(&m_connection, &Connection::transactionEnded, this, &TableDataset::onTransactionEnded);
 }
@@ -610,66 +611,17 @@ void TableDataset::cancel() {
     notifyCurrentChanged();
 }
 
-void TableDataset::insertRow() {
-    QStringList names;
-    QStringList marks;
-    QVariantList params;
-    const TableSchema& s = schema();
-    for (int i = 0; i < s.columns.size(); ++i) {
-        names << s.columns[i].name;
-        marks << QStringLiteral("?");
-        params << m_buffer[i];
-    }
-    m_connection.execute(
-        QStringLiteral("insert into %1 (%2) values (%3)").arg(m_table, names.join(u','), marks.join(u',')),
-        params);
-}
-
-void TableDataset::updateRow() {
-    const TableSchema& s = schema();
-    QStringList sets;
-    QVariantList params;
-    for (int i = 0; i < s.columns.size(); ++i) {
-        if (!m_modified[i])
-            continue;
-        sets << QStringLiteral("%1 = ?").arg(s.columns[i].name);
-        params << m_buffer[i];
-    }
-    if (sets.isEmpty())
-        return;
-    QString where;
-    if (keyed()) {
-        where = QStringLiteral("%1 = ?").arg(s.columns[s.keyColumn].name);
-        params << m_current[s.keyColumn];
-    } else {
-        // No key: the row is the one holding the values read; "rows 1" keeps twin rows apart.
-        QStringList conds;
-        for (int i = 0; i < s.columns.size(); ++i) {
-            conds << QStringLiteral("%1 IS NOT DISTINCT FROM ?").arg(s.columns[i].name);
-            params << m_current[i];
-        }
-        where = conds.join(QStringLiteral(" AND ")) + QStringLiteral(" rows 1");
-    }
-    const int changed = m_connection.execute(
-        QStringLiteral("update %1 set %2 where %3").arg(m_table, sets.join(u','), where), params);
-    if (changed == 0)
-        throw DatabaseError(QStringLiteral("%1: o registro não existe mais no banco de dados").arg(m_table));
-}
-
 void TableDataset::post() {
     if (m_state != State::Edit && m_state != State::Insert)
         return;
     emit aboutToPost();
     std::optional<qlonglong> key;
-    if (m_state == State::Insert) {
-        insertRow();
-        if (keyed())
-            key = m_buffer[schema().keyColumn].toLongLong();
-    } else {
-        updateRow();
-        if (keyed())
-            key = m_buffer[schema().keyColumn].toLongLong();
-    }
+    if (m_state == State::Insert)
+        m_writer.insert(m_buffer);
+    else
+        m_writer.update(m_current, m_buffer, m_modified);
+    if (keyed())
+        key = m_buffer[schema().keyColumn].toLongLong();
     const Row written = m_buffer;
     m_state = State::Browse;
     m_buffer.clear();
@@ -695,23 +647,10 @@ void TableDataset::remove() {
     ensureLoaded();
     if (!isOpen() || !m_hasCurrent)
         throw DatasetStateError(QStringLiteral("%1: não há registro para excluir").arg(m_table));
-    const TableSchema& s = schema();
     std::optional<qlonglong> key;
-    if (keyed()) {
+    if (keyed())
         key = keyOf(m_current);
-        m_connection.execute(
-            QStringLiteral("delete from %1 where %2 = ?").arg(m_table, s.columns[s.keyColumn].name), {*key});
-    } else {
-        QStringList conds;
-        QVariantList params;
-        for (int i = 0; i < s.columns.size(); ++i) {
-            conds << QStringLiteral("%1 IS NOT DISTINCT FROM ?").arg(s.columns[i].name);
-            params << m_current[i];
-        }
-        m_connection.execute(QStringLiteral("delete from %1 where %2 rows 1")
-                                 .arg(m_table, conds.join(QStringLiteral(" AND "))),
-                             params);
-    }
+    m_writer.remove(m_current);
     const bool wasEditing = m_state == State::Edit;
     m_state = State::Browse;
     m_buffer.clear();

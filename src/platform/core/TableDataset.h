@@ -4,6 +4,7 @@
 #include "platform/core/Dataset.h"
 #include "platform/core/FilterExpression.h"
 #include "platform/core/TableSchema.h"
+#include "platform/core/TableWriter.h"
 
 #include <QHash>
 #include <QObject>
@@ -130,14 +131,13 @@ private:
     void loadFirst();
     void loadLast();
     void repositionAfterChange(std::optional<qlonglong> key, bool wasSmall);
-    void insertRow();
-    void updateRow();
     QVariant convert(int column, const QVariant& value) const;
     void onTransactionEnded();
 
     Connection& m_connection;
     QString m_table;
     State m_state = State::Inactive;
+    TableWriter m_writer;
 
     QString m_filterText;
     bool m_filtered = false;
