@@ -6,24 +6,18 @@
 
 #include <algorithm>
 
-namespace {
-
-// Rows read at a time: a screenful of a grid many times over, a customer's whole ledger in one go.
-constexpr int Chunk = 200;
-
-} // namespace
-
 TableDataset::TableDataset(Connection& connection, const QString& table, QObject* parent)
     : Dataset(parent)
     , m_connection(connection)
     , m_table(table.toUpper())
+    , m_reader(connection, m_table, [this] { return recordCount(); })
     , m_writer(connection, m_table) {
     connect(&m_connection, &Connection::aboutToClose, this, &TableDataset::close);
     connect(&m_connection, &Connection::transactionEnded, this, &TableDataset::onTransactionEnded);
 }
 
 const TableSchema& TableDataset::schema() const {
-    return m_connection.schema(m_table);
+    return m_reader.schema();
 }
 
 int TableDataset::columnIndex(const QString& name) const {
@@ -37,82 +31,11 @@ int TableDataset::requireColumn(const QString& name) const {
     return c;
 }
 
-// Money is read as its exact decimal text; the driver alone would hand it over as a double.
-QString TableDataset::selectList() const {
-    QStringList cols;
-    for (const ColumnInfo& c : schema().columns)
-        cols << (c.type == ColumnType::Numeric ? QStringLiteral("CAST(%1 AS VARCHAR(30))").arg(c.name)
-                                               : c.name);
-    return cols.join(QStringLiteral(", "));
-}
-
-QString TableDataset::whereSql(QVariantList& params) const {
-    if (!m_filtered || m_filter.isEmpty())
-        return QStringLiteral("1 = 1");
-    return m_filter.toSql(params);
-}
-
-QString TableDataset::orderSql(bool descending) const {
-    if (!keyed())
-        return QString();
-    const QString key = schema().columns[schema().keyColumn].name;
-    // Walking the key in order suits a large view; a filter that picks few rows through its own index is
-    // better served by sorting those few. A prefix may pick many: its count (which the screens show anyway)
-    // decides.
-    bool sortFew = false;
-    if (m_filtered) {
-        switch (m_filter.selectivity()) {
-        case FilterExpression::Selectivity::Equality:
-            sortFew = true;
-            break;
-        case FilterExpression::Selectivity::Prefix:
-            sortFew = recordCount() <= 4 * Chunk;
-            break;
-        case FilterExpression::Selectivity::None:
-            break;
-        }
-    }
-    return QStringLiteral(" ORDER BY %1%2%3")
-        .arg(key, sortFew ? QStringLiteral("+0") : QString(),
-             descending ? QStringLiteral(" DESC") : QString());
-}
-
-QVector<Row> TableDataset::fetch(const QString& extraCondition, const QVariantList& extraParams,
-                                 bool descending, int limit, int skip) const {
-    QVariantList params;
-    QString sql = QStringLiteral("select ");
-    if (keyed()) {
-        sql += QStringLiteral("first %1 ").arg(limit);
-        if (skip > 0)
-            sql += QStringLiteral("skip %1 ").arg(skip);
-    }
-    sql += selectList() + QStringLiteral(" from ") + m_table + QStringLiteral(" where ") + whereSql(params);
-    if (!extraCondition.isEmpty()) {
-        sql += QStringLiteral(" and ") + extraCondition;
-        params += extraParams;
-    }
-    sql += orderSql(descending);
-    QVector<ColumnType> types;
-    for (const ColumnInfo& c : schema().columns)
-        types << c.type;
-    return m_connection.select(sql, params, &types);
-}
-
-int TableDataset::findCached(qlonglong key) const {
+int TableDataset::currentInWindow() const {
+    // A table without a key is read whole: its rows are where their positions say.
     if (!keyed())
         return m_hasCurrent ? m_currentIndex : -1;
-    auto it = std::lower_bound(m_cache.cbegin(), m_cache.cend(), key,
-                               [this](const Row& r, qlonglong k) { return keyOf(r) < k; });
-    if (it == m_cache.cend() || keyOf(*it) != key)
-        return -1;
-    return int(it - m_cache.cbegin());
-}
-
-void TableDataset::setCache(QVector<Row> rows, int start, bool headComplete, bool tailComplete) const {
-    m_cache = std::move(rows);
-    m_cacheStart = start;
-    m_headComplete = headComplete;
-    m_tailComplete = tailComplete;
+    return m_window.find(keyOf(m_current));
 }
 
 void TableDataset::setCurrent(const Row& row, int index) {
@@ -127,10 +50,8 @@ void TableDataset::clearCurrent() {
     m_currentIndex = -1;
 }
 
-void TableDataset::invalidate() {
-    m_cache.clear();
-    m_cacheStart = -1;
-    m_headComplete = m_tailComplete = false;
+void TableDataset::forgetView() {
+    m_window.clear();
     m_count.reset();
     m_sums.clear();
 }
@@ -150,19 +71,18 @@ void TableDataset::ensureLoaded() const {
 // After a new filter: the current row stays current if the filter lets it through, else the first row is.
 void TableDataset::loadFirstKeeping(qlonglong key) {
     loadFirst();
-    if (const int pos = findCached(key); pos >= 0) {
-        setCurrent(m_cache[pos], pos);
+    if (const int pos = m_window.find(key); pos >= 0) {
+        setCurrent(m_window.at(pos), pos);
         m_bof = pos == 0;
         return;
     }
-    if (m_tailComplete)
+    if (m_window.tailComplete())
         return;
-    const QVector<Row> rows =
-        fetch(QStringLiteral("%1 = ?").arg(schema().columns[schema().keyColumn].name), {key}, false, 1);
-    if (rows.isEmpty())
+    const std::optional<Row> row = m_reader.atKey(key);
+    if (!row)
         return;
-    setCache(rows, -1, false, false);
-    setCurrent(rows.front(), -1);
+    m_window.set(QVector<Row>{*row}, -1, false, false);
+    setCurrent(*row, -1);
     m_bof = m_eof = false;
 }
 
@@ -175,7 +95,7 @@ void TableDataset::markStaleKeeping() {
 }
 
 void TableDataset::markStale() {
-    invalidate();
+    forgetView();
     clearCurrent();
     m_stale = true;
     m_pendingKey.reset();
@@ -185,7 +105,7 @@ void TableDataset::markStale() {
 // After a write the view is read again only when someone looks, on the written row: a unit that writes many
 // rows in a row reads nothing in between.
 void TableDataset::markStaleAt(qlonglong key) {
-    const bool small = m_stale ? m_pendingWasSmall : wholeSetCached();
+    const bool small = m_stale ? m_pendingWasSmall : m_window.wholeSet();
     markStale();
     m_pendingKey = key;
     m_pendingWasSmall = small;
@@ -204,20 +124,20 @@ void TableDataset::refreshLater() {
 }
 
 void TableDataset::loadFirst() {
-    invalidate();
+    forgetView();
     m_stale = false;
     m_pendingKey.reset();
-    QVector<Row> rows = fetch(QString(), {}, false, Chunk + 1);
-    const bool tail = !keyed() || rows.size() <= Chunk;
-    if (rows.size() > Chunk && keyed())
-        rows.resize(Chunk);
-    setCache(std::move(rows), 0, true, tail);
-    if (m_cache.isEmpty())
+    QVector<Row> rows = m_reader.first(RowWindow::ReadSize);
+    if (keyed())
+        m_window.setReadForward(std::move(rows), 0, true);
+    else
+        m_window.set(std::move(rows), 0, true, true);
+    if (m_window.isEmpty())
         clearCurrent();
     else
-        setCurrent(m_cache.front(), 0);
+        setCurrent(m_window.at(0), 0);
     m_bof = true;
-    m_eof = m_cache.isEmpty();
+    m_eof = m_window.isEmpty();
 }
 
 void TableDataset::loadLast() {
@@ -225,26 +145,20 @@ void TableDataset::loadLast() {
     m_pendingKey.reset();
     if (!keyed()) {
         loadFirst();
-        if (!m_cache.isEmpty())
-            setCurrent(m_cache.back(), int(m_cache.size()) - 1);
+        if (!m_window.isEmpty())
+            setCurrent(m_window.rows().back(), m_window.size() - 1);
         m_eof = true;
-        m_bof = m_cache.isEmpty();
+        m_bof = m_window.isEmpty();
         return;
     }
-    invalidate();
-    QVector<Row> rows = fetch(QString(), {}, true, Chunk + 1);
-    const bool head = rows.size() <= Chunk;
-    if (!head)
-        rows.resize(Chunk);
-    std::reverse(rows.begin(), rows.end());
-    const int n = int(rows.size());
-    setCache(std::move(rows), head ? 0 : -1, head, true);
-    if (m_cache.isEmpty())
+    forgetView();
+    m_window.setReadBackward(m_reader.last(RowWindow::ReadSize), -1, true);
+    if (m_window.isEmpty())
         clearCurrent();
     else
-        setCurrent(m_cache.back(), head ? n - 1 : -1);
+        setCurrent(m_window.rows().back(), m_window.positionOf(m_window.size() - 1));
     m_eof = true;
-    m_bof = m_cache.isEmpty();
+    m_bof = m_window.isEmpty();
 }
 
 void TableDataset::open() {
@@ -252,8 +166,9 @@ void TableDataset::open() {
         return;
     m_connection.ensureOpen();
     const TableSchema& s = schema(); // a missing table fails here, with the engine's words
+    m_window.setKeyColumn(s.keyColumn);
     if (!m_filterText.isEmpty())
-        m_filter.bind(s);
+        m_reader.bindFilter();
     markStale();
     m_state = State::Browse;
     notifyStateChanged();
@@ -265,7 +180,7 @@ void TableDataset::close() {
     if (!isOpen())
         return;
     m_state = State::Inactive;
-    invalidate();
+    forgetView();
     clearCurrent();
     m_stale = false;
     m_buffer.clear();
@@ -280,19 +195,19 @@ void TableDataset::refresh() {
         return;
     checkBrowseMode();
     if (m_stale) {
-        invalidate();
+        forgetView();
         return;
     }
     repositionAfterChange(m_hasCurrent && keyed() ? std::optional<qlonglong>(keyOf(m_current)) : std::nullopt,
-                          wholeSetCached());
+                          m_window.wholeSet());
 }
 
 void TableDataset::first() {
     if (!isOpen())
         return;
     checkBrowseMode();
-    if (m_headComplete && !m_cache.isEmpty()) {
-        setCurrent(m_cache.front(), 0);
+    if (m_window.headComplete() && !m_window.isEmpty()) {
+        setCurrent(m_window.at(0), 0);
         m_bof = true;
         m_eof = false;
     } else {
@@ -305,9 +220,9 @@ void TableDataset::last() {
     if (!isOpen())
         return;
     checkBrowseMode();
-    if (m_tailComplete && !m_cache.isEmpty() && keyed()) {
-        const int n = int(m_cache.size());
-        setCurrent(m_cache.back(), m_cacheStart >= 0 ? m_cacheStart + n - 1 : -1);
+    if (m_window.tailComplete() && !m_window.isEmpty() && keyed()) {
+        const int n = m_window.size();
+        setCurrent(m_window.rows().back(), m_window.positionOf(n - 1));
         m_eof = true;
         m_bof = false;
     } else {
@@ -325,30 +240,26 @@ void TableDataset::next() {
         m_eof = true;
         return;
     }
-    const int pos = findCached(keyOf(m_current));
+    const int pos = currentInWindow();
     const int index = m_currentIndex;
-    if (pos >= 0 && pos + 1 < m_cache.size()) {
-        setCurrent(m_cache[pos + 1], index >= 0 ? index + 1 : -1);
+    if (pos >= 0 && pos + 1 < m_window.size()) {
+        setCurrent(m_window.at(pos + 1), index >= 0 ? index + 1 : -1);
         m_bof = m_eof = false;
         notifyCurrentChanged();
         return;
     }
-    if ((pos >= 0 && m_tailComplete) || !keyed()) {
+    if ((pos >= 0 && m_window.tailComplete()) || !keyed()) {
         m_eof = true;
         return;
     }
-    QVector<Row> rows = fetch(QStringLiteral("%1 > ?").arg(schema().columns[schema().keyColumn].name),
-                              {keyOf(m_current)}, false, Chunk + 1);
+    QVector<Row> rows = m_reader.after(keyOf(m_current), RowWindow::ReadSize);
     if (rows.isEmpty()) {
         m_eof = true;
         return;
     }
-    const bool tail = rows.size() <= Chunk;
-    if (!tail)
-        rows.resize(Chunk);
     const int start = index >= 0 ? index + 1 : -1;
-    setCache(std::move(rows), start, false, tail);
-    setCurrent(m_cache.front(), start);
+    m_window.setReadForward(std::move(rows), start, false);
+    setCurrent(m_window.at(0), start);
     m_bof = m_eof = false;
     notifyCurrentChanged();
 }
@@ -362,32 +273,25 @@ void TableDataset::prior() {
         m_bof = true;
         return;
     }
-    const int pos = findCached(keyOf(m_current));
+    const int pos = currentInWindow();
     const int index = m_currentIndex;
     if (pos > 0) {
-        setCurrent(m_cache[pos - 1], index >= 0 ? index - 1 : -1);
+        setCurrent(m_window.at(pos - 1), index >= 0 ? index - 1 : -1);
         m_bof = m_eof = false;
         notifyCurrentChanged();
         return;
     }
-    if ((pos == 0 && m_headComplete) || !keyed()) {
+    if ((pos == 0 && m_window.headComplete()) || !keyed()) {
         m_bof = true;
         return;
     }
-    QVector<Row> rows = fetch(QStringLiteral("%1 < ?").arg(schema().columns[schema().keyColumn].name),
-                              {keyOf(m_current)}, true, Chunk + 1);
+    QVector<Row> rows = m_reader.before(keyOf(m_current), RowWindow::ReadSize);
     if (rows.isEmpty()) {
         m_bof = true;
         return;
     }
-    const bool head = rows.size() <= Chunk;
-    if (!head)
-        rows.resize(Chunk);
-    std::reverse(rows.begin(), rows.end());
-    const int n = int(rows.size());
-    const int start = head ? 0 : (index >= 0 ? index - n : -1);
-    setCache(std::move(rows), start, head, false);
-    setCurrent(m_cache.back(), start >= 0 ? start + n - 1 : -1);
+    m_window.setReadBackward(std::move(rows), index, false);
+    setCurrent(m_window.rows().back(), m_window.positionOf(m_window.size() - 1));
     m_bof = m_eof = false;
     notifyCurrentChanged();
 }
@@ -395,27 +299,24 @@ void TableDataset::prior() {
 int TableDataset::knownRowCount() const {
     if (!isOpen())
         return 0;
-    if (wholeSetCached())
-        return int(m_cache.size());
+    if (m_window.wholeSet())
+        return m_window.size();
     if (m_count)
         return *m_count;
-    if (m_tailComplete && m_cacheStart >= 0)
-        return m_cacheStart + int(m_cache.size());
+    if (m_window.tailComplete() && m_window.start() >= 0)
+        return m_window.start() + m_window.size();
     return -1;
 }
 
 int TableDataset::recordCount() const {
     if (!isOpen())
         return 0;
-    if (wholeSetCached())
-        return int(m_cache.size());
+    if (m_window.wholeSet())
+        return m_window.size();
     if (!m_count) {
         QVariantList params;
-        const QString where = whereSql(params);
-        m_count =
-            m_connection
-                .selectValue(QStringLiteral("select count(*) from %1 where %2").arg(m_table, where), params)
-                .toInt();
+        const QString from = m_reader.source(params);
+        m_count = m_connection.selectValue(QStringLiteral("select count(*) from ") + from, params).toInt();
     }
     return *m_count;
 }
@@ -427,19 +328,12 @@ int TableDataset::recordNo() const {
     if (m_currentIndex >= 0)
         return m_currentIndex;
     const qlonglong key = keyOf(m_current);
-    const int pos = findCached(key);
-    if (pos >= 0 && m_cacheStart >= 0) {
-        m_currentIndex = m_cacheStart + pos;
+    const int pos = m_window.find(key);
+    if (pos >= 0 && m_window.start() >= 0) {
+        m_currentIndex = m_window.start() + pos;
         return m_currentIndex;
     }
-    QVariantList params;
-    const QString where = whereSql(params);
-    params << key;
-    m_currentIndex = m_connection
-                         .selectValue(QStringLiteral("select count(*) from %1 where %2 and %3 < ?")
-                                          .arg(m_table, where, schema().columns[schema().keyColumn].name),
-                                      params)
-                         .toInt();
+    m_currentIndex = m_reader.countBefore(key);
     return m_currentIndex;
 }
 
@@ -447,20 +341,18 @@ Row TableDataset::rowAt(int index) const {
     if (!isOpen() || index < 0)
         return {};
     ensureLoaded();
-    if (m_cacheStart >= 0 && index >= m_cacheStart && index < m_cacheStart + m_cache.size())
-        return m_cache[index - m_cacheStart];
-    if (!keyed() || (m_tailComplete && m_cacheStart >= 0 && index >= m_cacheStart + m_cache.size()))
+    if (m_window.holdsPosition(index))
+        return m_window.at(index - m_window.start());
+    if (!keyed() ||
+        (m_window.tailComplete() && m_window.start() >= 0 && index >= m_window.start() + m_window.size()))
         return {};
-    const int start = std::max(0, index - Chunk / 4);
-    QVector<Row> rows = fetch(QString(), {}, false, Chunk + 1, start);
+    const int start = std::max(0, index - RowWindow::Chunk / 4);
+    QVector<Row> rows = m_reader.fromPosition(start, RowWindow::ReadSize);
     if (rows.isEmpty() && start > 0)
         return {}; // past the end, but where the end is this read does not tell
-    const bool tail = rows.size() <= Chunk;
-    if (!tail)
-        rows.resize(Chunk);
-    setCache(std::move(rows), start, start == 0, tail);
-    if (index - start < m_cache.size())
-        return m_cache[index - start];
+    m_window.setReadForward(std::move(rows), start, start == 0);
+    if (index - start < m_window.size())
+        return m_window.at(index - start);
     return {};
 }
 
@@ -486,10 +378,10 @@ bool TableDataset::locate(const QString& column, const QVariant& value) {
     auto equal = [&](const Row& r) {
         return wanted.isNull() ? r[col].isNull() : (!r[col].isNull() && r[col] == wanted);
     };
-    if (wholeSetCached() || !keyed()) {
-        for (int i = 0; i < m_cache.size(); ++i) {
-            if (equal(m_cache[i])) {
-                setCurrent(m_cache[i], m_cacheStart >= 0 ? m_cacheStart + i : -1);
+    if (m_window.wholeSet() || !keyed()) {
+        for (int i = 0; i < m_window.size(); ++i) {
+            if (equal(m_window.at(i))) {
+                setCurrent(m_window.at(i), m_window.positionOf(i));
                 m_bof = m_eof = false;
                 notifyCurrentChanged();
                 return true;
@@ -497,24 +389,11 @@ bool TableDataset::locate(const QString& column, const QVariant& value) {
         }
         return false;
     }
-    const ColumnInfo& info = schema().columns[col];
-    QString condition;
-    QVariantList params;
-    if (wanted.isNull()) {
-        condition = QStringLiteral("%1 IS NULL").arg(info.name);
-    } else if (info.type == ColumnType::Text) {
-        // "=" alone would ignore trailing blanks.
-        condition = QStringLiteral("(%1 = ? AND OCTET_LENGTH(%1) = ?)").arg(info.name);
-        params << wanted << int(wanted.toString().toUtf8().size());
-    } else {
-        condition = QStringLiteral("%1 = ?").arg(info.name);
-        params << wanted;
-    }
-    const QVector<Row> rows = fetch(condition, params, false, 1);
-    if (rows.isEmpty() || !equal(rows.front()))
+    const std::optional<Row> row = m_reader.firstEqual(col, wanted);
+    if (!row || !equal(*row))
         return false;
-    setCache(rows, -1, false, false);
-    setCurrent(rows.front(), -1);
+    m_window.set(QVector<Row>{*row}, -1, false, false);
+    setCurrent(*row, -1);
     m_bof = m_eof = false;
     notifyCurrentChanged();
     return true;
@@ -523,11 +402,11 @@ bool TableDataset::locate(const QString& column, const QVariant& value) {
 void TableDataset::setFilter(const QString& text) {
     FilterExpression parsed = FilterExpression::parse(text);
     parsed.bind(schema());
-    if (isOpen() && m_filtered)
+    if (isOpen() && m_reader.filtered())
         checkBrowseMode();
     m_filterText = text;
-    m_filter = std::move(parsed);
-    if (isOpen() && m_filtered) {
+    m_reader.setFilter(std::move(parsed));
+    if (isOpen() && m_reader.filtered()) {
         markStaleKeeping();
         notifyRowsChanged();
         notifyCurrentChanged();
@@ -535,11 +414,11 @@ void TableDataset::setFilter(const QString& text) {
 }
 
 void TableDataset::setFiltered(bool on) {
-    if (on == m_filtered)
+    if (on == m_reader.filtered())
         return;
     if (isOpen())
         checkBrowseMode();
-    m_filtered = on;
+    m_reader.setFiltered(on);
     if (isOpen()) {
         markStaleKeeping();
         notifyRowsChanged();
@@ -615,11 +494,11 @@ void TableDataset::post() {
     if (m_state != State::Edit && m_state != State::Insert)
         return;
     emit aboutToPost();
-    std::optional<qlonglong> key;
     if (m_state == State::Insert)
         m_writer.insert(m_buffer);
     else
         m_writer.update(m_current, m_buffer, m_modified);
+    std::optional<qlonglong> key;
     if (keyed())
         key = m_buffer[schema().keyColumn].toLongLong();
     const Row written = m_buffer;
@@ -628,11 +507,11 @@ void TableDataset::post() {
     if (key)
         markStaleAt(*key);
     else
-        repositionAfterChange(key, wholeSetCached());
+        repositionAfterChange(key, m_window.wholeSet());
     if (!keyed()) {
-        for (int i = 0; i < m_cache.size(); ++i)
-            if (m_cache[i] == written)
-                setCurrent(m_cache[i], i);
+        for (int i = 0; i < m_window.size(); ++i)
+            if (m_window.at(i) == written)
+                setCurrent(m_window.at(i), i);
     }
     notifyStateChanged();
     notifyRowsChanged();
@@ -657,7 +536,7 @@ void TableDataset::remove() {
     if (key)
         markStaleAt(*key);
     else
-        repositionAfterChange(key, wholeSetCached());
+        repositionAfterChange(key, m_window.wholeSet());
     if (wasEditing)
         notifyStateChanged();
     notifyRowsChanged();
@@ -672,38 +551,32 @@ void TableDataset::repositionAfterChange(std::optional<qlonglong> key, bool wasS
     const int oldIndex = m_currentIndex;
     if (!keyed() || !key) {
         loadFirst();
-        if (!keyed() && oldIndex >= 0 && oldIndex < m_cache.size())
-            setCurrent(m_cache[oldIndex], oldIndex);
+        if (!keyed() && oldIndex >= 0 && oldIndex < m_window.size())
+            setCurrent(m_window.at(oldIndex), oldIndex);
         return;
     }
-    const QString keyName = schema().columns[schema().keyColumn].name;
     if (wasSmall) {
         loadFirst();
-        if (wholeSetCached()) {
-            auto it = std::lower_bound(m_cache.cbegin(), m_cache.cend(), *key,
-                                       [this](const Row& r, qlonglong k) { return keyOf(r) < k; });
-            if (it != m_cache.cend()) {
-                setCurrent(*it, int(it - m_cache.cbegin()));
+        if (m_window.wholeSet()) {
+            if (const int i = m_window.lowerBound(*key); i < m_window.size()) {
+                setCurrent(m_window.at(i), i);
                 m_bof = m_eof = false;
-            } else if (!m_cache.isEmpty()) {
-                setCurrent(m_cache.back(), int(m_cache.size()) - 1);
+            } else if (!m_window.isEmpty()) {
+                setCurrent(m_window.rows().back(), m_window.size() - 1);
                 m_bof = m_eof = false;
             }
             return;
         }
     }
-    invalidate();
-    QVector<Row> rows = fetch(QStringLiteral("%1 >= ?").arg(keyName), {*key}, false, Chunk + 1);
+    forgetView();
+    QVector<Row> rows = m_reader.fromKey(*key, RowWindow::ReadSize);
     if (rows.isEmpty()) {
         loadLast();
-        m_eof = m_cache.isEmpty();
+        m_eof = m_window.isEmpty();
         return;
     }
-    const bool tail = rows.size() <= Chunk;
-    if (!tail)
-        rows.resize(Chunk);
-    setCache(std::move(rows), -1, false, tail);
-    setCurrent(m_cache.front(), -1);
+    m_window.setReadForward(std::move(rows), -1, false);
+    setCurrent(m_window.at(0), -1);
     m_bof = m_eof = false;
 }
 
@@ -773,19 +646,19 @@ std::optional<Currency> TableDataset::sum(const QString& column) const {
     if (auto it = m_sums.find(key); it != m_sums.end())
         return *it;
     std::optional<Currency> result;
-    if (wholeSetCached()) {
-        for (const Row& r : m_cache) {
+    if (m_window.wholeSet()) {
+        for (const Row& r : m_window.rows()) {
             if (r[col].isNull())
                 continue;
             result = result.value_or(Currency()) + r[col].value<Currency>();
         }
     } else {
         QVariantList params;
-        const QString where = whereSql(params);
-        const QVariant v =
-            m_connection.selectValue(QStringLiteral("select CAST(sum(%1) AS VARCHAR(40)) from %2 where %3")
-                                         .arg(schema().columns[col].name, m_table, where),
-                                     params);
+        const QString from = m_reader.source(params);
+        const QVariant v = m_connection.selectValue(
+            QStringLiteral("select CAST(sum(%1) AS VARCHAR(40)) from ").arg(schema().columns[col].name) +
+                from,
+            params);
         if (!v.isNull())
             result = Currency::fromDbText(v.toString());
     }
@@ -809,10 +682,7 @@ std::optional<Currency> TableDataset::aggregate(const QString& name) const {
 }
 
 int TableDataset::nextCode() const {
-    const TableSchema& s = schema();
-    if (s.keyColumn < 0)
+    if (!keyed())
         throw DatasetStateError(QStringLiteral("%1 não tem código").arg(m_table));
-    const QVariant v = m_connection.selectValue(
-        QStringLiteral("select max(%1) from %2").arg(s.columns[s.keyColumn].name, m_table));
-    return v.isNull() ? 1 : v.toInt() + 1;
+    return m_reader.highestKey().value_or(0) + 1;
 }

@@ -3,6 +3,8 @@
 #include "platform/core/Currency.h"
 #include "platform/core/Dataset.h"
 #include "platform/core/FilterExpression.h"
+#include "platform/core/RowWindow.h"
+#include "platform/core/TableReader.h"
 #include "platform/core/TableSchema.h"
 #include "platform/core/TableWriter.h"
 
@@ -72,7 +74,7 @@ public:
     void setFilter(const QString& text);
     QString filter() const { return m_filterText; }
     void setFiltered(bool on);
-    bool filtered() const { return m_filtered; }
+    bool filtered() const { return m_reader.filtered(); }
     // Filtered off, the new filter, filtered on, with bound controls told once at the end. On a text that
     // does not parse the dataset is left unfiltered and the error thrown.
     void refilter(const QString& text);
@@ -115,19 +117,14 @@ private:
     void markStaleKeeping();
     void refreshLater();
     void loadFirstKeeping(qlonglong key);
-    QString selectList() const;
-    QString whereSql(QVariantList& params) const;
-    QString orderSql(bool descending) const;
-    QVector<Row> fetch(const QString& extraCondition, const QVariantList& extraParams, bool descending,
-                       int limit, int skip = 0) const;
-    bool keyed() const { return schema().keyColumn >= 0; }
-    bool wholeSetCached() const { return m_headComplete && m_tailComplete; }
-    qlonglong keyOf(const Row& row) const { return row[schema().keyColumn].toLongLong(); }
-    int findCached(qlonglong key) const;
-    void setCache(QVector<Row> rows, int start, bool headComplete, bool tailComplete) const;
+    bool keyed() const { return m_reader.keyed(); }
+    qlonglong keyOf(const Row& row) const { return m_window.keyOf(row); }
+    // The window's index of the current row; -1 when it does not hold it.
+    int currentInWindow() const;
+    // The rows changed or the filter did: the window and what was counted and summed go.
+    void forgetView();
     void setCurrent(const Row& row, int index);
     void clearCurrent();
-    void invalidate();
     void loadFirst();
     void loadLast();
     void repositionAfterChange(std::optional<qlonglong> key, bool wasSmall);
@@ -137,17 +134,11 @@ private:
     Connection& m_connection;
     QString m_table;
     State m_state = State::Inactive;
-    TableWriter m_writer;
-
     QString m_filterText;
-    bool m_filtered = false;
-    FilterExpression m_filter;
 
-    // Chunk of visible rows in order; m_cacheStart is the position of its first row, -1 when unknown.
-    mutable QVector<Row> m_cache;
-    mutable int m_cacheStart = -1;
-    mutable bool m_headComplete = false;
-    mutable bool m_tailComplete = false;
+    TableReader m_reader;
+    TableWriter m_writer;
+    mutable RowWindow m_window;
     mutable std::optional<int> m_count;
     mutable QHash<QString, std::optional<Currency>> m_sums;
 
