@@ -11,7 +11,10 @@ TableDataset::TableDataset(Connection& connection, const QString& table, QObject
     , m_connection(connection)
     , m_table(table.toUpper())
     , m_reader(connection, m_table, [this] { return recordCount(); })
-    , m_writer(connection, m_table) {
+    , m_writer(connection, m_table)
+    , m_aggregates(
+          connection, [this](QVariantList& params) { return m_reader.source(params); },
+          [this] { return m_window.wholeSet() ? &m_window.rows() : nullptr; }) {
     connect(&m_connection, &Connection::aboutToClose, this, &TableDataset::close);
     connect(&m_connection, &Connection::transactionEnded, this, &TableDataset::onTransactionEnded);
 }
@@ -52,8 +55,7 @@ void TableDataset::clearCurrent() {
 
 void TableDataset::forgetView() {
     m_window.clear();
-    m_count.reset();
-    m_sums.clear();
+    m_aggregates.forget();
 }
 
 void TableDataset::ensureLoaded() const {
@@ -299,10 +301,8 @@ void TableDataset::prior() {
 int TableDataset::knownRowCount() const {
     if (!isOpen())
         return 0;
-    if (m_window.wholeSet())
-        return m_window.size();
-    if (m_count)
-        return *m_count;
+    if (const std::optional<int> n = m_aggregates.knownCount())
+        return *n;
     if (m_window.tailComplete() && m_window.start() >= 0)
         return m_window.start() + m_window.size();
     return -1;
@@ -311,14 +311,7 @@ int TableDataset::knownRowCount() const {
 int TableDataset::recordCount() const {
     if (!isOpen())
         return 0;
-    if (m_window.wholeSet())
-        return m_window.size();
-    if (!m_count) {
-        QVariantList params;
-        const QString from = m_reader.source(params);
-        m_count = m_connection.selectValue(QStringLiteral("select count(*) from ") + from, params).toInt();
-    }
-    return *m_count;
+    return m_aggregates.count();
 }
 
 int TableDataset::recordNo() const {
@@ -642,43 +635,22 @@ std::optional<Currency> TableDataset::sum(const QString& column) const {
     if (!isOpen())
         return std::nullopt;
     const int col = requireColumn(column);
-    const QString key = column.toUpper();
-    if (auto it = m_sums.find(key); it != m_sums.end())
-        return *it;
-    std::optional<Currency> result;
-    if (m_window.wholeSet()) {
-        for (const Row& r : m_window.rows()) {
-            if (r[col].isNull())
-                continue;
-            result = result.value_or(Currency()) + r[col].value<Currency>();
-        }
-    } else {
-        QVariantList params;
-        const QString from = m_reader.source(params);
-        const QVariant v = m_connection.selectValue(
-            QStringLiteral("select CAST(sum(%1) AS VARCHAR(40)) from ").arg(schema().columns[col].name) +
-                from,
-            params);
-        if (!v.isNull())
-            result = Currency::fromDbText(v.toString());
-    }
-    m_sums.insert(key, result);
-    return result;
+    return m_aggregates.sum(col, schema().columns[col].name);
 }
 
 void TableDataset::defineSum(const QString& name, const QString& column) {
-    m_aggregates.insert(name.toUpper(), column);
+    m_aggregates.defineSum(name, column);
 }
 
 bool TableDataset::hasAggregate(const QString& name) const {
-    return m_aggregates.contains(name.toUpper());
+    return m_aggregates.hasSum(name);
 }
 
 std::optional<Currency> TableDataset::aggregate(const QString& name) const {
-    auto it = m_aggregates.find(name.toUpper());
-    if (it == m_aggregates.end())
+    const std::optional<QString> column = m_aggregates.sumColumn(name);
+    if (!column)
         throw DatabaseError(QStringLiteral("%1: agregado '%2' não definido").arg(m_table, name));
-    return sum(*it);
+    return sum(*column);
 }
 
 int TableDataset::nextCode() const {

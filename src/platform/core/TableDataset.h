@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/Aggregates.h"
 #include "platform/core/Currency.h"
 #include "platform/core/Dataset.h"
 #include "platform/core/FilterExpression.h"
@@ -8,7 +9,6 @@
 #include "platform/core/TableSchema.h"
 #include "platform/core/TableWriter.h"
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -139,8 +139,7 @@ private:
     TableReader m_reader;
     TableWriter m_writer;
     mutable RowWindow m_window;
-    mutable std::optional<int> m_count;
-    mutable QHash<QString, std::optional<Currency>> m_sums;
+    Aggregates m_aggregates;
 
     Row m_current;
     bool m_hasCurrent = false;
@@ -162,6 +161,4 @@ private:
     std::optional<qlonglong> m_savedPendingKey;
     bool m_savedPendingWasSmall = false;
     bool m_savedPendingKeep = false;
-
-    QHash<QString, QString> m_aggregates; // name -> column
 };
