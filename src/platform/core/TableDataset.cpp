@@ -37,20 +37,8 @@ int TableDataset::requireColumn(const QString& name) const {
 int TableDataset::currentInWindow() const {
     // A table without a key is read whole: its rows are where their positions say.
     if (!keyed())
-        return m_hasCurrent ? m_currentIndex : -1;
-    return m_window.find(keyOf(m_current));
-}
-
-void TableDataset::setCurrent(const Row& row, int index) {
-    m_current = row;
-    m_hasCurrent = true;
-    m_currentIndex = index;
-}
-
-void TableDataset::clearCurrent() {
-    m_current.clear();
-    m_hasCurrent = false;
-    m_currentIndex = -1;
+        return m_cursor.hasRow ? m_cursor.index : -1;
+    return m_window.find(keyOf(m_cursor.row));
 }
 
 void TableDataset::forgetView() {
@@ -59,13 +47,14 @@ void TableDataset::forgetView() {
 }
 
 void TableDataset::ensureLoaded() const {
-    if (!m_stale || !isOpen())
+    if (!m_cursor.reload.due || !isOpen())
         return;
     auto* self = const_cast<TableDataset*>(this);
-    if (m_pendingKey && m_pendingKeep)
-        self->loadFirstKeeping(*m_pendingKey);
-    else if (m_pendingKey)
-        self->repositionAfterChange(m_pendingKey, m_pendingWasSmall);
+    const TableCursor::Reload reload = m_cursor.reload;
+    if (reload.key && reload.keepIfVisible)
+        self->loadFirstKeeping(*reload.key);
+    else if (reload.key)
+        self->repositionAfterChange(reload.key, reload.wasSmall);
     else
         self->loadFirst();
 }
@@ -74,8 +63,8 @@ void TableDataset::ensureLoaded() const {
 void TableDataset::loadFirstKeeping(qlonglong key) {
     loadFirst();
     if (const int pos = m_window.find(key); pos >= 0) {
-        setCurrent(m_window.at(pos), pos);
-        m_bof = pos == 0;
+        m_cursor.setRow(m_window.at(pos), pos);
+        m_cursor.bof = pos == 0;
         return;
     }
     if (m_window.tailComplete())
@@ -84,83 +73,84 @@ void TableDataset::loadFirstKeeping(qlonglong key) {
     if (!row)
         return;
     m_window.set(QVector<Row>{*row}, -1, false, false);
-    setCurrent(*row, -1);
-    m_bof = m_eof = false;
+    m_cursor.setRow(*row, -1);
+    m_cursor.bof = m_cursor.eof = false;
 }
 
 void TableDataset::markStaleKeeping() {
-    const std::optional<qlonglong> key =
-        m_hasCurrent && keyed() && !m_stale ? std::optional<qlonglong>(keyOf(m_current)) : m_pendingKey;
+    const std::optional<qlonglong> key = m_cursor.hasRow && keyed() && !m_cursor.reload.due
+                                             ? std::optional<qlonglong>(keyOf(m_cursor.row))
+                                             : m_cursor.reload.key;
     markStale();
-    m_pendingKey = key;
-    m_pendingKeep = key.has_value();
+    m_cursor.reload.key = key;
+    m_cursor.reload.keepIfVisible = key.has_value();
 }
 
 void TableDataset::markStale() {
     forgetView();
-    clearCurrent();
-    m_stale = true;
-    m_pendingKey.reset();
-    m_pendingKeep = false;
+    m_cursor.clearRow();
+    m_cursor.reload.due = true;
+    m_cursor.reload.key.reset();
+    m_cursor.reload.keepIfVisible = false;
 }
 
 // After a write the view is read again only when someone looks, on the written row: a unit that writes many
 // rows in a row reads nothing in between.
 void TableDataset::markStaleAt(qlonglong key) {
-    const bool small = m_stale ? m_pendingWasSmall : m_window.wholeSet();
+    const bool small = m_cursor.reload.due ? m_cursor.reload.wasSmall : m_window.wholeSet();
     markStale();
-    m_pendingKey = key;
-    m_pendingWasSmall = small;
+    m_cursor.reload.key = key;
+    m_cursor.reload.wasSmall = small;
 }
 
 // What refresh() does, when someone next looks.
 void TableDataset::refreshLater() {
-    if (m_stale || !keyed()) {
+    if (m_cursor.reload.due || !keyed()) {
         refresh();
         return;
     }
-    if (m_hasCurrent)
-        markStaleAt(keyOf(m_current));
+    if (m_cursor.hasRow)
+        markStaleAt(keyOf(m_cursor.row));
     else
         markStale();
 }
 
 void TableDataset::loadFirst() {
     forgetView();
-    m_stale = false;
-    m_pendingKey.reset();
+    m_cursor.reload.due = false;
+    m_cursor.reload.key.reset();
     QVector<Row> rows = m_reader.first(RowWindow::ReadSize);
     if (keyed())
         m_window.setReadForward(std::move(rows), 0, true);
     else
         m_window.set(std::move(rows), 0, true, true);
     if (m_window.isEmpty())
-        clearCurrent();
+        m_cursor.clearRow();
     else
-        setCurrent(m_window.at(0), 0);
-    m_bof = true;
-    m_eof = m_window.isEmpty();
+        m_cursor.setRow(m_window.at(0), 0);
+    m_cursor.bof = true;
+    m_cursor.eof = m_window.isEmpty();
 }
 
 void TableDataset::loadLast() {
-    m_stale = false;
-    m_pendingKey.reset();
+    m_cursor.reload.due = false;
+    m_cursor.reload.key.reset();
     if (!keyed()) {
         loadFirst();
         if (!m_window.isEmpty())
-            setCurrent(m_window.rows().back(), m_window.size() - 1);
-        m_eof = true;
-        m_bof = m_window.isEmpty();
+            m_cursor.setRow(m_window.rows().back(), m_window.size() - 1);
+        m_cursor.eof = true;
+        m_cursor.bof = m_window.isEmpty();
         return;
     }
     forgetView();
     m_window.setReadBackward(m_reader.last(RowWindow::ReadSize), -1, true);
     if (m_window.isEmpty())
-        clearCurrent();
+        m_cursor.clearRow();
     else
-        setCurrent(m_window.rows().back(), m_window.positionOf(m_window.size() - 1));
-    m_eof = true;
-    m_bof = m_window.isEmpty();
+        m_cursor.setRow(m_window.rows().back(), m_window.positionOf(m_window.size() - 1));
+    m_cursor.eof = true;
+    m_cursor.bof = m_window.isEmpty();
 }
 
 void TableDataset::open() {
@@ -183,10 +173,10 @@ void TableDataset::close() {
         return;
     m_state = State::Inactive;
     forgetView();
-    clearCurrent();
-    m_stale = false;
-    m_buffer.clear();
-    m_eof = m_bof = true;
+    m_cursor.clearRow();
+    m_cursor.reload.due = false;
+    m_edit.clear();
+    m_cursor.eof = m_cursor.bof = true;
     notifyStateChanged();
     notifyRowsChanged();
     notifyCurrentChanged();
@@ -196,11 +186,12 @@ void TableDataset::refresh() {
     if (!isOpen())
         return;
     checkBrowseMode();
-    if (m_stale) {
+    if (m_cursor.reload.due) {
         forgetView();
         return;
     }
-    repositionAfterChange(m_hasCurrent && keyed() ? std::optional<qlonglong>(keyOf(m_current)) : std::nullopt,
+    repositionAfterChange(m_cursor.hasRow && keyed() ? std::optional<qlonglong>(keyOf(m_cursor.row))
+                                                     : std::nullopt,
                           m_window.wholeSet());
 }
 
@@ -209,9 +200,9 @@ void TableDataset::first() {
         return;
     checkBrowseMode();
     if (m_window.headComplete() && !m_window.isEmpty()) {
-        setCurrent(m_window.at(0), 0);
-        m_bof = true;
-        m_eof = false;
+        m_cursor.setRow(m_window.at(0), 0);
+        m_cursor.bof = true;
+        m_cursor.eof = false;
     } else {
         loadFirst();
     }
@@ -224,9 +215,9 @@ void TableDataset::last() {
     checkBrowseMode();
     if (m_window.tailComplete() && !m_window.isEmpty() && keyed()) {
         const int n = m_window.size();
-        setCurrent(m_window.rows().back(), m_window.positionOf(n - 1));
-        m_eof = true;
-        m_bof = false;
+        m_cursor.setRow(m_window.rows().back(), m_window.positionOf(n - 1));
+        m_cursor.eof = true;
+        m_cursor.bof = false;
     } else {
         loadLast();
     }
@@ -238,31 +229,31 @@ void TableDataset::next() {
         return;
     checkBrowseMode();
     ensureLoaded();
-    if (!m_hasCurrent) {
-        m_eof = true;
+    if (!m_cursor.hasRow) {
+        m_cursor.eof = true;
         return;
     }
     const int pos = currentInWindow();
-    const int index = m_currentIndex;
+    const int index = m_cursor.index;
     if (pos >= 0 && pos + 1 < m_window.size()) {
-        setCurrent(m_window.at(pos + 1), index >= 0 ? index + 1 : -1);
-        m_bof = m_eof = false;
+        m_cursor.setRow(m_window.at(pos + 1), index >= 0 ? index + 1 : -1);
+        m_cursor.bof = m_cursor.eof = false;
         notifyCurrentChanged();
         return;
     }
     if ((pos >= 0 && m_window.tailComplete()) || !keyed()) {
-        m_eof = true;
+        m_cursor.eof = true;
         return;
     }
-    QVector<Row> rows = m_reader.after(keyOf(m_current), RowWindow::ReadSize);
+    QVector<Row> rows = m_reader.after(keyOf(m_cursor.row), RowWindow::ReadSize);
     if (rows.isEmpty()) {
-        m_eof = true;
+        m_cursor.eof = true;
         return;
     }
     const int start = index >= 0 ? index + 1 : -1;
     m_window.setReadForward(std::move(rows), start, false);
-    setCurrent(m_window.at(0), start);
-    m_bof = m_eof = false;
+    m_cursor.setRow(m_window.at(0), start);
+    m_cursor.bof = m_cursor.eof = false;
     notifyCurrentChanged();
 }
 
@@ -271,30 +262,30 @@ void TableDataset::prior() {
         return;
     checkBrowseMode();
     ensureLoaded();
-    if (!m_hasCurrent) {
-        m_bof = true;
+    if (!m_cursor.hasRow) {
+        m_cursor.bof = true;
         return;
     }
     const int pos = currentInWindow();
-    const int index = m_currentIndex;
+    const int index = m_cursor.index;
     if (pos > 0) {
-        setCurrent(m_window.at(pos - 1), index >= 0 ? index - 1 : -1);
-        m_bof = m_eof = false;
+        m_cursor.setRow(m_window.at(pos - 1), index >= 0 ? index - 1 : -1);
+        m_cursor.bof = m_cursor.eof = false;
         notifyCurrentChanged();
         return;
     }
     if ((pos == 0 && m_window.headComplete()) || !keyed()) {
-        m_bof = true;
+        m_cursor.bof = true;
         return;
     }
-    QVector<Row> rows = m_reader.before(keyOf(m_current), RowWindow::ReadSize);
+    QVector<Row> rows = m_reader.before(keyOf(m_cursor.row), RowWindow::ReadSize);
     if (rows.isEmpty()) {
-        m_bof = true;
+        m_cursor.bof = true;
         return;
     }
     m_window.setReadBackward(std::move(rows), index, false);
-    setCurrent(m_window.rows().back(), m_window.positionOf(m_window.size() - 1));
-    m_bof = m_eof = false;
+    m_cursor.setRow(m_window.rows().back(), m_window.positionOf(m_window.size() - 1));
+    m_cursor.bof = m_cursor.eof = false;
     notifyCurrentChanged();
 }
 
@@ -316,18 +307,18 @@ int TableDataset::recordCount() const {
 
 int TableDataset::recordNo() const {
     ensureLoaded();
-    if (!isOpen() || !m_hasCurrent)
+    if (!isOpen() || !m_cursor.hasRow)
         return -1;
-    if (m_currentIndex >= 0)
-        return m_currentIndex;
-    const qlonglong key = keyOf(m_current);
+    if (m_cursor.index >= 0)
+        return m_cursor.index;
+    const qlonglong key = keyOf(m_cursor.row);
     const int pos = m_window.find(key);
     if (pos >= 0 && m_window.start() >= 0) {
-        m_currentIndex = m_window.start() + pos;
-        return m_currentIndex;
+        m_cursor.index = m_window.start() + pos;
+        return m_cursor.index;
     }
-    m_currentIndex = m_reader.countBefore(key);
-    return m_currentIndex;
+    m_cursor.index = m_reader.countBefore(key);
+    return m_cursor.index;
 }
 
 Row TableDataset::rowAt(int index) const {
@@ -356,8 +347,8 @@ void TableDataset::moveTo(int index) {
     const Row row = rowAt(index);
     if (row.isEmpty())
         return;
-    setCurrent(row, index);
-    m_bof = m_eof = false;
+    m_cursor.setRow(row, index);
+    m_cursor.bof = m_cursor.eof = false;
     notifyCurrentChanged();
 }
 
@@ -374,8 +365,8 @@ bool TableDataset::locate(const QString& column, const QVariant& value) {
     if (m_window.wholeSet() || !keyed()) {
         for (int i = 0; i < m_window.size(); ++i) {
             if (equal(m_window.at(i))) {
-                setCurrent(m_window.at(i), m_window.positionOf(i));
-                m_bof = m_eof = false;
+                m_cursor.setRow(m_window.at(i), m_window.positionOf(i));
+                m_cursor.bof = m_cursor.eof = false;
                 notifyCurrentChanged();
                 return true;
             }
@@ -386,8 +377,8 @@ bool TableDataset::locate(const QString& column, const QVariant& value) {
     if (!row || !equal(*row))
         return false;
     m_window.set(QVector<Row>{*row}, -1, false, false);
-    setCurrent(*row, -1);
-    m_bof = m_eof = false;
+    m_cursor.setRow(*row, -1);
+    m_cursor.bof = m_cursor.eof = false;
     notifyCurrentChanged();
     return true;
 }
@@ -436,15 +427,8 @@ void TableDataset::append() {
         throw DatasetStateError(QStringLiteral("%1: a tabela está fechada").arg(m_table));
     checkBrowseMode();
     // A view still to be read stays so: a unit appending row after row reads nothing in between.
-    m_savedStale = m_stale;
-    m_savedPendingKey = m_pendingKey;
-    m_savedPendingWasSmall = m_pendingWasSmall;
-    m_savedPendingKeep = m_pendingKeep;
-    m_savedCurrent = m_current;
-    m_savedHasCurrent = m_hasCurrent;
-    m_savedIndex = m_currentIndex;
-    m_buffer = Row(schema().columns.size());
-    m_modified = QVector<bool>(schema().columns.size(), false);
+    m_beforeAppend = m_cursor;
+    m_edit.startAppend(int(schema().columns.size()));
     m_state = State::Insert;
     notifyStateChanged();
     notifyCurrentChanged();
@@ -456,10 +440,9 @@ void TableDataset::edit() {
     if (!isOpen())
         throw DatasetStateError(QStringLiteral("%1: a tabela está fechada").arg(m_table));
     ensureLoaded();
-    if (!m_hasCurrent)
+    if (!m_cursor.hasRow)
         throw DatasetStateError(QStringLiteral("%1: não há registro para editar").arg(m_table));
-    m_buffer = m_current;
-    m_modified = QVector<bool>(schema().columns.size(), false);
+    m_edit.startEdit(m_cursor.row, int(schema().columns.size()));
     m_state = State::Edit;
     notifyStateChanged();
 }
@@ -467,17 +450,13 @@ void TableDataset::edit() {
 void TableDataset::cancel() {
     if (m_state != State::Edit && m_state != State::Insert)
         return;
-    if (m_state == State::Insert && m_savedStale) {
-        markStale();
-        m_pendingKey = m_savedPendingKey;
-        m_pendingWasSmall = m_savedPendingWasSmall;
-        m_pendingKeep = m_savedPendingKeep;
-    } else if (m_state == State::Insert) {
-        m_current = m_savedCurrent;
-        m_hasCurrent = m_savedHasCurrent;
-        m_currentIndex = m_savedIndex;
+    if (m_state == State::Insert) {
+        // A view that was still to be read when the append began is read afresh when next looked at.
+        if (m_beforeAppend.reload.due)
+            forgetView();
+        m_cursor = m_beforeAppend;
     }
-    m_buffer.clear();
+    m_edit.clear();
     m_state = State::Browse;
     notifyStateChanged();
     notifyCurrentChanged();
@@ -488,15 +467,15 @@ void TableDataset::post() {
         return;
     emit aboutToPost();
     if (m_state == State::Insert)
-        m_writer.insert(m_buffer);
+        m_writer.insert(m_edit.values());
     else
-        m_writer.update(m_current, m_buffer, m_modified);
+        m_writer.update(m_cursor.row, m_edit.values(), m_edit.changed());
     std::optional<qlonglong> key;
     if (keyed())
-        key = m_buffer[schema().keyColumn].toLongLong();
-    const Row written = m_buffer;
+        key = m_edit.value(schema().keyColumn).toLongLong();
+    const Row written = m_edit.values();
     m_state = State::Browse;
-    m_buffer.clear();
+    m_edit.clear();
     if (key)
         markStaleAt(*key);
     else
@@ -504,7 +483,7 @@ void TableDataset::post() {
     if (!keyed()) {
         for (int i = 0; i < m_window.size(); ++i)
             if (m_window.at(i) == written)
-                setCurrent(m_window.at(i), i);
+                m_cursor.setRow(m_window.at(i), i);
     }
     notifyStateChanged();
     notifyRowsChanged();
@@ -517,15 +496,15 @@ void TableDataset::remove() {
         return;
     }
     ensureLoaded();
-    if (!isOpen() || !m_hasCurrent)
+    if (!isOpen() || !m_cursor.hasRow)
         throw DatasetStateError(QStringLiteral("%1: não há registro para excluir").arg(m_table));
     std::optional<qlonglong> key;
     if (keyed())
-        key = keyOf(m_current);
-    m_writer.remove(m_current);
+        key = keyOf(m_cursor.row);
+    m_writer.remove(m_cursor.row);
     const bool wasEditing = m_state == State::Edit;
     m_state = State::Browse;
-    m_buffer.clear();
+    m_edit.clear();
     if (key)
         markStaleAt(*key);
     else
@@ -539,24 +518,24 @@ void TableDataset::remove() {
 // Reads the view again after a change and puts the cursor on the given row, or on the one after it when it is
 // gone (deleted, or no longer let through by the filter), or on the last row.
 void TableDataset::repositionAfterChange(std::optional<qlonglong> key, bool wasSmall) {
-    m_stale = false;
-    m_pendingKey.reset();
-    const int oldIndex = m_currentIndex;
+    m_cursor.reload.due = false;
+    m_cursor.reload.key.reset();
+    const int oldIndex = m_cursor.index;
     if (!keyed() || !key) {
         loadFirst();
         if (!keyed() && oldIndex >= 0 && oldIndex < m_window.size())
-            setCurrent(m_window.at(oldIndex), oldIndex);
+            m_cursor.setRow(m_window.at(oldIndex), oldIndex);
         return;
     }
     if (wasSmall) {
         loadFirst();
         if (m_window.wholeSet()) {
             if (const int i = m_window.lowerBound(*key); i < m_window.size()) {
-                setCurrent(m_window.at(i), i);
-                m_bof = m_eof = false;
+                m_cursor.setRow(m_window.at(i), i);
+                m_cursor.bof = m_cursor.eof = false;
             } else if (!m_window.isEmpty()) {
-                setCurrent(m_window.rows().back(), m_window.size() - 1);
-                m_bof = m_eof = false;
+                m_cursor.setRow(m_window.rows().back(), m_window.size() - 1);
+                m_cursor.bof = m_cursor.eof = false;
             }
             return;
         }
@@ -565,12 +544,12 @@ void TableDataset::repositionAfterChange(std::optional<qlonglong> key, bool wasS
     QVector<Row> rows = m_reader.fromKey(*key, RowWindow::ReadSize);
     if (rows.isEmpty()) {
         loadLast();
-        m_eof = m_window.isEmpty();
+        m_cursor.eof = m_window.isEmpty();
         return;
     }
     m_window.setReadForward(std::move(rows), -1, false);
-    setCurrent(m_window.at(0), -1);
-    m_bof = m_eof = false;
+    m_cursor.setRow(m_window.at(0), -1);
+    m_cursor.bof = m_cursor.eof = false;
 }
 
 void TableDataset::onTransactionEnded() {
@@ -592,18 +571,18 @@ QVariant TableDataset::keyValue() const {
 
 QVariant TableDataset::value(int column) const {
     if (m_state == State::Edit || m_state == State::Insert)
-        return m_buffer.value(column);
+        return m_edit.value(column);
     ensureLoaded();
-    if (!m_hasCurrent)
+    if (!m_cursor.hasRow)
         return QVariant();
-    return m_current.value(column);
+    return m_cursor.row.value(column);
 }
 
 QVariant TableDataset::oldValue(const QString& column) const {
     const int c = requireColumn(column);
-    if (m_state == State::Insert || !m_hasCurrent)
+    if (m_state == State::Insert || !m_cursor.hasRow)
         return QVariant();
-    return m_current.value(c);
+    return m_cursor.row.value(c);
 }
 
 QVariant TableDataset::value(const QString& column) const {
@@ -618,8 +597,7 @@ QVariant TableDataset::value(const QString& column) const {
 void TableDataset::setValue(int column, const QVariant& v) {
     if (m_state != State::Edit && m_state != State::Insert)
         throw DatasetStateError(QStringLiteral("%1: o registro não está em edição").arg(m_table));
-    m_buffer[column] = convert(column, v);
-    m_modified[column] = true;
+    m_edit.setValue(column, convert(column, v));
     notifyCurrentChanged();
 }
 

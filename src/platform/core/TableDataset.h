@@ -3,8 +3,10 @@
 #include "platform/core/Aggregates.h"
 #include "platform/core/Currency.h"
 #include "platform/core/Dataset.h"
+#include "platform/core/EditBuffer.h"
 #include "platform/core/FilterExpression.h"
 #include "platform/core/RowWindow.h"
+#include "platform/core/TableCursor.h"
 #include "platform/core/TableReader.h"
 #include "platform/core/TableSchema.h"
 #include "platform/core/TableWriter.h"
@@ -49,15 +51,15 @@ public:
     void prior();
     bool eof() const {
         ensureLoaded();
-        return m_eof;
+        return m_cursor.eof;
     }
     bool bof() const {
         ensureLoaded();
-        return m_bof;
+        return m_cursor.bof;
     }
     bool isEmpty() const {
         ensureLoaded();
-        return !m_hasCurrent && m_state != State::Insert;
+        return !m_cursor.hasRow && m_state != State::Insert;
     }
     int recordCount() const override;
     int knownRowCount() const override;
@@ -123,8 +125,6 @@ private:
     int currentInWindow() const;
     // The rows changed or the filter did: the window and what was counted and summed go.
     void forgetView();
-    void setCurrent(const Row& row, int index);
-    void clearCurrent();
     void loadFirst();
     void loadLast();
     void repositionAfterChange(std::optional<qlonglong> key, bool wasSmall);
@@ -140,25 +140,7 @@ private:
     TableWriter m_writer;
     mutable RowWindow m_window;
     Aggregates m_aggregates;
-
-    Row m_current;
-    bool m_hasCurrent = false;
-    mutable int m_currentIndex = -1;
-    bool m_eof = true;
-    bool m_bof = true;
-    bool m_stale = false;
-    std::optional<qlonglong> m_pendingKey; // the row to stand on when the view is read again
-    bool m_pendingWasSmall = false;
-    bool m_pendingKeep = false; // a new filter: keep the row only if it is still visible
-
-    Row m_buffer;
-    QVector<bool> m_modified;
-    // Where an append stood, for cancel: a row, or a view still to be read.
-    Row m_savedCurrent;
-    bool m_savedHasCurrent = false;
-    int m_savedIndex = -1;
-    bool m_savedStale = false;
-    std::optional<qlonglong> m_savedPendingKey;
-    bool m_savedPendingWasSmall = false;
-    bool m_savedPendingKeep = false;
+    TableCursor m_cursor;
+    TableCursor m_beforeAppend; // where an append stood, for cancel
+    EditBuffer m_edit;
 };
