@@ -24,6 +24,8 @@ class Connection;
 // asks the database for counts, sums and the next code (answering in memory when every visible row fits in
 // the one chunk it holds). Each post and delete commits on its own unless a Transaction is running.
 // A table without an integer key (the backup setting) is small by design and read whole, in table order.
+// Its parts: a reader with every statement that reads, a writer, a window of rows, the counts and sums, the
+// cursor with any read put off, and the buffer of the row being typed.
 class TableDataset : public Dataset {
     Q_OBJECT
 public:
