@@ -31,6 +31,7 @@ const QHash<QString, QStringList>& tableStatements() {
               "CONTA varchar(1), FORM_PAG varchar(10))"),
           QStringLiteral("create descending index IDX_TABDIVIDAS_CODIGO_DESC on TABDIVIDAS (CODIGO)"),
           QStringLiteral("create index IDX_TABDIVIDAS_CLIENTE on TABDIVIDAS (CLIENTE)")}},
+        {QStringLiteral("TABBACKUP"), {QStringLiteral("create table TABBACKUP (DIRETORIO varchar(100))")}},
     };
     return statements;
 }

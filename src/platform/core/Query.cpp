@@ -41,7 +41,10 @@ QString replaceNamedParameters(const QString& sql, QStringList& names) {
 
 Query::Query(Connection& connection, QObject* parent)
     : Dataset(parent)
-    , m_connection(connection) {
+    , m_connection(connection)
+    , m_aggregates(
+          connection, [this](QVariantList& params) { return QStringLiteral("(%1)").arg(positional(params)); },
+          [this] { return m_fetchedAll ? &m_rows : nullptr; }) {
     connect(&m_connection, &Connection::aboutToClose, this, &Query::close);
     connect(&m_connection, &Connection::transactionEnded, this, [this] {
         if (m_open)
@@ -86,8 +89,7 @@ void Query::open() {
     m_query = std::move(q);
     m_rows.clear();
     m_fetchedAll = false;
-    m_count.reset();
-    m_sums.clear();
+    m_aggregates.forget();
     m_open = true;
     m_current = 0;
     fetchUpTo(1);
@@ -151,15 +153,7 @@ void Query::fetchUpTo(int count) const {
 int Query::recordCount() const {
     if (!m_open)
         return 0;
-    if (m_fetchedAll)
-        return fetchedCount();
-    if (!m_count) {
-        QVariantList params;
-        const QString sql = positional(params);
-        m_count =
-            m_connection.selectValue(QStringLiteral("select count(*) from (%1)").arg(sql), params).toInt();
-    }
-    return *m_count;
+    return m_aggregates.count();
 }
 
 void Query::first() {
@@ -243,32 +237,15 @@ QVariant Query::value(const QString& column) const {
 std::optional<Currency> Query::sum(const QString& column) const {
     if (!m_open)
         return std::nullopt;
-    const QString key = column.toUpper();
-    if (auto it = m_sums.find(key); it != m_sums.end())
-        return *it;
     const int c = columnIndex(column);
     if (c < 0)
         throw DatabaseError(QStringLiteral("Coluna '%1' não encontrada").arg(column));
-    std::optional<Currency> result;
-    if (m_fetchedAll) {
-        for (const Row& r : m_rows)
-            if (!r[c].isNull())
-                result = result.value_or(Currency()) + r[c].value<Currency>();
-    } else {
-        QVariantList params;
-        const QString sql = positional(params);
-        const QVariant v = m_connection.selectValue(
-            QStringLiteral("select CAST(sum(%1) AS VARCHAR(40)) from (%2)").arg(m_columns[c], sql), params);
-        if (!v.isNull())
-            result = Currency::fromDbText(v.toString());
-    }
-    m_sums.insert(key, result);
-    return result;
+    return m_aggregates.sum(c, m_columns[c]);
 }
 
 std::optional<Currency> Query::aggregate(const QString& name) const {
-    auto it = m_aggregates.find(name.toUpper());
-    if (it == m_aggregates.end())
+    const std::optional<QString> column = m_aggregates.sumColumn(name);
+    if (!column)
         throw DatabaseError(QStringLiteral("Agregado '%1' não definido").arg(name));
-    return sum(*it);
+    return sum(*column);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/Aggregates.h"
 #include "platform/core/Currency.h"
 #include "platform/core/Dataset.h"
 #include "platform/core/TableSchema.h"
@@ -46,7 +47,7 @@ public:
     bool bof() const { return m_bof; }
     bool isEmpty() const { return recordCount() == 0; }
     int recordCount() const override;
-    int knownRowCount() const override { return m_fetchedAll ? fetchedCount() : (m_count ? *m_count : -1); }
+    int knownRowCount() const override { return m_aggregates.knownCount().value_or(-1); }
     int recordNo() const override { return m_open && m_current < fetchedCount() ? m_current : -1; }
     void moveTo(int index) override;
     Row rowAt(int index) const override;
@@ -56,9 +57,7 @@ public:
     int columnIndex(const QString& name) const override;
 
     std::optional<Currency> sum(const QString& column) const;
-    void defineSum(const QString& name, const QString& column) {
-        m_aggregates.insert(name.toUpper(), column);
-    }
+    void defineSum(const QString& name, const QString& column) { m_aggregates.defineSum(name, column); }
     std::optional<Currency> aggregate(const QString& name) const;
 
 private:
@@ -80,12 +79,10 @@ private:
     mutable QVector<ColumnType> m_types;
     mutable QVector<Row> m_rows;
     mutable bool m_fetchedAll = false;
-    mutable std::optional<int> m_count;
-    mutable QHash<QString, std::optional<Currency>> m_sums;
     int m_current = 0;
     bool m_eof = true;
     bool m_bof = true;
-    QHash<QString, QString> m_aggregates;
+    Aggregates m_aggregates;
 };
 
 // Splits ":name" placeholders out of a statement (outside quotes and comments): returns the statement with

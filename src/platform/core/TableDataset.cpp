@@ -6,23 +6,21 @@
 
 #include <algorithm>
 
-namespace {
-
-// Rows read at a time: a screenful of a grid many times over, a customer's whole ledger in one go.
-constexpr int Chunk = 200;
-
-} // namespace
-
 TableDataset::TableDataset(Connection& connection, const QString& table, QObject* parent)
     : Dataset(parent)
     , m_connection(connection)
-    , m_table(table.toUpper()) {
+    , m_table(table.toUpper())
+    , m_reader(connection, m_table, [this] { return recordCount(); })
+    , m_writer(connection, m_table)
+    , m_aggregates(
+          connection, [this](QVariantList& params) { return m_reader.source(params); },
+          [this] { return m_window.wholeSet() ? &m_window.rows() : nullptr; }) {
     connect(&m_connection, &Connection::aboutToClose, this, &TableDataset::close);
     connect(&m_connection, &Connection::transactionEnded, this, &TableDataset::onTransactionEnded);
 }
 
 const TableSchema& TableDataset::schema() const {
-    return m_connection.schema(m_table);
+    return m_reader.schema();
 }
 
 int TableDataset::columnIndex(const QString& name) const {
@@ -36,112 +34,27 @@ int TableDataset::requireColumn(const QString& name) const {
     return c;
 }
 
-// Money is read as its exact decimal text; the driver alone would hand it over as a double.
-QString TableDataset::selectList() const {
-    QStringList cols;
-    for (const ColumnInfo& c : schema().columns)
-        cols << (c.type == ColumnType::Numeric ? QStringLiteral("CAST(%1 AS VARCHAR(30))").arg(c.name)
-                                               : c.name);
-    return cols.join(QStringLiteral(", "));
-}
-
-QString TableDataset::whereSql(QVariantList& params) const {
-    if (!m_filtered || m_filter.isEmpty())
-        return QStringLiteral("1 = 1");
-    return m_filter.toSql(params);
-}
-
-QString TableDataset::orderSql(bool descending) const {
+int TableDataset::currentInWindow() const {
+    // A table without a key is read whole: its rows are where their positions say.
     if (!keyed())
-        return QString();
-    const QString key = schema().columns[schema().keyColumn].name;
-    // Walking the key in order suits a large view; a filter that picks few rows through its own index is
-    // better served by sorting those few. A prefix may pick many: its count (which the screens show anyway)
-    // decides.
-    bool sortFew = false;
-    if (m_filtered) {
-        switch (m_filter.selectivity()) {
-        case FilterExpression::Selectivity::Equality:
-            sortFew = true;
-            break;
-        case FilterExpression::Selectivity::Prefix:
-            sortFew = recordCount() <= 4 * Chunk;
-            break;
-        case FilterExpression::Selectivity::None:
-            break;
-        }
-    }
-    return QStringLiteral(" ORDER BY %1%2%3")
-        .arg(key, sortFew ? QStringLiteral("+0") : QString(),
-             descending ? QStringLiteral(" DESC") : QString());
+        return m_cursor.hasRow ? m_cursor.index : -1;
+    return m_window.find(keyOf(m_cursor.row));
 }
 
-QVector<Row> TableDataset::fetch(const QString& extraCondition, const QVariantList& extraParams,
-                                 bool descending, int limit, int skip) const {
-    QVariantList params;
-    QString sql = QStringLiteral("select ");
-    if (keyed()) {
-        sql += QStringLiteral("first %1 ").arg(limit);
-        if (skip > 0)
-            sql += QStringLiteral("skip %1 ").arg(skip);
-    }
-    sql += selectList() + QStringLiteral(" from ") + m_table + QStringLiteral(" where ") + whereSql(params);
-    if (!extraCondition.isEmpty()) {
-        sql += QStringLiteral(" and ") + extraCondition;
-        params += extraParams;
-    }
-    sql += orderSql(descending);
-    QVector<ColumnType> types;
-    for (const ColumnInfo& c : schema().columns)
-        types << c.type;
-    return m_connection.select(sql, params, &types);
-}
-
-int TableDataset::findCached(qlonglong key) const {
-    if (!keyed())
-        return m_hasCurrent ? m_currentIndex : -1;
-    auto it = std::lower_bound(m_cache.cbegin(), m_cache.cend(), key,
-                               [this](const Row& r, qlonglong k) { return keyOf(r) < k; });
-    if (it == m_cache.cend() || keyOf(*it) != key)
-        return -1;
-    return int(it - m_cache.cbegin());
-}
-
-void TableDataset::setCache(QVector<Row> rows, int start, bool headComplete, bool tailComplete) const {
-    m_cache = std::move(rows);
-    m_cacheStart = start;
-    m_headComplete = headComplete;
-    m_tailComplete = tailComplete;
-}
-
-void TableDataset::setCurrent(const Row& row, int index) {
-    m_current = row;
-    m_hasCurrent = true;
-    m_currentIndex = index;
-}
-
-void TableDataset::clearCurrent() {
-    m_current.clear();
-    m_hasCurrent = false;
-    m_currentIndex = -1;
-}
-
-void TableDataset::invalidate() {
-    m_cache.clear();
-    m_cacheStart = -1;
-    m_headComplete = m_tailComplete = false;
-    m_count.reset();
-    m_sums.clear();
+void TableDataset::forgetView() {
+    m_window.clear();
+    m_aggregates.forget();
 }
 
 void TableDataset::ensureLoaded() const {
-    if (!m_stale || !isOpen())
+    if (!m_cursor.reload.due || !isOpen())
         return;
     auto* self = const_cast<TableDataset*>(this);
-    if (m_pendingKey && m_pendingKeep)
-        self->loadFirstKeeping(*m_pendingKey);
-    else if (m_pendingKey)
-        self->repositionAfterChange(m_pendingKey, m_pendingWasSmall);
+    const TableCursor::Reload reload = m_cursor.reload;
+    if (reload.key && reload.keepIfVisible)
+        self->loadFirstKeeping(*reload.key);
+    else if (reload.key)
+        self->repositionAfterChange(reload.key, reload.wasSmall);
     else
         self->loadFirst();
 }
@@ -149,101 +62,95 @@ void TableDataset::ensureLoaded() const {
 // After a new filter: the current row stays current if the filter lets it through, else the first row is.
 void TableDataset::loadFirstKeeping(qlonglong key) {
     loadFirst();
-    if (const int pos = findCached(key); pos >= 0) {
-        setCurrent(m_cache[pos], pos);
-        m_bof = pos == 0;
+    if (const int pos = m_window.find(key); pos >= 0) {
+        m_cursor.setRow(m_window.at(pos), pos);
+        m_cursor.bof = pos == 0;
         return;
     }
-    if (m_tailComplete)
+    if (m_window.tailComplete())
         return;
-    const QVector<Row> rows =
-        fetch(QStringLiteral("%1 = ?").arg(schema().columns[schema().keyColumn].name), {key}, false, 1);
-    if (rows.isEmpty())
+    const std::optional<Row> row = m_reader.atKey(key);
+    if (!row)
         return;
-    setCache(rows, -1, false, false);
-    setCurrent(rows.front(), -1);
-    m_bof = m_eof = false;
+    m_window.set(QVector<Row>{*row}, -1, false, false);
+    m_cursor.setRow(*row, -1);
+    m_cursor.bof = m_cursor.eof = false;
 }
 
 void TableDataset::markStaleKeeping() {
-    const std::optional<qlonglong> key =
-        m_hasCurrent && keyed() && !m_stale ? std::optional<qlonglong>(keyOf(m_current)) : m_pendingKey;
+    const std::optional<qlonglong> key = m_cursor.hasRow && keyed() && !m_cursor.reload.due
+                                             ? std::optional<qlonglong>(keyOf(m_cursor.row))
+                                             : m_cursor.reload.key;
     markStale();
-    m_pendingKey = key;
-    m_pendingKeep = key.has_value();
+    m_cursor.reload.key = key;
+    m_cursor.reload.keepIfVisible = key.has_value();
 }
 
 void TableDataset::markStale() {
-    invalidate();
-    clearCurrent();
-    m_stale = true;
-    m_pendingKey.reset();
-    m_pendingKeep = false;
+    forgetView();
+    m_cursor.clearRow();
+    m_cursor.reload.due = true;
+    m_cursor.reload.key.reset();
+    m_cursor.reload.keepIfVisible = false;
 }
 
 // After a write the view is read again only when someone looks, on the written row: a unit that writes many
 // rows in a row reads nothing in between.
 void TableDataset::markStaleAt(qlonglong key) {
-    const bool small = m_stale ? m_pendingWasSmall : wholeSetCached();
+    const bool small = m_cursor.reload.due ? m_cursor.reload.wasSmall : m_window.wholeSet();
     markStale();
-    m_pendingKey = key;
-    m_pendingWasSmall = small;
+    m_cursor.reload.key = key;
+    m_cursor.reload.wasSmall = small;
 }
 
 // What refresh() does, when someone next looks.
 void TableDataset::refreshLater() {
-    if (m_stale || !keyed()) {
+    if (m_cursor.reload.due || !keyed()) {
         refresh();
         return;
     }
-    if (m_hasCurrent)
-        markStaleAt(keyOf(m_current));
+    if (m_cursor.hasRow)
+        markStaleAt(keyOf(m_cursor.row));
     else
         markStale();
 }
 
 void TableDataset::loadFirst() {
-    invalidate();
-    m_stale = false;
-    m_pendingKey.reset();
-    QVector<Row> rows = fetch(QString(), {}, false, Chunk + 1);
-    const bool tail = !keyed() || rows.size() <= Chunk;
-    if (rows.size() > Chunk && keyed())
-        rows.resize(Chunk);
-    setCache(std::move(rows), 0, true, tail);
-    if (m_cache.isEmpty())
-        clearCurrent();
+    forgetView();
+    m_cursor.reload.due = false;
+    m_cursor.reload.key.reset();
+    QVector<Row> rows = m_reader.first(RowWindow::ReadSize);
+    if (keyed())
+        m_window.setReadForward(std::move(rows), 0, true);
     else
-        setCurrent(m_cache.front(), 0);
-    m_bof = true;
-    m_eof = m_cache.isEmpty();
+        m_window.set(std::move(rows), 0, true, true);
+    if (m_window.isEmpty())
+        m_cursor.clearRow();
+    else
+        m_cursor.setRow(m_window.at(0), 0);
+    m_cursor.bof = true;
+    m_cursor.eof = m_window.isEmpty();
 }
 
 void TableDataset::loadLast() {
-    m_stale = false;
-    m_pendingKey.reset();
+    m_cursor.reload.due = false;
+    m_cursor.reload.key.reset();
     if (!keyed()) {
         loadFirst();
-        if (!m_cache.isEmpty())
-            setCurrent(m_cache.back(), int(m_cache.size()) - 1);
-        m_eof = true;
-        m_bof = m_cache.isEmpty();
+        if (!m_window.isEmpty())
+            m_cursor.setRow(m_window.rows().back(), m_window.size() - 1);
+        m_cursor.eof = true;
+        m_cursor.bof = m_window.isEmpty();
         return;
     }
-    invalidate();
-    QVector<Row> rows = fetch(QString(), {}, true, Chunk + 1);
-    const bool head = rows.size() <= Chunk;
-    if (!head)
-        rows.resize(Chunk);
-    std::reverse(rows.begin(), rows.end());
-    const int n = int(rows.size());
-    setCache(std::move(rows), head ? 0 : -1, head, true);
-    if (m_cache.isEmpty())
-        clearCurrent();
+    forgetView();
+    m_window.setReadBackward(m_reader.last(RowWindow::ReadSize), -1, true);
+    if (m_window.isEmpty())
+        m_cursor.clearRow();
     else
-        setCurrent(m_cache.back(), head ? n - 1 : -1);
-    m_eof = true;
-    m_bof = m_cache.isEmpty();
+        m_cursor.setRow(m_window.rows().back(), m_window.positionOf(m_window.size() - 1));
+    m_cursor.eof = true;
+    m_cursor.bof = m_window.isEmpty();
 }
 
 void TableDataset::open() {
@@ -251,8 +158,9 @@ void TableDataset::open() {
         return;
     m_connection.ensureOpen();
     const TableSchema& s = schema(); // a missing table fails here, with the engine's words
+    m_window.setKeyColumn(s.keyColumn);
     if (!m_filterText.isEmpty())
-        m_filter.bind(s);
+        m_reader.bindFilter();
     markStale();
     m_state = State::Browse;
     notifyStateChanged();
@@ -264,11 +172,11 @@ void TableDataset::close() {
     if (!isOpen())
         return;
     m_state = State::Inactive;
-    invalidate();
-    clearCurrent();
-    m_stale = false;
-    m_buffer.clear();
-    m_eof = m_bof = true;
+    forgetView();
+    m_cursor.clearRow();
+    m_cursor.reload.due = false;
+    m_edit.clear();
+    m_cursor.eof = m_cursor.bof = true;
     notifyStateChanged();
     notifyRowsChanged();
     notifyCurrentChanged();
@@ -278,22 +186,23 @@ void TableDataset::refresh() {
     if (!isOpen())
         return;
     checkBrowseMode();
-    if (m_stale) {
-        invalidate();
+    if (m_cursor.reload.due) {
+        forgetView();
         return;
     }
-    repositionAfterChange(m_hasCurrent && keyed() ? std::optional<qlonglong>(keyOf(m_current)) : std::nullopt,
-                          wholeSetCached());
+    repositionAfterChange(m_cursor.hasRow && keyed() ? std::optional<qlonglong>(keyOf(m_cursor.row))
+                                                     : std::nullopt,
+                          m_window.wholeSet());
 }
 
 void TableDataset::first() {
     if (!isOpen())
         return;
     checkBrowseMode();
-    if (m_headComplete && !m_cache.isEmpty()) {
-        setCurrent(m_cache.front(), 0);
-        m_bof = true;
-        m_eof = false;
+    if (m_window.headComplete() && !m_window.isEmpty()) {
+        m_cursor.setRow(m_window.at(0), 0);
+        m_cursor.bof = true;
+        m_cursor.eof = false;
     } else {
         loadFirst();
     }
@@ -304,11 +213,11 @@ void TableDataset::last() {
     if (!isOpen())
         return;
     checkBrowseMode();
-    if (m_tailComplete && !m_cache.isEmpty() && keyed()) {
-        const int n = int(m_cache.size());
-        setCurrent(m_cache.back(), m_cacheStart >= 0 ? m_cacheStart + n - 1 : -1);
-        m_eof = true;
-        m_bof = false;
+    if (m_window.tailComplete() && !m_window.isEmpty() && keyed()) {
+        const int n = m_window.size();
+        m_cursor.setRow(m_window.rows().back(), m_window.positionOf(n - 1));
+        m_cursor.eof = true;
+        m_cursor.bof = false;
     } else {
         loadLast();
     }
@@ -320,35 +229,31 @@ void TableDataset::next() {
         return;
     checkBrowseMode();
     ensureLoaded();
-    if (!m_hasCurrent) {
-        m_eof = true;
+    if (!m_cursor.hasRow) {
+        m_cursor.eof = true;
         return;
     }
-    const int pos = findCached(keyOf(m_current));
-    const int index = m_currentIndex;
-    if (pos >= 0 && pos + 1 < m_cache.size()) {
-        setCurrent(m_cache[pos + 1], index >= 0 ? index + 1 : -1);
-        m_bof = m_eof = false;
+    const int pos = currentInWindow();
+    const int index = m_cursor.index;
+    if (pos >= 0 && pos + 1 < m_window.size()) {
+        m_cursor.setRow(m_window.at(pos + 1), index >= 0 ? index + 1 : -1);
+        m_cursor.bof = m_cursor.eof = false;
         notifyCurrentChanged();
         return;
     }
-    if ((pos >= 0 && m_tailComplete) || !keyed()) {
-        m_eof = true;
+    if ((pos >= 0 && m_window.tailComplete()) || !keyed()) {
+        m_cursor.eof = true;
         return;
     }
-    QVector<Row> rows = fetch(QStringLiteral("%1 > ?").arg(schema().columns[schema().keyColumn].name),
-                              {keyOf(m_current)}, false, Chunk + 1);
+    QVector<Row> rows = m_reader.after(keyOf(m_cursor.row), RowWindow::ReadSize);
     if (rows.isEmpty()) {
-        m_eof = true;
+        m_cursor.eof = true;
         return;
     }
-    const bool tail = rows.size() <= Chunk;
-    if (!tail)
-        rows.resize(Chunk);
     const int start = index >= 0 ? index + 1 : -1;
-    setCache(std::move(rows), start, false, tail);
-    setCurrent(m_cache.front(), start);
-    m_bof = m_eof = false;
+    m_window.setReadForward(std::move(rows), start, false);
+    m_cursor.setRow(m_window.at(0), start);
+    m_cursor.bof = m_cursor.eof = false;
     notifyCurrentChanged();
 }
 
@@ -357,109 +262,81 @@ void TableDataset::prior() {
         return;
     checkBrowseMode();
     ensureLoaded();
-    if (!m_hasCurrent) {
-        m_bof = true;
+    if (!m_cursor.hasRow) {
+        m_cursor.bof = true;
         return;
     }
-    const int pos = findCached(keyOf(m_current));
-    const int index = m_currentIndex;
+    const int pos = currentInWindow();
+    const int index = m_cursor.index;
     if (pos > 0) {
-        setCurrent(m_cache[pos - 1], index >= 0 ? index - 1 : -1);
-        m_bof = m_eof = false;
+        m_cursor.setRow(m_window.at(pos - 1), index >= 0 ? index - 1 : -1);
+        m_cursor.bof = m_cursor.eof = false;
         notifyCurrentChanged();
         return;
     }
-    if ((pos == 0 && m_headComplete) || !keyed()) {
-        m_bof = true;
+    if ((pos == 0 && m_window.headComplete()) || !keyed()) {
+        m_cursor.bof = true;
         return;
     }
-    QVector<Row> rows = fetch(QStringLiteral("%1 < ?").arg(schema().columns[schema().keyColumn].name),
-                              {keyOf(m_current)}, true, Chunk + 1);
+    QVector<Row> rows = m_reader.before(keyOf(m_cursor.row), RowWindow::ReadSize);
     if (rows.isEmpty()) {
-        m_bof = true;
+        m_cursor.bof = true;
         return;
     }
-    const bool head = rows.size() <= Chunk;
-    if (!head)
-        rows.resize(Chunk);
-    std::reverse(rows.begin(), rows.end());
-    const int n = int(rows.size());
-    const int start = head ? 0 : (index >= 0 ? index - n : -1);
-    setCache(std::move(rows), start, head, false);
-    setCurrent(m_cache.back(), start >= 0 ? start + n - 1 : -1);
-    m_bof = m_eof = false;
+    m_window.setReadBackward(std::move(rows), index, false);
+    m_cursor.setRow(m_window.rows().back(), m_window.positionOf(m_window.size() - 1));
+    m_cursor.bof = m_cursor.eof = false;
     notifyCurrentChanged();
 }
 
 int TableDataset::knownRowCount() const {
     if (!isOpen())
         return 0;
-    if (wholeSetCached())
-        return int(m_cache.size());
-    if (m_count)
-        return *m_count;
-    if (m_tailComplete && m_cacheStart >= 0)
-        return m_cacheStart + int(m_cache.size());
+    if (const std::optional<int> n = m_aggregates.knownCount())
+        return *n;
+    if (m_window.tailComplete() && m_window.start() >= 0)
+        return m_window.start() + m_window.size();
     return -1;
 }
 
 int TableDataset::recordCount() const {
     if (!isOpen())
         return 0;
-    if (wholeSetCached())
-        return int(m_cache.size());
-    if (!m_count) {
-        QVariantList params;
-        const QString where = whereSql(params);
-        m_count =
-            m_connection
-                .selectValue(QStringLiteral("select count(*) from %1 where %2").arg(m_table, where), params)
-                .toInt();
-    }
-    return *m_count;
+    return m_aggregates.count();
 }
 
 int TableDataset::recordNo() const {
     ensureLoaded();
-    if (!isOpen() || !m_hasCurrent)
+    if (!isOpen() || !m_cursor.hasRow)
         return -1;
-    if (m_currentIndex >= 0)
-        return m_currentIndex;
-    const qlonglong key = keyOf(m_current);
-    const int pos = findCached(key);
-    if (pos >= 0 && m_cacheStart >= 0) {
-        m_currentIndex = m_cacheStart + pos;
-        return m_currentIndex;
+    if (m_cursor.index >= 0)
+        return m_cursor.index;
+    const qlonglong key = keyOf(m_cursor.row);
+    const int pos = m_window.find(key);
+    if (pos >= 0 && m_window.start() >= 0) {
+        m_cursor.index = m_window.start() + pos;
+        return m_cursor.index;
     }
-    QVariantList params;
-    const QString where = whereSql(params);
-    params << key;
-    m_currentIndex = m_connection
-                         .selectValue(QStringLiteral("select count(*) from %1 where %2 and %3 < ?")
-                                          .arg(m_table, where, schema().columns[schema().keyColumn].name),
-                                      params)
-                         .toInt();
-    return m_currentIndex;
+    m_cursor.index = m_reader.countBefore(key);
+    return m_cursor.index;
 }
 
 Row TableDataset::rowAt(int index) const {
     if (!isOpen() || index < 0)
         return {};
     ensureLoaded();
-    if (m_cacheStart >= 0 && index >= m_cacheStart && index < m_cacheStart + m_cache.size())
-        return m_cache[index - m_cacheStart];
-    if (!keyed() || (m_tailComplete && m_cacheStart >= 0 && index >= m_cacheStart + m_cache.size()))
+    if (m_window.holdsPosition(index))
+        return m_window.at(index - m_window.start());
+    if (!keyed() ||
+        (m_window.tailComplete() && m_window.start() >= 0 && index >= m_window.start() + m_window.size()))
         return {};
-    const int start = std::max(0, index - Chunk / 4);
-    QVector<Row> rows = fetch(QString(), {}, false, Chunk + 1, start);
+    const int start = std::max(0, index - RowWindow::Chunk / 4);
+    QVector<Row> rows = m_reader.fromPosition(start, RowWindow::ReadSize);
     if (rows.isEmpty() && start > 0)
         return {}; // past the end, but where the end is this read does not tell
-    const bool tail = rows.size() <= Chunk;
-    if (!tail)
-        rows.resize(Chunk);
-    setCache(std::move(rows), start, start == 0, tail);
-    if (index - start < m_cache.size())
-        return m_cache[index - start];
+    m_window.setReadForward(std::move(rows), start, start == 0);
+    if (index - start < m_window.size())
+        return m_window.at(index - start);
     return {};
 }
 
@@ -470,8 +347,8 @@ void TableDataset::moveTo(int index) {
     const Row row = rowAt(index);
     if (row.isEmpty())
         return;
-    setCurrent(row, index);
-    m_bof = m_eof = false;
+    m_cursor.setRow(row, index);
+    m_cursor.bof = m_cursor.eof = false;
     notifyCurrentChanged();
 }
 
@@ -485,35 +362,23 @@ bool TableDataset::locate(const QString& column, const QVariant& value) {
     auto equal = [&](const Row& r) {
         return wanted.isNull() ? r[col].isNull() : (!r[col].isNull() && r[col] == wanted);
     };
-    if (wholeSetCached() || !keyed()) {
-        for (int i = 0; i < m_cache.size(); ++i) {
-            if (equal(m_cache[i])) {
-                setCurrent(m_cache[i], m_cacheStart >= 0 ? m_cacheStart + i : -1);
-                m_bof = m_eof = false;
+    if (m_window.wholeSet() || !keyed()) {
+        for (int i = 0; i < m_window.size(); ++i) {
+            if (equal(m_window.at(i))) {
+                m_cursor.setRow(m_window.at(i), m_window.positionOf(i));
+                m_cursor.bof = m_cursor.eof = false;
                 notifyCurrentChanged();
                 return true;
             }
         }
         return false;
     }
-    const ColumnInfo& info = schema().columns[col];
-    QString condition;
-    QVariantList params;
-    if (wanted.isNull()) {
-        condition = QStringLiteral("%1 IS NULL").arg(info.name);
-    } else if (info.type == ColumnType::Text) {
-        // "=" alone would ignore trailing blanks.
-        condition = FilterExpression::textEquality(info.name, wanted.toString(), params);
-    } else {
-        condition = QStringLiteral("%1 = ?").arg(info.name);
-        params << wanted;
-    }
-    const QVector<Row> rows = fetch(condition, params, false, 1);
-    if (rows.isEmpty() || !equal(rows.front()))
+    const std::optional<Row> row = m_reader.firstEqual(col, wanted);
+    if (!row || !equal(*row))
         return false;
-    setCache(rows, -1, false, false);
-    setCurrent(rows.front(), -1);
-    m_bof = m_eof = false;
+    m_window.set(QVector<Row>{*row}, -1, false, false);
+    m_cursor.setRow(*row, -1);
+    m_cursor.bof = m_cursor.eof = false;
     notifyCurrentChanged();
     return true;
 }
@@ -521,11 +386,11 @@ bool TableDataset::locate(const QString& column, const QVariant& value) {
 void TableDataset::setFilter(const QString& text) {
     FilterExpression parsed = FilterExpression::parse(text);
     parsed.bind(schema());
-    if (isOpen() && m_filtered)
+    if (isOpen() && m_reader.filtered())
         checkBrowseMode();
     m_filterText = text;
-    m_filter = std::move(parsed);
-    if (isOpen() && m_filtered) {
+    m_reader.setFilter(std::move(parsed));
+    if (isOpen() && m_reader.filtered()) {
         markStaleKeeping();
         notifyRowsChanged();
         notifyCurrentChanged();
@@ -533,11 +398,11 @@ void TableDataset::setFilter(const QString& text) {
 }
 
 void TableDataset::setFiltered(bool on) {
-    if (on == m_filtered)
+    if (on == m_reader.filtered())
         return;
     if (isOpen())
         checkBrowseMode();
-    m_filtered = on;
+    m_reader.setFiltered(on);
     if (isOpen()) {
         markStaleKeeping();
         notifyRowsChanged();
@@ -562,15 +427,8 @@ void TableDataset::append() {
         throw DatasetStateError(QStringLiteral("%1: a tabela está fechada").arg(m_table));
     checkBrowseMode();
     // A view still to be read stays so: a unit appending row after row reads nothing in between.
-    m_savedStale = m_stale;
-    m_savedPendingKey = m_pendingKey;
-    m_savedPendingWasSmall = m_pendingWasSmall;
-    m_savedPendingKeep = m_pendingKeep;
-    m_savedCurrent = m_current;
-    m_savedHasCurrent = m_hasCurrent;
-    m_savedIndex = m_currentIndex;
-    m_buffer = Row(schema().columns.size());
-    m_modified = QVector<bool>(schema().columns.size(), false);
+    m_beforeAppend = m_cursor;
+    m_edit.startAppend(int(schema().columns.size()));
     m_state = State::Insert;
     notifyStateChanged();
     notifyCurrentChanged();
@@ -582,10 +440,9 @@ void TableDataset::edit() {
     if (!isOpen())
         throw DatasetStateError(QStringLiteral("%1: a tabela está fechada").arg(m_table));
     ensureLoaded();
-    if (!m_hasCurrent)
+    if (!m_cursor.hasRow)
         throw DatasetStateError(QStringLiteral("%1: não há registro para editar").arg(m_table));
-    m_buffer = m_current;
-    m_modified = QVector<bool>(schema().columns.size(), false);
+    m_edit.startEdit(m_cursor.row, int(schema().columns.size()));
     m_state = State::Edit;
     notifyStateChanged();
 }
@@ -593,93 +450,40 @@ void TableDataset::edit() {
 void TableDataset::cancel() {
     if (m_state != State::Edit && m_state != State::Insert)
         return;
-    if (m_state == State::Insert && m_savedStale) {
-        markStale();
-        m_pendingKey = m_savedPendingKey;
-        m_pendingWasSmall = m_savedPendingWasSmall;
-        m_pendingKeep = m_savedPendingKeep;
-    } else if (m_state == State::Insert) {
-        m_current = m_savedCurrent;
-        m_hasCurrent = m_savedHasCurrent;
-        m_currentIndex = m_savedIndex;
+    if (m_state == State::Insert) {
+        // A view that was still to be read when the append began is read afresh when next looked at.
+        if (m_beforeAppend.reload.due)
+            forgetView();
+        m_cursor = m_beforeAppend;
     }
-    m_buffer.clear();
+    m_edit.clear();
     m_state = State::Browse;
     notifyStateChanged();
     notifyCurrentChanged();
-}
-
-void TableDataset::insertRow() {
-    QStringList names;
-    QStringList marks;
-    QVariantList params;
-    const TableSchema& s = schema();
-    for (int i = 0; i < s.columns.size(); ++i) {
-        names << s.columns[i].name;
-        marks << QStringLiteral("?");
-        params << m_buffer[i];
-    }
-    m_connection.execute(
-        QStringLiteral("insert into %1 (%2) values (%3)").arg(m_table, names.join(u','), marks.join(u',')),
-        params);
-}
-
-void TableDataset::updateRow() {
-    const TableSchema& s = schema();
-    QStringList sets;
-    QVariantList params;
-    for (int i = 0; i < s.columns.size(); ++i) {
-        if (!m_modified[i])
-            continue;
-        sets << QStringLiteral("%1 = ?").arg(s.columns[i].name);
-        params << m_buffer[i];
-    }
-    if (sets.isEmpty())
-        return;
-    QString where;
-    if (keyed()) {
-        where = QStringLiteral("%1 = ?").arg(s.columns[s.keyColumn].name);
-        params << m_current[s.keyColumn];
-    } else {
-        // No key: the row is the one holding the values read; "rows 1" keeps twin rows apart.
-        QStringList conds;
-        for (int i = 0; i < s.columns.size(); ++i) {
-            conds << QStringLiteral("%1 IS NOT DISTINCT FROM ?").arg(s.columns[i].name);
-            params << m_current[i];
-        }
-        where = conds.join(QStringLiteral(" AND ")) + QStringLiteral(" rows 1");
-    }
-    const int changed = m_connection.execute(
-        QStringLiteral("update %1 set %2 where %3").arg(m_table, sets.join(u','), where), params);
-    if (changed == 0)
-        throw DatabaseError(QStringLiteral("%1: o registro não existe mais no banco de dados").arg(m_table));
 }
 
 void TableDataset::post() {
     if (m_state != State::Edit && m_state != State::Insert)
         return;
     emit aboutToPost();
+    if (m_state == State::Insert)
+        m_writer.insert(m_edit.values());
+    else
+        m_writer.update(m_cursor.row, m_edit.values(), m_edit.changed());
     std::optional<qlonglong> key;
-    if (m_state == State::Insert) {
-        insertRow();
-        if (keyed())
-            key = m_buffer[schema().keyColumn].toLongLong();
-    } else {
-        updateRow();
-        if (keyed())
-            key = m_buffer[schema().keyColumn].toLongLong();
-    }
-    const Row written = m_buffer;
+    if (keyed())
+        key = m_edit.value(schema().keyColumn).toLongLong();
+    const Row written = m_edit.values();
     m_state = State::Browse;
-    m_buffer.clear();
+    m_edit.clear();
     if (key)
         markStaleAt(*key);
     else
-        repositionAfterChange(key, wholeSetCached());
+        repositionAfterChange(key, m_window.wholeSet());
     if (!keyed()) {
-        for (int i = 0; i < m_cache.size(); ++i)
-            if (m_cache[i] == written)
-                setCurrent(m_cache[i], i);
+        for (int i = 0; i < m_window.size(); ++i)
+            if (m_window.at(i) == written)
+                m_cursor.setRow(m_window.at(i), i);
     }
     notifyStateChanged();
     notifyRowsChanged();
@@ -692,32 +496,19 @@ void TableDataset::remove() {
         return;
     }
     ensureLoaded();
-    if (!isOpen() || !m_hasCurrent)
+    if (!isOpen() || !m_cursor.hasRow)
         throw DatasetStateError(QStringLiteral("%1: não há registro para excluir").arg(m_table));
-    const TableSchema& s = schema();
     std::optional<qlonglong> key;
-    if (keyed()) {
-        key = keyOf(m_current);
-        m_connection.execute(
-            QStringLiteral("delete from %1 where %2 = ?").arg(m_table, s.columns[s.keyColumn].name), {*key});
-    } else {
-        QStringList conds;
-        QVariantList params;
-        for (int i = 0; i < s.columns.size(); ++i) {
-            conds << QStringLiteral("%1 IS NOT DISTINCT FROM ?").arg(s.columns[i].name);
-            params << m_current[i];
-        }
-        m_connection.execute(QStringLiteral("delete from %1 where %2 rows 1")
-                                 .arg(m_table, conds.join(QStringLiteral(" AND "))),
-                             params);
-    }
+    if (keyed())
+        key = keyOf(m_cursor.row);
+    m_writer.remove(m_cursor.row);
     const bool wasEditing = m_state == State::Edit;
     m_state = State::Browse;
-    m_buffer.clear();
+    m_edit.clear();
     if (key)
         markStaleAt(*key);
     else
-        repositionAfterChange(key, wholeSetCached());
+        repositionAfterChange(key, m_window.wholeSet());
     if (wasEditing)
         notifyStateChanged();
     notifyRowsChanged();
@@ -727,44 +518,38 @@ void TableDataset::remove() {
 // Reads the view again after a change and puts the cursor on the given row, or on the one after it when it is
 // gone (deleted, or no longer let through by the filter), or on the last row.
 void TableDataset::repositionAfterChange(std::optional<qlonglong> key, bool wasSmall) {
-    m_stale = false;
-    m_pendingKey.reset();
-    const int oldIndex = m_currentIndex;
+    m_cursor.reload.due = false;
+    m_cursor.reload.key.reset();
+    const int oldIndex = m_cursor.index;
     if (!keyed() || !key) {
         loadFirst();
-        if (!keyed() && oldIndex >= 0 && oldIndex < m_cache.size())
-            setCurrent(m_cache[oldIndex], oldIndex);
+        if (!keyed() && oldIndex >= 0 && oldIndex < m_window.size())
+            m_cursor.setRow(m_window.at(oldIndex), oldIndex);
         return;
     }
-    const QString keyName = schema().columns[schema().keyColumn].name;
     if (wasSmall) {
         loadFirst();
-        if (wholeSetCached()) {
-            auto it = std::lower_bound(m_cache.cbegin(), m_cache.cend(), *key,
-                                       [this](const Row& r, qlonglong k) { return keyOf(r) < k; });
-            if (it != m_cache.cend()) {
-                setCurrent(*it, int(it - m_cache.cbegin()));
-                m_bof = m_eof = false;
-            } else if (!m_cache.isEmpty()) {
-                setCurrent(m_cache.back(), int(m_cache.size()) - 1);
-                m_bof = m_eof = false;
+        if (m_window.wholeSet()) {
+            if (const int i = m_window.lowerBound(*key); i < m_window.size()) {
+                m_cursor.setRow(m_window.at(i), i);
+                m_cursor.bof = m_cursor.eof = false;
+            } else if (!m_window.isEmpty()) {
+                m_cursor.setRow(m_window.rows().back(), m_window.size() - 1);
+                m_cursor.bof = m_cursor.eof = false;
             }
             return;
         }
     }
-    invalidate();
-    QVector<Row> rows = fetch(QStringLiteral("%1 >= ?").arg(keyName), {*key}, false, Chunk + 1);
+    forgetView();
+    QVector<Row> rows = m_reader.fromKey(*key, RowWindow::ReadSize);
     if (rows.isEmpty()) {
         loadLast();
-        m_eof = m_cache.isEmpty();
+        m_cursor.eof = m_window.isEmpty();
         return;
     }
-    const bool tail = rows.size() <= Chunk;
-    if (!tail)
-        rows.resize(Chunk);
-    setCache(std::move(rows), -1, false, tail);
-    setCurrent(m_cache.front(), -1);
-    m_bof = m_eof = false;
+    m_window.setReadForward(std::move(rows), -1, false);
+    m_cursor.setRow(m_window.at(0), -1);
+    m_cursor.bof = m_cursor.eof = false;
 }
 
 void TableDataset::onTransactionEnded() {
@@ -786,18 +571,18 @@ QVariant TableDataset::keyValue() const {
 
 QVariant TableDataset::value(int column) const {
     if (m_state == State::Edit || m_state == State::Insert)
-        return m_buffer.value(column);
+        return m_edit.value(column);
     ensureLoaded();
-    if (!m_hasCurrent)
+    if (!m_cursor.hasRow)
         return QVariant();
-    return m_current.value(column);
+    return m_cursor.row.value(column);
 }
 
 QVariant TableDataset::oldValue(const QString& column) const {
     const int c = requireColumn(column);
-    if (m_state == State::Insert || !m_hasCurrent)
+    if (m_state == State::Insert || !m_cursor.hasRow)
         return QVariant();
-    return m_current.value(c);
+    return m_cursor.row.value(c);
 }
 
 QVariant TableDataset::value(const QString& column) const {
@@ -812,8 +597,7 @@ QVariant TableDataset::value(const QString& column) const {
 void TableDataset::setValue(int column, const QVariant& v) {
     if (m_state != State::Edit && m_state != State::Insert)
         throw DatasetStateError(QStringLiteral("%1: o registro não está em edição").arg(m_table));
-    m_buffer[column] = convert(column, v);
-    m_modified[column] = true;
+    m_edit.setValue(column, convert(column, v));
     notifyCurrentChanged();
 }
 
@@ -829,50 +613,26 @@ std::optional<Currency> TableDataset::sum(const QString& column) const {
     if (!isOpen())
         return std::nullopt;
     const int col = requireColumn(column);
-    const QString key = column.toUpper();
-    if (auto it = m_sums.find(key); it != m_sums.end())
-        return *it;
-    std::optional<Currency> result;
-    if (wholeSetCached()) {
-        for (const Row& r : m_cache) {
-            if (r[col].isNull())
-                continue;
-            result = result.value_or(Currency()) + r[col].value<Currency>();
-        }
-    } else {
-        QVariantList params;
-        const QString where = whereSql(params);
-        const QVariant v =
-            m_connection.selectValue(QStringLiteral("select CAST(sum(%1) AS VARCHAR(40)) from %2 where %3")
-                                         .arg(schema().columns[col].name, m_table, where),
-                                     params);
-        if (!v.isNull())
-            result = Currency::fromDbText(v.toString());
-    }
-    m_sums.insert(key, result);
-    return result;
+    return m_aggregates.sum(col, schema().columns[col].name);
 }
 
 void TableDataset::defineSum(const QString& name, const QString& column) {
-    m_aggregates.insert(name.toUpper(), column);
+    m_aggregates.defineSum(name, column);
 }
 
 bool TableDataset::hasAggregate(const QString& name) const {
-    return m_aggregates.contains(name.toUpper());
+    return m_aggregates.hasSum(name);
 }
 
 std::optional<Currency> TableDataset::aggregate(const QString& name) const {
-    auto it = m_aggregates.find(name.toUpper());
-    if (it == m_aggregates.end())
+    const std::optional<QString> column = m_aggregates.sumColumn(name);
+    if (!column)
         throw DatabaseError(QStringLiteral("%1: agregado '%2' não definido").arg(m_table, name));
-    return sum(*it);
+    return sum(*column);
 }
 
 int TableDataset::nextCode() const {
-    const TableSchema& s = schema();
-    if (s.keyColumn < 0)
+    if (!keyed())
         throw DatasetStateError(QStringLiteral("%1 não tem código").arg(m_table));
-    const QVariant v = m_connection.selectValue(
-        QStringLiteral("select max(%1) from %2").arg(s.columns[s.keyColumn].name, m_table));
-    return v.isNull() ? 1 : v.toInt() + 1;
+    return m_reader.highestKey().value_or(0) + 1;
 }

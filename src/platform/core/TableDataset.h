@@ -1,11 +1,16 @@
 #pragma once
 
+#include "platform/core/Aggregates.h"
 #include "platform/core/Currency.h"
 #include "platform/core/Dataset.h"
+#include "platform/core/EditBuffer.h"
 #include "platform/core/FilterExpression.h"
+#include "platform/core/RowWindow.h"
+#include "platform/core/TableCursor.h"
+#include "platform/core/TableReader.h"
 #include "platform/core/TableSchema.h"
+#include "platform/core/TableWriter.h"
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -19,6 +24,8 @@ class Connection;
 // asks the database for counts, sums and the next code (answering in memory when every visible row fits in
 // the one chunk it holds). Each post and delete commits on its own unless a Transaction is running.
 // A table without an integer key (the backup setting) is small by design and read whole, in table order.
+// Its parts: a reader with every statement that reads, a writer, a window of rows, the counts and sums, the
+// cursor with any read put off, and the buffer of the row being typed.
 class TableDataset : public Dataset {
     Q_OBJECT
 public:
@@ -46,15 +53,15 @@ public:
     void prior();
     bool eof() const {
         ensureLoaded();
-        return m_eof;
+        return m_cursor.eof;
     }
     bool bof() const {
         ensureLoaded();
-        return m_bof;
+        return m_cursor.bof;
     }
     bool isEmpty() const {
         ensureLoaded();
-        return !m_hasCurrent && m_state != State::Insert;
+        return !m_cursor.hasRow && m_state != State::Insert;
     }
     int recordCount() const override;
     int knownRowCount() const override;
@@ -71,7 +78,7 @@ public:
     void setFilter(const QString& text);
     QString filter() const { return m_filterText; }
     void setFiltered(bool on);
-    bool filtered() const { return m_filtered; }
+    bool filtered() const { return m_reader.filtered(); }
     // Filtered off, the new filter, filtered on, with bound controls told once at the end. On a text that
     // does not parse the dataset is left unfiltered and the error thrown.
     void refilter(const QString& text);
@@ -114,63 +121,28 @@ private:
     void markStaleKeeping();
     void refreshLater();
     void loadFirstKeeping(qlonglong key);
-    QString selectList() const;
-    QString whereSql(QVariantList& params) const;
-    QString orderSql(bool descending) const;
-    QVector<Row> fetch(const QString& extraCondition, const QVariantList& extraParams, bool descending,
-                       int limit, int skip = 0) const;
-    bool keyed() const { return schema().keyColumn >= 0; }
-    bool wholeSetCached() const { return m_headComplete && m_tailComplete; }
-    qlonglong keyOf(const Row& row) const { return row[schema().keyColumn].toLongLong(); }
-    int findCached(qlonglong key) const;
-    void setCache(QVector<Row> rows, int start, bool headComplete, bool tailComplete) const;
-    void setCurrent(const Row& row, int index);
-    void clearCurrent();
-    void invalidate();
+    bool keyed() const { return m_reader.keyed(); }
+    qlonglong keyOf(const Row& row) const { return m_window.keyOf(row); }
+    // The window's index of the current row; -1 when it does not hold it.
+    int currentInWindow() const;
+    // The rows changed or the filter did: the window and what was counted and summed go.
+    void forgetView();
     void loadFirst();
     void loadLast();
     void repositionAfterChange(std::optional<qlonglong> key, bool wasSmall);
-    void insertRow();
-    void updateRow();
     QVariant convert(int column, const QVariant& value) const;
     void onTransactionEnded();
 
     Connection& m_connection;
     QString m_table;
     State m_state = State::Inactive;
-
     QString m_filterText;
-    bool m_filtered = false;
-    FilterExpression m_filter;
 
-    // Chunk of visible rows in order; m_cacheStart is the position of its first row, -1 when unknown.
-    mutable QVector<Row> m_cache;
-    mutable int m_cacheStart = -1;
-    mutable bool m_headComplete = false;
-    mutable bool m_tailComplete = false;
-    mutable std::optional<int> m_count;
-    mutable QHash<QString, std::optional<Currency>> m_sums;
-
-    Row m_current;
-    bool m_hasCurrent = false;
-    mutable int m_currentIndex = -1;
-    bool m_eof = true;
-    bool m_bof = true;
-    bool m_stale = false;
-    std::optional<qlonglong> m_pendingKey; // the row to stand on when the view is read again
-    bool m_pendingWasSmall = false;
-    bool m_pendingKeep = false; // a new filter: keep the row only if it is still visible
-
-    Row m_buffer;
-    QVector<bool> m_modified;
-    // Where an append stood, for cancel: a row, or a view still to be read.
-    Row m_savedCurrent;
-    bool m_savedHasCurrent = false;
-    int m_savedIndex = -1;
-    bool m_savedStale = false;
-    std::optional<qlonglong> m_savedPendingKey;
-    bool m_savedPendingWasSmall = false;
-    bool m_savedPendingKeep = false;
-
-    QHash<QString, QString> m_aggregates; // name -> column
+    TableReader m_reader;
+    TableWriter m_writer;
+    mutable RowWindow m_window;
+    Aggregates m_aggregates;
+    TableCursor m_cursor;
+    TableCursor m_beforeAppend; // where an append stood, for cancel
+    EditBuffer m_edit;
 };
