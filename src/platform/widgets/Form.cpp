@@ -78,6 +78,11 @@ void Form::centre() {
     move(area.center() - rect().center());
 }
 
+// A screen destroyed while shown would otherwise still filter the events its children send as they go.
+Form::~Form() {
+    qApp->removeEventFilter(m_keyPreview);
+}
+
 void Form::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_options.keyPreview)

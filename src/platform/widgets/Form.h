@@ -26,6 +26,7 @@ public:
     };
 
     Form(const QString& title, Options options, QWidget* parent = nullptr);
+    ~Form() override;
 
     // Where the screen lays out its controls (below the title strip when borderless).
     QWidget* body() const { return m_body; }
