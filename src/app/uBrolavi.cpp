@@ -8,6 +8,7 @@
 #include "credit/uDividas.h"
 #include "customers/uCadCli.h"
 #include "data/Ledger.h"
+#include "data/Users.h"
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
 #include "platform/core/FilterExpression.h"
@@ -126,12 +127,7 @@ void TTelaInicial::FormShow() {
     setWindowState(windowState() | Qt::WindowMaximized);
     FSplash->hide();
     FLogin->hide();
-    TableDataset& users = DM->TabUsuarios;
-    users.open();
-    // Nobody found under the current login (renamed or deleted during the run) counts as a normal user.
-    const bool master = users.locate(QStringLiteral("LOGIN"), FLogin->currentLogin()) &&
-                        DM->TabUsuariosTIPO.asString() == QStringLiteral("M");
-    BCadUsu->setVisible(master);
+    BCadUsu->setVisible(Users(*DM).currentIsMaster());
 }
 
 void TTelaInicial::FormClose() {

@@ -123,9 +123,20 @@ public:
     // The data module's field object by its name ("TabDividasVALOR"); nullptr when there is none.
     Field* fieldByName(const QString& name);
 
+    // The login the program runs under: the one typed at the login, or the one the user changed it to since.
+    QString currentLogin() const {
+        return m_currentLogin;
+    }
+    void setCurrentLogin(const QString& login) {
+        m_currentLogin = login;
+    }
+
     // Narrows the ledger to the current customer's unpaid entries and then to accountCondition ("AND Conta
     // <>'V'", or nothing for every account).
     void filterCustomerLedger(const QString& accountCondition);
+
+private:
+    QString m_currentLogin;
 };
 
 // For writing a sale: the ledger and the purchase lines unfiltered and the ledger's bound controls quiet; at

@@ -119,7 +119,7 @@ void TFLogin::bindData() {
 }
 
 QString TFLogin::currentLogin() const {
-    return Edit1->text();
+    return DM->currentLogin();
 }
 
 void TFLogin::FormShow() {
@@ -168,6 +168,7 @@ void TFLogin::SpeedButton2Click() {
                         DataLogin.toString(Formats::ShortDate + u' ' + Formats::LongTime));
     QUsuarios->setParam(QStringLiteral("NUsu"), Edit1->text());
     QUsuarios->execSql();
+    DM->setCurrentLogin(Edit1->text());
     if (onLoggedIn)
         onLoggedIn();
 }

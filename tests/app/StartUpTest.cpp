@@ -67,7 +67,7 @@ TEST_P(MainScreen, ShowsUserRegistrationToAMasterOnly) {
                  {QStringLiteral("ZECA"), QStringLiteral("3"), QString()}});
     FSplash->show();
     FLogin->show();
-    FLogin->Edit1->setText(QString::fromUtf8(GetParam().login));
+    DM->setCurrentLogin(QString::fromUtf8(GetParam().login));
     modal.onShow(QStringLiteral("TelaInicial"), [](QDialog*) {
         EXPECT_FALSE(FSplash->isVisible());
         EXPECT_FALSE(FLogin->isVisible());
