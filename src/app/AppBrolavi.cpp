@@ -5,6 +5,8 @@
 #include "app/uSplash.h"
 #include "backup/uBackup.h"
 #include "cash/uVendasAvista.h"
+#include "consultation/uConsulta.h"
+#include "credit/uCompras.h"
 #include "credit/uDividas.h"
 #include "credit/uNovaDivida.h"
 #include "credit/uPagamentos.h"
@@ -59,16 +61,20 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
     create(FPagamentos);
     create(FSobre);
     create(FBackup);
+    create(FConsulta);
+    create(FCompras);
     FLogin->onLoggedIn = [] {
         ModalHost::show(TelaInicial);
     };
-    for (Form* screen :
-         std::initializer_list<Form*>{FSplash, FVendasAvista, FLogin, TelaInicial, FCadCli, FDividas,
-                                      FNovaDivida, FPesquisaCli, FPagamentos, FSobre, FBackup})
+    for (Form* screen : std::initializer_list<Form*>{FSplash, FVendasAvista, FLogin, TelaInicial, FCadCli,
+                                                     FDividas, FNovaDivida, FPesquisaCli, FPagamentos, FSobre,
+                                                     FBackup, FConsulta, FCompras})
         screen->bindData();
 }
 
 AppBrolavi::~AppBrolavi() {
+    destroy(FCompras);
+    destroy(FConsulta);
     destroy(FBackup);
     destroy(FSobre);
     destroy(FPagamentos);

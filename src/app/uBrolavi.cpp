@@ -5,6 +5,7 @@
 #include "backup/BackupJobs.h"
 #include "backup/uBackup.h"
 #include "cash/uVendasAvista.h"
+#include "consultation/uConsulta.h"
 #include "credit/uDividas.h"
 #include "customers/uCadCli.h"
 #include "data/Ledger.h"
@@ -82,6 +83,7 @@ TTelaInicial::TTelaInicial(QWidget* parent)
             [this] { guarded([this] { BVendas_vistaClick(); }); });
     connect(BVendas_rapidas, &QToolButton::clicked, this,
             [this] { guarded([this] { BVendas_rapidasClick(); }); });
+    connect(BConsultar, &QToolButton::clicked, this, [this] { guarded([this] { BConsultarClick(); }); });
     connect(BBackup, &QToolButton::clicked, this, [this] { guarded([this] { BBackupClick(); }); });
     layout->addWidget(ToolBar1);
 
@@ -205,6 +207,10 @@ void TTelaInicial::BVendas_rapidasClick() {
     ledger.open();
     DM->filterCustomerLedger(LedgerWords::cashAccountCondition());
     showCashSaleForWalkIn();
+}
+
+void TTelaInicial::BConsultarClick() {
+    ModalHost::show(FConsulta);
 }
 
 void TTelaInicial::BBackupClick() {

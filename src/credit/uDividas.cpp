@@ -21,15 +21,17 @@
 
 TFDividas* FDividas = nullptr;
 
-QColor ledgerRowColor(const QVariant& status, const QVariant& dueDate, const QVariant& paidAt) {
+QColor ledgerRowColor(const QVariant& status, const QVariant& dueDate, const QVariant& paidAt,
+                      const QColor& paidInTime) {
     const QDate due = dueDate.toDate();
+    const bool paid = status.toString() == u"PG";
     if (!due.isValid())
-        return QColor(Qt::blue);
+        return paid ? paidInTime : QColor(Qt::blue);
     // A date against a moment: the due day counts from its first instant.
     const QDateTime dueStart = due.startOfDay();
-    if (status.toString() == u"PG") {
-        const QDateTime paid = paidAt.toDateTime();
-        return paid.isValid() && dueStart < paid ? QColor(Qt::red) : QColor(Qt::blue);
+    if (paid) {
+        const QDateTime paidAtMoment = paidAt.toDateTime();
+        return paidAtMoment.isValid() && dueStart < paidAtMoment ? QColor(Qt::red) : paidInTime;
     }
     return dueStart < Clock::now() ? QColor(Qt::red) : QColor(Qt::blue);
 }

@@ -47,7 +47,9 @@ private:
     bool customerChosen() const;
 };
 
-// The colour of a ledger row's text: red once it is due (or was paid on or after its due day), blue before.
-QColor ledgerRowColor(const QVariant& status, const QVariant& dueDate, const QVariant& paidAt);
+// The colour of a ledger row's text: red once it is due, or when it was paid after its due day began; blue
+// while it is not due, paidInTime when it was paid before.
+QColor ledgerRowColor(const QVariant& status, const QVariant& dueDate, const QVariant& paidAt,
+                      const QColor& paidInTime = QColor(Qt::blue));
 
 extern TFDividas* FDividas;

@@ -2,9 +2,12 @@
 
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
+#include "platform/core/Errors.h"
 #include "platform/core/FilterExpression.h"
 #include "platform/core/Query.h"
 #include "platform/core/Transaction.h"
+
+#include <QScopeGuard>
 
 namespace LedgerWords {
 
@@ -195,6 +198,37 @@ void Ledger::deleteCurrentEntry() {
         lines.remove();
     m_dm.TabDividas.remove();
     unit.commit();
+}
+
+bool Ledger::deleteEntry(const QVariant& code) {
+    TableDataset& lines = m_dm.TabDesc_Compras;
+    TableDataset& entries = m_dm.TabDividas;
+    lines.open();
+    entries.open();
+    const bool linesFiltered = lines.filtered();
+    const bool entriesFiltered = entries.filtered();
+    const ControlsDisabled quietLines(lines);
+    const ControlsDisabled quietEntries(entries);
+    bool found = false;
+    {
+        const auto restore = qScopeGuard([&] {
+            UnthrownErrors::guard([&] {
+                lines.setFiltered(linesFiltered);
+                entries.setFiltered(entriesFiltered);
+            });
+        });
+        lines.setFiltered(false);
+        entries.setFiltered(false);
+        // The entry and its purchase line go together or not at all.
+        Transaction unit(m_dm.FDConnection1);
+        if (lines.locate(QStringLiteral("COD_VENDA"), code))
+            lines.remove();
+        found = entries.locate(QStringLiteral("CODIGO"), code);
+        if (found)
+            entries.remove();
+        unit.commit();
+    }
+    return found;
 }
 
 void Ledger::saveCorrection() {

@@ -67,6 +67,9 @@ public:
 
     // Deletes the ledger's current entry with the purchase line that points at it.
     void deleteCurrentEntry();
+    // Deletes the entry with this code and the first purchase line that points at it, found among all rows
+    // whatever filter the shared datasets carry, which they keep. False when no entry has that code.
+    bool deleteEntry(const QVariant& code);
     // Saves the correction of the current entry: its value is unit value × quantity, or stays as it is when
     // the entry has neither (a balance row).
     void saveCorrection();

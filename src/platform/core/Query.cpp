@@ -3,6 +3,8 @@
 #include "platform/core/Connection.h"
 #include "platform/core/Errors.h"
 
+#include <QRegularExpression>
+
 QString replaceNamedParameters(const QString& sql, QStringList& names) {
     QString out;
     out.reserve(sql.size());
@@ -39,11 +41,56 @@ QString replaceNamedParameters(const QString& sql, QStringList& names) {
     return out;
 }
 
+QString withoutTrailingOrderBy(const QString& sql) {
+    qsizetype depth = 0;
+    qsizetype orderAt = -1;
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ch = sql[i];
+        if (ch == u'\'' || ch == u'"') {
+            const qsizetype end = sql.indexOf(ch, i + 1);
+            if (end < 0)
+                return sql;
+            i = end;
+        } else if (ch == u'(') {
+            ++depth;
+        } else if (ch == u')') {
+            --depth;
+        } else if (depth == 0 && (ch == u'O' || ch == u'o') && (i == 0 || !sql[i - 1].isLetterOrNumber()) &&
+                   QStringView(sql).mid(i, 5).compare(QStringLiteral("ORDER"), Qt::CaseInsensitive) == 0) {
+            qsizetype j = i + 5;
+            if (j < n && !sql[j].isSpace())
+                continue;
+            while (j < n && sql[j].isSpace())
+                ++j;
+            if (QStringView(sql).mid(j, 2).compare(QStringLiteral("BY"), Qt::CaseInsensitive) == 0)
+                orderAt = i;
+        }
+    }
+    if (orderAt < 0)
+        return sql;
+    // A row limit after the order picks rows by it: then the order stays.
+    static const QRegularExpression limit(QStringLiteral("\\b(ROWS|OFFSET|FETCH)\\b"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    if (limit.match(sql, orderAt).hasMatch())
+        return sql;
+    return sql.left(orderAt);
+}
+
 Query::Query(Connection& connection, QObject* parent)
     : Dataset(parent)
     , m_connection(connection)
     , m_aggregates(
-          connection, [this](QVariantList& params) { return QStringLiteral("(%1)").arg(positional(params)); },
+          connection,
+          [this](QVariantList& params) {
+              // Columns named by position: a join's "select *" repeats names, which a derived table refuses.
+              // The order changes no count or sum, and sorting for them would be wasted.
+              QStringList positions;
+              for (int i = 0; i < m_columns.size(); ++i)
+                  positions << QStringLiteral("C%1").arg(i + 1);
+              return QStringLiteral("(%1) Q (%2)")
+                  .arg(withoutTrailingOrderBy(positional(params)), positions.join(u','));
+          },
           [this] { return m_fetchedAll ? &m_rows : nullptr; }) {
     connect(&m_connection, &Connection::aboutToClose, this, &Query::close);
     connect(&m_connection, &Connection::transactionEnded, this, [this] {
@@ -84,7 +131,14 @@ void Query::open() {
     QVariantList params;
     const QString sql = positional(params);
     auto q = m_connection.openCursor(sql, params);
-    m_columns = q->columnNames();
+    // A name met again takes a suffix, as the joined customer's CODIGO_1, so that every column can be named.
+    m_columns.clear();
+    for (const QString& name : q->columnNames()) {
+        QString unique = name;
+        for (int k = 1; m_columns.contains(unique, Qt::CaseInsensitive); ++k)
+            unique = QStringLiteral("%1_%2").arg(name).arg(k);
+        m_columns << unique;
+    }
     m_types = q->columnTypes();
     m_query = std::move(q);
     m_rows.clear();
@@ -229,6 +283,11 @@ QVariant Query::value(int column) const {
 
 QVariant Query::value(const QString& column) const {
     const int c = columnIndex(column);
+    // Named sums read like columns, so that a label can show the total.
+    if (c < 0 && m_aggregates.hasSum(column)) {
+        const std::optional<Currency> total = aggregate(column);
+        return total ? QVariant::fromValue(*total) : QVariant();
+    }
     if (c < 0 && m_open)
         throw DatabaseError(QStringLiteral("Coluna '%1' não encontrada").arg(column));
     return value(c);
@@ -240,7 +299,7 @@ std::optional<Currency> Query::sum(const QString& column) const {
     const int c = columnIndex(column);
     if (c < 0)
         throw DatabaseError(QStringLiteral("Coluna '%1' não encontrada").arg(column));
-    return m_aggregates.sum(c, m_columns[c]);
+    return m_aggregates.sum(c, QStringLiteral("C%1").arg(c + 1));
 }
 
 std::optional<Currency> Query::aggregate(const QString& name) const {

@@ -88,3 +88,6 @@ private:
 // Splits ":name" placeholders out of a statement (outside quotes and comments): returns the statement with
 // '?' in their place and appends each name, upper case, to names.
 QString replaceNamedParameters(const QString& sql, QStringList& names);
+// The statement without a closing ORDER BY (outside parentheses and quotes), which changes no count or sum;
+// as it is when a row limit follows the order.
+QString withoutTrailingOrderBy(const QString& sql);

@@ -17,7 +17,7 @@ protected:
                     "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR) values (?, ?, ?, ?)"),
                 {i, 7, QStringLiteral("ITEM %1").arg(i), QVariant::fromValue(Currency::fromCents(i * 113))});
     }
-    ScratchDatabase db{{QStringLiteral("TABDIVIDAS")}};
+    ScratchDatabase db{{QStringLiteral("TABDIVIDAS"), QStringLiteral("TABCADCLI")}};
     Connection connection;
 };
 
@@ -68,6 +68,41 @@ TEST_F(QueryTest, MoneyGoesInAndComesOutExactly) {
     EXPECT_EQ(q.value(QStringLiteral("VALOR")).value<Currency>().toDbText(), QStringLiteral("3.39"));
     connection.close();
     EXPECT_FALSE(q.isOpen()) << "closing the connection closes its queries";
+}
+
+TEST_F(QueryTest, AJoinOfEveryColumnIsCountedSummedAndNamedWithoutClashes) {
+    connection.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (7, 'ANA')"));
+    Query q(connection);
+    q.setSql(
+        QStringLiteral("select * from tabdividas Inner join TabCadCli on (Tabdividas.cliente = "
+                       "TabcadCli.Codigo) Where TabCadCli.Nome = :qNome ORDER BY tabdividas.codigo Desc"));
+    q.setParam(QStringLiteral("qnome"), QStringLiteral("ANA"));
+    q.defineSum(QStringLiteral("Soma"), QStringLiteral("VALOR"));
+    q.open();
+    EXPECT_EQ(q.recordCount(), 3) << "counted by the database, before every row was read";
+    EXPECT_EQ(q.value(QStringLiteral("Soma")).value<Currency>().toDbText(), QStringLiteral("6.78"));
+    EXPECT_EQ(q.value(QStringLiteral("CODIGO")).toInt(), 3) << "the entry's code, newest first";
+    EXPECT_EQ(q.value(QStringLiteral("CODIGO_1")).toInt(), 7) << "the customer's code";
+    EXPECT_EQ(q.value(QStringLiteral("NOME")).toString(), QStringLiteral("ANA"));
+    EXPECT_EQ(q.columnNames().filter(QStringLiteral("CODIGO")),
+              (QStringList{QStringLiteral("CODIGO"), QStringLiteral("CODIGO_1")}));
+}
+
+TEST(WithoutTrailingOrderBy, DropsOnlyAClosingOrderThatPicksNoRows) {
+    const struct {
+        const char* sql;
+        const char* expected;
+    } cases[] = {
+        {"select * from T where S = 'NP'ORDER BY codigo Desc", "select * from T where S = 'NP'"},
+        {"select * from T where S = 'NP' order\nby codigo", "select * from T where S = 'NP' "},
+        {"select * from T where S = 'ORDER BY x'", "select * from T where S = 'ORDER BY x'"},
+        {"select * from T where C in (select C from U order by C rows 1) order by C",
+         "select * from T where C in (select C from U order by C rows 1) "},
+        {"select * from T order by C rows 10", "select * from T order by C rows 10"},
+        {"select ORDERED from T", "select ORDERED from T"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(withoutTrailingOrderBy(QString::fromUtf8(c.sql)), QString::fromUtf8(c.expected)) << c.sql;
 }
 
 } // namespace
