@@ -2,6 +2,8 @@
 
 #include "app/uBrolavi.h"
 #include "cash/uVendasAvista.h"
+#include "consultation/uConsulta.h"
+#include "credit/uCompras.h"
 #include "credit/uDividas.h"
 #include "credit/uNovaDivida.h"
 #include "credit/uPagamentos.h"
@@ -83,39 +85,6 @@ template <typename T> void make(T*& screen) {
         screen = new T();
         screen->bindData();
     }
-}
-
-// The screens the operations use, made once over the bench's data module.
-void screens(TDM& dm) {
-    DM = &dm;
-    Messages::install(&g_messages);
-    ModalHost::install(&g_host);
-    make(FVendasAvista);
-    make(TelaInicial);
-    make(FDividas);
-    make(FNovaDivida);
-    make(FPesquisaCli);
-    make(FPagamentos);
-}
-
-QString answer(int rows, int values, const QString& total) {
-    return QStringLiteral("rows=%1 values=%2 sum=%3")
-        .arg(rows)
-        .arg(values)
-        .arg(total.isEmpty() ? QStringLiteral("none") : Currency::parseDisplayed(total).toDbText());
-}
-
-// Every row of a grid read as the screen paints it, counting the non-empty values of the rows behind it.
-QString readGrid(DBGrid* grid, DBText* total) {
-    const int rows = grid->model()->rowCount();
-    int values = 0;
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < grid->model()->columnCount(); ++c)
-            grid->cellText(r, c);
-        for (const QVariant& v : grid->datasetModel()->dataset()->rowAt(r))
-            values += v.isNull() ? 0 : 1;
-    }
-    return answer(rows, values, total->text());
 }
 
 QVariant scalar(TDM& dm, const QString& sql, const QVariantList& params = {}) {
@@ -235,6 +204,50 @@ QString paidOf(TDM& dm, int customer) {
 constexpr int WalkInItems = 200;
 
 } // namespace
+
+void screens(TDM& dm) {
+    DM = &dm;
+    Messages::install(&g_messages);
+    ModalHost::install(&g_host);
+    make(FVendasAvista);
+    make(TelaInicial);
+    make(FDividas);
+    make(FNovaDivida);
+    make(FPesquisaCli);
+    make(FPagamentos);
+    make(FConsulta);
+    make(FCompras);
+}
+
+void onNextShow(QDialog* form, std::function<void()> script) {
+    g_host.onShow(form, std::move(script));
+}
+
+QString answer(int rows, int values, const QString& total) {
+    return QStringLiteral("rows=%1 values=%2 sum=%3")
+        .arg(rows)
+        .arg(values)
+        .arg(total.isEmpty() ? QStringLiteral("none") : Currency::parseDisplayed(total).toDbText());
+}
+
+QString readGrid(DBGrid* grid, DBText* total, int limit) {
+    int rows = grid->model()->rowCount();
+    // The model offers rows a block at a time: past the last real row it gives way.
+    while (grid->model()->canFetchMore({}) && (limit < 0 || rows < limit)) {
+        grid->model()->fetchMore({});
+        rows = grid->model()->rowCount();
+    }
+    if (limit >= 0)
+        rows = std::min(rows, limit);
+    int values = 0;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            grid->cellText(r, c);
+        for (const QVariant& v : grid->datasetModel()->dataset()->rowAt(r))
+            values += v.isNull() ? 0 : 1;
+    }
+    return answer(rows, values, total->text());
+}
 
 void withLedgerScreen(TDM& dm, int customer, const std::function<void()>& inside) {
     screens(dm);

@@ -2,6 +2,7 @@
 // brolavi-bench --generate PATH: makes a database of a shop's five years to time them on.
 #include "BackupOperations.h"
 #include "Bench.h"
+#include "ConsultationOperations.h"
 #include "DatasetOperations.h"
 #include "Generator.h"
 #include "ScreenOperations.h"
@@ -20,6 +21,7 @@ QVector<Bench::Operation> allOperations() {
     QVector<Bench::Operation> ops;
     ops += Bench::datasetOperations();
     ops += Bench::screenOperations();
+    ops += Bench::consultationOperations();
     // Last: they replace the database the others read.
     ops += Bench::backupOperations();
     return ops;

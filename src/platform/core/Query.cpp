@@ -4,6 +4,7 @@
 #include "platform/core/Errors.h"
 
 #include <QRegularExpression>
+#include <limits>
 
 QString replaceNamedParameters(const QString& sql, QStringList& names) {
     QString out;
@@ -183,10 +184,15 @@ int Query::execSql() {
 }
 
 void Query::fetchUpTo(int count) const {
-    if (!m_query)
+    if (!m_query || fetchedCount() >= count)
         return;
+    // A block of rows at a time: a short result is then read whole at once, and its count known without
+    // asking the database.
+    constexpr int Block = 200;
+    const int goal =
+        count > std::numeric_limits<int>::max() - Block ? count : (count + Block - 1) / Block * Block;
     Row row;
-    while (fetchedCount() < count) {
+    while (fetchedCount() < goal) {
         bool more = false;
         try {
             more = m_query->next(row);

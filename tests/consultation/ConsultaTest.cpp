@@ -1,0 +1,238 @@
+#include "CustomerScreen.h"
+#include "Printers.h"
+#include "app/uBrolavi.h"
+#include "consultation/uConsulta.h"
+#include "credit/uCompras.h"
+#include "customers/uPesquisaCli.h"
+#include "data/uDM.h"
+#include "platform/core/Query.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/DataWidgets.h"
+#include "platform/widgets/RadioGroup.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QLabel>
+#include <QToolButton>
+
+namespace {
+
+// The consultation over a few customers and entries. Its statements compare with the database's own date,
+// so the clock stands on the real day.
+class Consultation : public ScreenTest {
+protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        clock.set(QDateTime(today, QTime(12, 0)));
+        createUsers({{QStringLiteral("MASTER"), QStringLiteral("907438"), QStringLiteral("M")},
+                     {QStringLiteral("ANA"), QStringLiteral("111111"), QStringLiteral("N")}});
+        DM->setCurrentLogin(QStringLiteral("MASTER"));
+        addCustomer(1, QStringLiteral("ANA"));
+        addCustomer(2, QStringLiteral("BETO"));
+        // code, customer, sale day, due day, paid at
+        entry(1, 1, today.addDays(-40), today.addDays(-10), QDateTime(today, QTime(9, 0))); // paid late
+        entry(2, 2, today.addDays(-40), today.addDays(5), QDateTime(today, QTime(10, 0)));  // paid in time
+        entry(3, 1, today, today, {});                                                      // due today
+        entry(4, 2, today, today.addDays(1), {});                                           // due tomorrow
+        entry(5, 1, today.addDays(-3), today.addDays(20), {});
+        line(1, 1, today, 4, "CAMISA", "30,00");
+        line(2, 1, today, 3, "MEIA", "5,50");
+        line(3, 1, today.addDays(-3), 5, "CINTO", "12,00");
+    }
+    void entry(int code, int customer, const QDate& sold, const QDate& due, const QDateTime& paidAt) {
+        sql(QStringLiteral(
+                "insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DESCRICAO, QUANTIDADE, VALOR_UN, VALOR, "
+                "DATA_VENC, DATA_PAG, STATUS_PAG, CONTA, PARCELA) values (?, ?, ?, ?, 1, ?, ?, ?, ?, ?, "
+                "'N', 'À Prazo')"),
+            {code, customer, sold, QStringLiteral("ITEM %1").arg(code),
+             QVariant::fromValue(Currency::fromUnits(code)), QVariant::fromValue(Currency::fromUnits(code)),
+             due, paidAt.isValid() ? QVariant(paidAt) : QVariant(),
+             paidAt.isValid() ? QStringLiteral("PG") : QStringLiteral("NP")});
+    }
+    void line(int code, int customer, const QDate& day, int sale, const char* description,
+              const char* value) {
+        sql(QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DATA, DESCRICAO, VALOR, VALOR_UN, "
+                           "QUANTIDADE, STATUS, COD_VENDA) values (?, ?, ?, ?, ?, ?, 1, 'À Prazo', ?)"),
+            {code, customer, day, QString::fromUtf8(description),
+             QVariant::fromValue(Currency::parse(QString::fromUtf8(value))),
+             QVariant::fromValue(Currency::parse(QString::fromUtf8(value))), sale});
+    }
+    void open() { showActive(FConsulta); }
+    // The codes the grid lists, top to bottom.
+    QList<int> listed() {
+        QList<int> codes;
+        Query& q = *FConsulta->QConsulta;
+        for (int i = 0; q.isOpen() && !q.rowAt(i).isEmpty(); ++i)
+            codes << q.rowAt(i).value(q.columnIndex(QStringLiteral("CODIGO"))).toInt();
+        return codes;
+    }
+    void choose(int kind, int period) {
+        FConsulta->RadioGroup2->click(kind);
+        FConsulta->ComboBox1->setCurrentIndex(period);
+    }
+    void pickCustomer(const QString& name) {
+        modal.onShow(QStringLiteral("FPesquisaCli"), [name](QDialog*) {
+            ASSERT_TRUE(DM->TabCadCli.locate(QStringLiteral("NOME"), name));
+            FPesquisaCli->DBGrid1DblClick();
+        });
+        press(Qt::Key_F2);
+    }
+
+    QDate today = QDate::currentDate();
+};
+
+TEST_F(Consultation, OpensFromTheMainScreenOnTodaysUnpaidEntriesOfEveryone) {
+    modal.onShow(QStringLiteral("FConsulta"), [this](QDialog*) {
+        EXPECT_EQ(FConsulta->RadioGroup1->itemIndex(), 0);
+        EXPECT_EQ(FConsulta->RadioGroup2->itemIndex(), 0);
+        EXPECT_EQ(FConsulta->ComboBox1->currentText(), QStringLiteral("Hoje"));
+        for (QDateEdit* picker : {FConsulta->DateTimePicker1, FConsulta->DateTimePicker2}) {
+            EXPECT_EQ(picker->date(), today);
+            EXPECT_FALSE(picker->isEnabled());
+        }
+        EXPECT_FALSE(FConsulta->BPesquisar->isVisible());
+        EXPECT_FALSE(FConsulta->Label3->isVisible());
+        EXPECT_EQ(FConsulta->DBGrid1->model()->rowCount(), 0);
+        EXPECT_TRUE(FConsulta->DBText2->text().isEmpty());
+        press(Qt::Key_F4);
+        EXPECT_EQ(listed(), (QList<int>{4, 3}));
+        EXPECT_EQ(FConsulta->DBText2->text(), QStringLiteral("R$ 7,00"));
+    });
+    TelaInicial->BConsultar->click();
+    EXPECT_EQ(modal.shown, QStringList{QStringLiteral("FConsulta")});
+    EXPECT_FALSE(FConsulta->QConsulta->isOpen()) << "closing the screen closes the consultation";
+}
+
+TEST_F(Consultation, PaintsLatePaymentsAndDueEntriesRedAndTheOthersGreenOrBlue) {
+    open();
+    choose(1, 2); // paid, all time
+    press(Qt::Key_F4);
+    ASSERT_EQ(listed(), (QList<int>{2, 1}));
+    DBGrid* grid = FConsulta->DBGrid1;
+    EXPECT_EQ(grid->cellTextColor(0, 1), QColor(Qt::darkGreen)) << "paid before it was due";
+    EXPECT_EQ(grid->cellTextColor(1, 1), QColor(Qt::red)) << "paid after its due day";
+    EXPECT_EQ(grid->cellText(1, 9),
+              QLocale().toString(QDateTime(today, QTime(9, 0)), QStringLiteral("dd/MM/yyyy HH:mm:ss")));
+    EXPECT_EQ(FConsulta->DBText2->text(), QStringLiteral("R$ 3,00"));
+    choose(0, 2); // unpaid, all time
+    press(Qt::Key_F4);
+    ASSERT_EQ(listed(), (QList<int>{5, 4, 3}));
+    EXPECT_EQ(grid->cellTextColor(1, 1), QColor(Qt::blue)) << "due tomorrow";
+    EXPECT_EQ(grid->cellTextColor(2, 1), QColor(Qt::red)) << "due today, from midnight on";
+    EXPECT_EQ(grid->cellText(2, 1), QStringLiteral("ANA"));
+    EXPECT_EQ(grid->cellText(2, 7), QStringLiteral("R$ 3,00"));
+}
+
+TEST_F(Consultation, AReversedRangeWarnsAndShowsAgainWhatWasHeld) {
+    sql(QStringLiteral("update TABDIVIDAS set DATA = dateadd(CODIGO day to DATA) where CODIGO in (1, 2)"));
+    open();
+    choose(0, 3);
+    EXPECT_TRUE(FConsulta->DateTimePicker1->isEnabled());
+    FConsulta->DateTimePicker1->setDate(today);
+    FConsulta->DateTimePicker2->setDate(today.addDays(-1));
+    press(Qt::Key_F4);
+    EXPECT_EQ(messages.log(),
+              QStringList{QStringLiteral(
+                  "warning|AVISO !|INTERVALO DE DATAS INVÁLIDO, A DATA INICIAL É MAIOR QUE A DATA FINAL!")});
+    EXPECT_EQ(FConsulta->DateTimePicker1->date(), today);
+    EXPECT_EQ(FConsulta->DateTimePicker2->date(), today);
+    EXPECT_EQ(listed(), (QList<int>{3, 4, 5, 2, 1}))
+        << "before any consultation: the whole ledger by sale day";
+
+    FConsulta->DateTimePicker1->setDate(today.addDays(-3));
+    press(Qt::Key_F4);
+    EXPECT_EQ(listed(), (QList<int>{5, 4, 3})) << "both days included";
+    EXPECT_EQ(FConsulta->Inicio, today.addDays(-3).toString(QStringLiteral("dd/MM/yyyy")));
+    FConsulta->DateTimePicker1->setDate(today.addDays(1));
+    press(Qt::Key_F4);
+    EXPECT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(listed(), (QList<int>{5, 4, 3})) << "the last consultation again";
+    EXPECT_FALSE(DM->TabDividas.isOpen());
+}
+
+TEST_F(Consultation, AMasterDeletesTheSelectedEntryWithItsPurchaseLine) {
+    open();
+    EXPECT_TRUE(FConsulta->Panel6->isVisible());
+    press(Qt::Key_F7);
+    EXPECT_EQ(messages.log(), QStringList{QStringLiteral("warning|AVISO !|BANCO DE DADOS VAZIO")})
+        << "nothing consulted, nothing to delete";
+    choose(0, 2);
+    press(Qt::Key_F4);
+    FConsulta->DBGrid1->setFocus();
+    press(Qt::Key_Down); // entry 4
+    messages.answers.enqueue(QMessageBox::Yes);
+    FConsulta->BExcluir->click();
+    EXPECT_EQ(messages.shown.last().text, QStringLiteral("Deseja Realmente Excluir?"));
+    EXPECT_EQ(listed(), (QList<int>{5, 3})) << "consulted again";
+    EXPECT_EQ(count(QStringLiteral("TABDIVIDAS")), 4);
+    EXPECT_EQ(sqlValue(QStringLiteral("select list(CODIGO) from TABDESC_COMPRAS")).toString(),
+              QStringLiteral("2,3"));
+
+    entry(6, 2, today, today, {}); // sold meanwhile
+    messages.answers.enqueue(QMessageBox::No);
+    press(Qt::Key_F7);
+    EXPECT_EQ(listed(), (QList<int>{6, 5, 3})) << "No consults again too";
+    EXPECT_EQ(count(QStringLiteral("TABDIVIDAS")), 5);
+}
+
+struct UserCase {
+    const char* login;
+    bool deletes;
+};
+
+class ConsultationUser : public Consultation, public ::testing::WithParamInterface<UserCase> {};
+
+TEST_P(ConsultationUser, OnlyAMasterSeesAndUsesTheDelete) {
+    DM->setCurrentLogin(QString::fromUtf8(GetParam().login));
+    open();
+    EXPECT_EQ(FConsulta->Panel6->isVisible(), GetParam().deletes);
+    press(Qt::Key_F4);
+    messages.answers.enqueue(QMessageBox::Yes);
+    press(Qt::Key_F7);
+    EXPECT_EQ(count(QStringLiteral("TABDIVIDAS")), GetParam().deletes ? 4 : 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Users, ConsultationUser,
+                         ::testing::Values(UserCase{"MASTER", true}, UserCase{"ANA", false},
+                                           UserCase{"NINGUEM", false}));
+
+TEST_F(Consultation, OneCustomerIsPickedWithF2OnlyWhileNomeIsChosen) {
+    open();
+    press(Qt::Key_F2);
+    EXPECT_TRUE(modal.shown.isEmpty()) << "F2 does nothing for every customer";
+    FConsulta->RadioGroup1->click(1);
+    EXPECT_TRUE(FConsulta->BPesquisar->isVisible());
+    EXPECT_EQ(FConsulta->BPesquisar->text(), QStringLiteral("Pesquisar\nClientes [F2]"));
+    choose(0, 2);
+    pickCustomer(QStringLiteral("BETO"));
+    EXPECT_EQ(modal.shown, QStringList{QStringLiteral("FPesquisaCli")});
+    EXPECT_TRUE(FConsulta->Label3->isVisible());
+    EXPECT_EQ(FConsulta->DBText1->text(), QStringLiteral("BETO"));
+    press(Qt::Key_F4);
+    EXPECT_EQ(listed(), QList<int>{4});
+    FConsulta->RadioGroup1->click(0);
+    EXPECT_FALSE(FConsulta->Label3->isVisible());
+    EXPECT_FALSE(FConsulta->QConsulta->isOpen());
+}
+
+TEST_F(Consultation, F11ShowsThePurchasesOfTheSelectedRowsCustomerAndDay) {
+    open();
+    press(Qt::Key_F11);
+    EXPECT_TRUE(modal.shown.isEmpty()) << "no row, no purchases";
+    press(Qt::Key_F4);
+    ASSERT_EQ(listed(), (QList<int>{4, 3}));
+    FConsulta->DBGrid1->setFocus();
+    press(Qt::Key_Down); // ANA's entry of today
+    modal.onShow(QStringLiteral("FCompras"), [](QDialog*) {
+        EXPECT_EQ(FCompras->DBText1->text(), QStringLiteral("ANA"));
+        ASSERT_EQ(FCompras->DBGrid1->model()->rowCount(), 2) << "both of today's sales, not the older one";
+        EXPECT_EQ(FCompras->DBGrid1->cellText(0, 1), QStringLiteral("CAMISA"));
+        EXPECT_EQ(FCompras->DBText2->text(), QStringLiteral("R$ 35,50"));
+    });
+    press(Qt::Key_F11);
+    EXPECT_EQ(modal.shown, QStringList{QStringLiteral("FCompras")});
+    EXPECT_EQ(listed(), (QList<int>{4, 3})) << "the consultation stays as it was";
+}
+
+} // namespace
