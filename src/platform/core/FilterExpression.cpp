@@ -145,18 +145,34 @@ QString valueText(const QVariant& v, bool integerColumn) {
 
 // SQL for "expr LIKE pattern" with the C++ meaning: exact when there is no '%', a prefix test when the only
 // wildcards end the pattern (that one can use an index), otherwise LIKE with '_' escaped.
-QString likeSql(const QString& expr, const QString& pattern, QVariantList& params) {
+int characters(const QString& text) {
+    return int(text.toUcs4().size());
+}
+
+// A pattern may be longer than the column and still match ("N%%%" matches "NP"), but the engine refuses a
+// parameter longer than the column it is compared with: such a one is sent as a text of its own length.
+QString patternParameter(const QString& pattern, int columnLength) {
+    if (columnLength <= 0 || characters(pattern) <= columnLength)
+        return QStringLiteral("?");
+    return QStringLiteral("CAST(? AS VARCHAR(%1))").arg(characters(pattern));
+}
+
+QString likeSql(const QString& expr, const QString& pattern, QVariantList& params, int columnLength = 0) {
     const qsizetype firstPercent = pattern.indexOf(u'%');
     if (firstPercent < 0)
-        return FilterExpression::textEquality(expr, pattern, params);
+        return FilterExpression::textEquality(expr, pattern, params, false, columnLength);
     if (onlyPercents(QStringView(pattern).mid(firstPercent))) {
         if (firstPercent == 0)
             return QStringLiteral("%1 IS NOT NULL").arg(expr);
-        params << pattern.left(firstPercent);
+        const QString prefix = pattern.left(firstPercent);
+        if (columnLength > 0 && characters(prefix) > columnLength)
+            return QStringLiteral("1 = 0"); // no value of the column is that long
+        params << prefix;
         return QStringLiteral("%1 STARTING WITH ?").arg(expr);
     }
-    params << escapeLike(pattern);
-    return QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(expr);
+    const QString escaped = escapeLike(pattern);
+    params << escaped;
+    return QStringLiteral("%1 LIKE %2 ESCAPE '\\'").arg(expr, patternParameter(escaped, columnLength));
 }
 
 } // namespace
@@ -179,6 +195,7 @@ void FilterExpression::bind(const TableSchema& schema) {
         c.sqlName = info.name;
         c.leadsIndex = info.leadsIndex || c.column == schema.keyColumn;
         c.integerColumn = schema.isInteger(c.column);
+        c.length = info.type == ColumnType::Text ? info.length : 0;
         if (!c.integerColumn && info.type != ColumnType::Text)
             throw FilterError(
                 QStringLiteral("Filtro inválido na posição %1: a coluna %2 não pode ser filtrada")
@@ -263,11 +280,11 @@ QString FilterExpression::toSql(QVariantList& params) const {
         }
         switch (c.op) {
         case Op::Like:
-            parts << likeSql(col, c.literal, params);
+            parts << likeSql(col, c.literal, params, c.length);
             break;
         case Op::Equal:
         case Op::NotEqual:
-            parts << textEquality(col, c.literal, params, c.op == Op::NotEqual);
+            parts << textEquality(col, c.literal, params, c.op == Op::NotEqual, c.length);
             break;
         }
     }
@@ -288,8 +305,10 @@ FilterExpression::Selectivity FilterExpression::selectivity() const {
 }
 
 QString FilterExpression::textEquality(const QString& column, const QString& value, QVariantList& params,
-                                       bool notEqual) {
-    params << value << int(value.toUcs4().size());
+                                       bool notEqual, int columnLength) {
+    if (columnLength > 0 && characters(value) > columnLength)
+        return notEqual ? QStringLiteral("%1 IS NOT NULL").arg(column) : QStringLiteral("1 = 0");
+    params << value << characters(value);
     return notEqual ? QStringLiteral("(%1 <> ? OR CHAR_LENGTH(%1) <> ?)").arg(column)
                     : QStringLiteral("(%1 = ? AND CHAR_LENGTH(%1) = ?)").arg(column);
 }

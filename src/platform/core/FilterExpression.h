@@ -30,6 +30,7 @@ public:
         QString sqlName;
         bool integerColumn = false;
         bool leadsIndex = false;
+        int length = 0;       // the text column's length in characters; 0 when unknown
         qlonglong number = 0; // the literal as a number, for = and <> on an integer column
     };
 
@@ -65,9 +66,11 @@ public:
 
     // SQL that a text column equals value exactly, trailing blanks included (the engine's "=" ignores them),
     // or with notEqual that it differs; appends the parameters. The lengths compared are in characters, which
-    // the engine counts the same way in every character set.
+    // the engine counts the same way in every character set. A value longer than the column (columnLength
+    // characters, 0 when unknown) can equal none of its values: it is not sent, since the engine refuses a
+    // parameter longer than the column it is compared with.
     static QString textEquality(const QString& column, const QString& value, QVariantList& params,
-                                bool notEqual = false);
+                                bool notEqual = false, int columnLength = 0);
 
 private:
     QVector<Condition> m_conditions;

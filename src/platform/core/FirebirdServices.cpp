@@ -156,6 +156,25 @@ void FirebirdServices::restore(const QString& backupFile, const QString& databas
     }
 }
 
+FirebirdServices::Reply FirebirdServices::parseReply(const char* buffer, int size) {
+    if (size < 1)
+        throw DatabaseError(QStringLiteral("Resposta vazia do serviço do banco de dados"));
+    const char tag = buffer[0];
+    if (tag == isc_info_data_not_ready)
+        return {Reply::Kind::NotReady, {}};
+    if (tag != isc_info_svc_line || size < 3)
+        throw DatabaseError(QStringLiteral("Resposta inesperada do serviço do banco de dados (%1)")
+                                .arg(int(static_cast<unsigned char>(tag))));
+    const int length = int(isc_vax_integer(buffer + 1, 2));
+    // The length is the engine's word: never read past what the buffer holds.
+    if (length < 0 || length > size - 3)
+        throw DatabaseError(
+            QStringLiteral("Resposta truncada do serviço do banco de dados (%1 bytes)").arg(length));
+    if (length == 0)
+        return {Reply::Kind::End, {}};
+    return {Reply::Kind::Line, QString::fromLocal8Bit(buffer + 3, length)};
+}
+
 void FirebirdServices::run(const QByteArray& action, const LineHandler& watch) const {
     ServiceHandle service(m_user, m_password);
     ISC_STATUS_ARRAY status{};
@@ -169,16 +188,12 @@ void FirebirdServices::run(const QByteArray& action, const LineHandler& watch) c
         if (isc_service_query(status, service.handle(), nullptr, 0, nullptr, sizeof request, request,
                               static_cast<unsigned short>(buffer.size()), buffer.data()))
             throw DatabaseError(Firebird::statusText(status));
-        const char* p = buffer.constData();
-        if (*p == isc_info_data_not_ready)
+        const Reply reply = parseReply(buffer.constData(), int(buffer.size()));
+        if (reply.kind == Reply::Kind::NotReady)
             continue;
-        if (*p != isc_info_svc_line)
-            throw DatabaseError(QStringLiteral("Resposta inesperada do serviço do banco de dados (%1)")
-                                    .arg(int(static_cast<unsigned char>(*p))));
-        const int length = int(isc_vax_integer(p + 1, 2));
-        if (length == 0)
+        if (reply.kind == Reply::Kind::End)
             break;
-        const QString line = QString::fromLocal8Bit(p + 3, length);
+        const QString& line = reply.line;
         if (watch)
             watch(line);
         if (m_onLine)

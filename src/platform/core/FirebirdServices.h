@@ -32,6 +32,15 @@ public:
     // Throws DatabaseError with the engine's text.
     void restore(const QString& backupFile, const QString& database) const;
 
+    // One reply of the service to a request for its next output line, as the engine wrote it into a buffer of
+    // size bytes: a line, the end of the output, or not ready yet. Throws DatabaseError for a reply it does
+    // not know or one that claims more than the buffer holds.
+    struct Reply {
+        enum class Kind { Line, End, NotReady } kind = Kind::End;
+        QString line;
+    };
+    static Reply parseReply(const char* buffer, int size);
+
 private:
     // Starts the action and reads its output to the end, each line to watch and then to the line handler;
     // the engine's error, reported once the output has been read, is thrown.

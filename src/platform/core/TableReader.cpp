@@ -116,7 +116,8 @@ std::optional<Row> TableReader::firstEqual(int column, const QVariant& value) co
         condition = QStringLiteral("%1 IS NULL").arg(info.name);
     } else if (info.type == ColumnType::Text) {
         // "=" alone would ignore trailing blanks.
-        condition = FilterExpression::textEquality(info.name, value.toString(), params);
+        condition = FilterExpression::textEquality(info.name, value.toString(), params, false,
+                                                   info.type == ColumnType::Text ? info.length : 0);
     } else {
         condition = QStringLiteral("%1 = ?").arg(info.name);
         params << value;

@@ -116,7 +116,13 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"TABDIVIDAS", "Cliente LIKE'1_2'", {}}, FilterCase{"TABDIVIDAS", "Cliente LIKE'-5'", {8}},
         FilterCase{"TABDIVIDAS", "Cliente <>'12'", {4, 5, 6, 8}},
         FilterCase{"TABDIVIDAS", "Status_Pag ='N'", {}}, FilterCase{"TABDIVIDAS", "Status_Pag ='N '", {9}},
-        FilterCase{"TABDIVIDAS", "Status_Pag LIKE'N'", {}}));
+        FilterCase{"TABDIVIDAS", "Status_Pag LIKE'N'", {}},
+        // Literals longer than the two-character column: the engine refuses such a parameter.
+        FilterCase{"TABDIVIDAS", "Status_Pag ='NPX'", {}},
+        FilterCase{"TABDIVIDAS", "Status_Pag <>'NPX'", {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        FilterCase{"TABDIVIDAS", "Status_Pag LIKE'NPX%'", {}},
+        FilterCase{"TABDIVIDAS", "Status_Pag LIKE'N%%%'", {1, 2, 4, 5, 6, 7, 8, 9}},
+        FilterCase{"TABDIVIDAS", "Status_Pag LIKE'%P%G%'", {3}}));
 
 struct BadFilter {
     const char* text;
