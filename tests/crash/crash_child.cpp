@@ -1,0 +1,39 @@
+// crash_child seed DATABASE | crash_child run PATH DATABASE
+// "run" prepares the path, says "ready" on standard output, runs the write and says "done MICROSECONDS": the
+// crash test kills it somewhere in between. The clock stands still, so that two runs write the same values.
+#include "CrashPaths.h"
+#include "data/uDM.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Errors.h"
+#include "platform/core/ProcessStart.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <iostream>
+
+int main(int argc, char* argv[]) {
+    prepareProcess();
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    FixedClock clock(QDateTime(QDate(2026, 6, 15), QTime(10, 0)));
+    try {
+        if (args.size() == 2 && args[0] == u"seed") {
+            TDM dm(args[1]);
+            CrashPaths::seed(dm);
+            return 0;
+        }
+        if (args.size() != 3 || args[0] != u"run")
+            return 2;
+        TDM dm(args[2]);
+        CrashPaths::prepare(dm, args[1]);
+        std::cout << "ready" << std::endl;
+        QElapsedTimer timer;
+        timer.start();
+        CrashPaths::run(dm, args[1]);
+        std::cout << "done " << timer.nsecsElapsed() / 1000 << std::endl;
+    } catch (const BrolaviError& e) {
+        std::cerr << e.message().toStdString() << std::endl;
+        return 1;
+    }
+    return 0;
+}
