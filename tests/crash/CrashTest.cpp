@@ -51,7 +51,7 @@ protected:
 
     // A fresh copy of the seeded books.
     QString copy(const QString& name) {
-        const QString path = work.dir() + u'/' + name + QStringLiteral(".fdb");
+        QString path = work.dir() + u'/' + name + QStringLiteral(".fdb");
         QFile::remove(path);
         EXPECT_TRUE(QFile::copy(seeded->path(), path));
         return path;
