@@ -141,7 +141,8 @@ void serviceReply(const QByteArray& input) {
         const FirebirdServices::Reply reply =
             FirebirdServices::parseReply(input.constData(), int(input.size()));
         if (reply.kind == FirebirdServices::Reply::Kind::Line)
-            require(reply.line.toLocal8Bit().size() <= input.size(), "a line within the reply");
+            require(reply.line.size() <= input.size() - 3,
+                    "a line within the reply"); // a byte is one character at most
     } catch (const DatabaseError&) {
     }
 }
