@@ -263,7 +263,8 @@ QString FilterExpression::toSql(QVariantList& params) const {
             if (c.op == Op::Like) {
                 qlonglong n = 0;
                 if (c.literal.contains(u'%')) {
-                    parts << likeSql(QStringLiteral("CAST(%1 AS VARCHAR(20))").arg(col), c.literal, params);
+                    parts << likeSql(QStringLiteral("CAST(%1 AS VARCHAR(20))").arg(col), c.literal, params,
+                                     20);
                 } else if (isCanonicalInteger(c.literal, n)) {
                     // The decimal text equals the literal exactly when the number does: keeps the index.
                     parts << QStringLiteral("%1 = ?").arg(col);

@@ -122,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"TABDIVIDAS", "Status_Pag <>'NPX'", {1, 2, 3, 4, 5, 6, 7, 8, 9}},
         FilterCase{"TABDIVIDAS", "Status_Pag LIKE'NPX%'", {}},
         FilterCase{"TABDIVIDAS", "Status_Pag LIKE'N%%%'", {1, 2, 4, 5, 6, 7, 8, 9}},
-        FilterCase{"TABDIVIDAS", "Status_Pag LIKE'%P%G%'", {3}}));
+        FilterCase{"TABDIVIDAS", "Status_Pag LIKE'%P%G%'", {3}},
+        FilterCase{"TABDIVIDAS", "Cliente LIKE'1%%%%%%%%%%%%%%%%%%%%%%'", {1, 2, 3, 4, 6, 9}}));
 
 struct BadFilter {
     const char* text;
