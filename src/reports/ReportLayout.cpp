@@ -15,6 +15,8 @@ namespace {
 // Room around a growing text so that its last letter is never clipped.
 constexpr double GrowPadding = 0.6;
 constexpr double Epsilon = 0.001;
+// Between a label and the value it stands left of, about a space of the small type.
+constexpr double LeftOfGap = 1.0;
 
 // One object of a band as it prints this time, in the band's coordinates.
 struct Placed {
@@ -161,7 +163,7 @@ private:
                 continue;
             for (const Placed& other : std::as_const(m.objects)) {
                 if (other.object->name == p.object->leftOf) {
-                    p.rect.moveLeft(other.rect.left() - p.rect.width());
+                    p.rect.moveLeft(other.rect.left() - LeftOfGap - p.rect.width());
                     break;
                 }
             }

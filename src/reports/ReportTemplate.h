@@ -19,7 +19,7 @@ enum class Place {
     Left,      // rect.x from the band's left edge
     RightEdge, // against the band's right edge (rect.x is the gap left there)
     Centred,   // centred across the band
-    LeftOf,    // immediately left of the object named in leftOf
+    LeftOf,    // immediately left of the object named in leftOf, a space apart
 };
 
 struct TextStyle {
