@@ -7,6 +7,7 @@
 #include "credit/uDividas.h"
 #include "credit/uNovaDivida.h"
 #include "credit/uPagamentos.h"
+#include "customers/uCadCli.h"
 #include "customers/uPesquisaCli.h"
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
@@ -217,6 +218,7 @@ void screens(TDM& dm) {
     make(FPagamentos);
     make(FConsulta);
     make(FCompras);
+    make(FCadCli);
 }
 
 void onNextShow(QDialog* form, std::function<void()> script) {

@@ -5,6 +5,7 @@
 #include "ConsultationOperations.h"
 #include "DatasetOperations.h"
 #include "Generator.h"
+#include "ReportOperations.h"
 #include "ScreenOperations.h"
 #include "data/uDM.h"
 #include "platform/core/Errors.h"
@@ -22,6 +23,7 @@ QVector<Bench::Operation> allOperations() {
     ops += Bench::datasetOperations();
     ops += Bench::screenOperations();
     ops += Bench::consultationOperations();
+    ops += Bench::reportOperations();
     // Last: they replace the database the others read.
     ops += Bench::backupOperations();
     return ops;

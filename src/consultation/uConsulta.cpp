@@ -1,5 +1,6 @@
 #include "consultation/uConsulta.h"
 
+#include "consultation/CashFlowReport.h"
 #include "credit/uCompras.h"
 #include "credit/uDividas.h"
 #include "customers/uPesquisaCli.h"
@@ -15,6 +16,8 @@
 #include "platform/widgets/ModalHost.h"
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/ScreenParts.h"
+#include "reports/Printing.h"
+#include "reports/ReportLayout.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -43,7 +46,8 @@ QDateEdit* datePicker(const QString& name, QWidget* parent) {
 } // namespace
 
 TFConsulta::TFConsulta(QWidget* parent)
-    : Form(QStringLiteral("Fluxo de Caixa"), {}, parent) {
+    : Form(QStringLiteral("Fluxo de Caixa"), {}, parent)
+    , Relatorio(CashFlowReport::relatorio()) {
     setObjectName(QStringLiteral("FConsulta"));
     setWindowTitle(QStringLiteral("Consultas"));
     SpeedButton4 = closeButton();
@@ -304,5 +308,9 @@ void TFConsulta::BComprasClick() {
 }
 
 void TFConsulta::BImprimirClick() {
-    // The printed report comes with the report engine.
+    if (!QConsulta->isOpen() || ComboBox1->currentIndex() < 0)
+        return;
+    CashFlowReport::setHeadline(Relatorio, consultation());
+    Report::PositionSource rows(QStringLiteral("DBRelatorio"), *QConsulta);
+    Printing::show(Report::prepare(Relatorio, rows), this);
 }

@@ -2,6 +2,7 @@
 
 #include "data/CashFlow.h"
 #include "platform/widgets/Form.h"
+#include "reports/ReportTemplate.h"
 
 class DataSource;
 class DBGrid;
@@ -45,6 +46,8 @@ public:
     // The custom period of the last consultation that had one, as short dates.
     QString Inicio;
     QString Final;
+    // The printed consultation; its headline keeps the last print's texts.
+    Report::Template Relatorio;
 
     void RadioGroup1Click();
     void RadioGroup2Click();

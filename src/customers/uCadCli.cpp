@@ -1,5 +1,6 @@
 #include "customers/uCadCli.h"
 
+#include "customers/CustomerListReport.h"
 #include "data/Customers.h"
 #include "data/Ledger.h"
 #include "data/uDM.h"
@@ -11,6 +12,8 @@
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/ScreenParts.h"
+#include "reports/Printing.h"
+#include "reports/ReportLayout.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -61,7 +64,8 @@ QString ClrDig(const QString& fField) {
 }
 
 TFCadCli::TFCadCli(QWidget* parent)
-    : Form(QStringLiteral("Cadastro de Clientes"), {}, parent) {
+    : Form(QStringLiteral("Cadastro de Clientes"), {}, parent)
+    , RelCliente(CustomerListReport::relCliente()) {
     setObjectName(QStringLiteral("FCadCli"));
     SpeedButton2 = closeButton();
     SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
@@ -394,7 +398,32 @@ void TFCadCli::BVoltarClick() {
 }
 
 void TFCadCli::BImprimirClick() {
-    // The customer list report joins here.
+    TableDataset& t = DM->TabCadCli;
+    // Printing runs through the rows, which would post a customer still being typed.
+    if (insertingOrEditing())
+        return;
+    if (!t.isOpen() || t.isEmpty()) {
+        Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
+        return;
+    }
+    const auto printList = [this, &t] {
+        Report::CursorSource rows(QStringLiteral("DBCliente"), t);
+        Printing::show(Report::prepare(RelCliente, rows), this);
+    };
+    if (RadioGroup1->itemIndex() != 1) {
+        printList();
+        return;
+    }
+    Edit2->setText(QString::number(t.value(QStringLiteral("CODIGO")).toInt()));
+    t.refilter(QStringLiteral("Codigo LIKE") + FilterExpression::quoted(Edit2->text()));
+    // The list goes back to every customer once the preview has closed, or when printing failed.
+    try {
+        printList();
+    } catch (...) {
+        t.setFiltered(false);
+        throw;
+    }
+    t.setFiltered(false);
 }
 
 void TFCadCli::DBEdit2Exit() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/widgets/Form.h"
+#include "reports/ReportTemplate.h"
 
 class DBComboBox;
 class DBEdit;
@@ -58,6 +59,8 @@ public:
     QLineEdit* Edit1;
     QLineEdit* Edit2;
     DBGrid* DBGrid1;
+    // The printed customer list.
+    Report::Template RelCliente;
     QLabel* Label14;
     QLabel* Label15;
 

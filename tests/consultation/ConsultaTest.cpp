@@ -9,6 +9,7 @@
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/RadioGroup.h"
+#include "reports/TextMetrics.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -233,6 +234,156 @@ TEST_F(Consultation, F11ShowsThePurchasesOfTheSelectedRowsCustomerAndDay) {
     press(Qt::Key_F11);
     EXPECT_EQ(modal.shown, QStringList{QStringLiteral("FCompras")});
     EXPECT_EQ(listed(), (QList<int>{4, 3})) << "the consultation stays as it was";
+}
+
+// The consultation printed with F10; the pages are read as the preview would show them.
+class CashFlowPrint : public Consultation {
+protected:
+    void SetUp() override {
+        Consultation::SetUp();
+        open();
+    }
+    QString printed(const QString& object) const {
+        const Report::Item* i = printing.last().first(object);
+        return i ? i->text : QStringLiteral("<none>");
+    }
+    QString headline() const {
+        QStringList parts;
+        for (const char* o : {"Memo3", "Memo19", "Memo16", "Memo17", "Memo18"})
+            parts << printed(QString::fromLatin1(o));
+        return parts.join(u'|');
+    }
+};
+
+TEST_F(CashFlowPrint, F10DoesNothingWhileTheConsultationIsClosed) {
+    press(Qt::Key_F10);
+    press(Qt::Key_F4);
+    choose(1, 0); // the kind changed: closed again
+    press(Qt::Key_F10);
+    press(Qt::Key_F4);
+    FConsulta->RadioGroup1->click(1);
+    pickCustomer(QStringLiteral("ANA"));
+    press(Qt::Key_F10);
+
+    EXPECT_TRUE(printing.shown.isEmpty());
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(CashFlowPrint, TheHeadlineNamesTheKindThePeriodAndTheCustomerChosenWhenPrinting) {
+    const QString from = today.addDays(-30).toString(QStringLiteral("dd/MM/yyyy"));
+    const QString to = today.toString(QStringLiteral("dd/MM/yyyy"));
+    const QString month = QLocale().toString(today, QStringLiteral("MMMM/yy")).toUpper();
+    struct Case {
+        bool one;
+        int kind;
+        int period;
+        QString expected;
+    };
+    const Case cases[] = {
+        {false, 0, 0, QStringLiteral("NÃO PAGAS||HOJE||")},
+        {false, 1, 1, QStringLiteral("PAGAS||%1||").arg(month)},
+        {false, 2, 2, QStringLiteral("VENCIDAS||TODO O PERÍODO||")},
+        {false, 0, 3, QStringLiteral("NÃO PAGAS||%1|Até|%2").arg(from, to)},
+        {true, 1, 0, QStringLiteral("PAGAS|BETO|HOJE||")},
+        {true, 2, 3, QStringLiteral("VENCIDAS|BETO|%1|Até|%2").arg(from, to)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected.toStdString());
+        FConsulta->RadioGroup1->click(c.one ? 1 : 0);
+        if (c.one) {
+            pickCustomer(QStringLiteral("BETO"));
+            showActive(FConsulta);
+        }
+        choose(c.kind, c.period);
+        FConsulta->DateTimePicker1->setDate(today.addDays(-30));
+        FConsulta->DateTimePicker2->setDate(today);
+        FConsulta->BConsultar->click();
+        FConsulta->BImprimir->click();
+        EXPECT_EQ(headline(), c.expected);
+        EXPECT_EQ(printed(QStringLiteral("Date")), to);
+    }
+
+    // After consulting, new dates and the scope "Nome" print over the rows already listed.
+    FConsulta->RadioGroup1->click(0);
+    choose(0, 3);
+    press(Qt::Key_F4);
+    const qsizetype rows = printing.shown.size();
+    FConsulta->DateTimePicker1->setDate(QDate(2024, 2, 1));
+    FConsulta->RadioGroup1->click(1);
+    press(Qt::Key_F10);
+    ASSERT_EQ(printing.shown.size(), rows + 1);
+    EXPECT_EQ(headline(), QStringLiteral("NÃO PAGAS|BETO|01/02/2024|Até|%1").arg(to));
+    EXPECT_EQ(printing.last().itemsOf(QStringLiteral("DBRelatorioDESCRICAO")).size(), listed().size());
+}
+
+TEST_F(CashFlowPrint, TheCurrentMonthPrintsItsPortugueseNameAndYear) {
+    choose(0, 1);
+    press(Qt::Key_F4);
+    clock.set(QDateTime(QDate(2026, 3, 2), QTime(10, 0)));
+    press(Qt::Key_F10);
+    EXPECT_EQ(printed(QStringLiteral("Memo16")), QStringLiteral("MARÇO/26"));
+    EXPECT_EQ(printed(QStringLiteral("Date")), QStringLiteral("02/03/2026"));
+    clock.set(QDateTime(QDate(2025, 12, 31), QTime(23, 59)));
+    press(Qt::Key_F10);
+    EXPECT_EQ(printed(QStringLiteral("Memo16")), QStringLiteral("DEZEMBRO/25"));
+}
+
+TEST_F(CashFlowPrint, TheTotalOverSeveralPagesIsTheScreensAndALongDescriptionMakesOnlyItsRowTaller) {
+    for (int code = 10; code < 70; ++code)
+        entry(code, 1 + code % 2, today, today.addDays(3), {});
+    const QString longText = QStringLiteral("CAMISA DE ALGODÃO COM ESTAMPA, TAMANHO GG, COR AZUL-MARINHO, "
+                                            "DUAS UNIDADES PARA TROCA NA PRÓXIMA SEMANA SE NÃO SERVIREM BEM");
+    sql(QStringLiteral("update TABDIVIDAS set DESCRICAO = ? where CODIGO = 40"), {longText});
+    press(Qt::Key_F4);
+    press(Qt::Key_F10);
+
+    const Report::Prepared& r = printing.last();
+    EXPECT_GE(r.pages.size(), 3);
+    QStringList expected;
+    for (int code : listed())
+        expected << (code == 40 ? longText : QStringLiteral("ITEM %1").arg(code));
+    QStringList descriptions;
+    for (const Report::Item* i : r.itemsOf(QStringLiteral("DBRelatorioDESCRICAO")))
+        descriptions << i->text;
+    EXPECT_EQ(descriptions, expected);
+    const QVector<const Report::Item*> totals = r.itemsOf(QStringLiteral("DBRelatorioSoma"));
+    ASSERT_EQ(totals.size(), 1);
+    EXPECT_EQ(totals[0]->text, FConsulta->DBText2->text());
+    EXPECT_EQ(r.pages.last().itemsOf(QStringLiteral("DBRelatorioSoma")).size(), 1);
+    for (qsizetype p = 0; p < r.pages.size(); ++p)
+        EXPECT_EQ(r.pages[p].itemsOf(QStringLiteral("Page"))[0]->text, QString::number(p + 1));
+
+    // The long description's row, and only it, grows; the row's other texts keep their height.
+    const int longRow = int(descriptions.indexOf(longText));
+    ASSERT_GE(longRow, 0);
+    const Report::Item* description = r.itemsOf(QStringLiteral("DBRelatorioDESCRICAO"))[longRow];
+    EXPECT_EQ(description->text, longText);
+    EXPECT_GE(description->lines.size(), 3);
+    int tall = 0;
+    for (const Report::Page& page : r.pages)
+        for (const Report::Item* frame : page.framesOf(QStringLiteral("MasterData1")))
+            tall += frame->rect.height() > 9 + 1e-6 ? 1 : 0;
+    EXPECT_EQ(tall, 1);
+    EXPECT_DOUBLE_EQ(r.itemsOf(QStringLiteral("DBRelatorioNOME"))[longRow]->rect.height(), 7);
+    EXPECT_DOUBLE_EQ(r.itemsOf(QStringLiteral("DBRelatorioVALOR"))[longRow]->rect.height(), 7);
+}
+
+TEST_F(CashFlowPrint, AnEmptyConsultationPrintsItsTitleHeaderAndAnEmptyTotal) {
+    choose(1, 3);
+    FConsulta->DateTimePicker1->setDate(QDate(2001, 1, 1));
+    FConsulta->DateTimePicker2->setDate(QDate(2001, 1, 2));
+    press(Qt::Key_F4);
+    ASSERT_TRUE(listed().isEmpty());
+    press(Qt::Key_F10);
+
+    const Report::Prepared& r = printing.last();
+    ASSERT_EQ(r.pages.size(), 1);
+    EXPECT_EQ(r.framesOf(QStringLiteral("ReportTitle1")), 1);
+    EXPECT_EQ(r.framesOf(QStringLiteral("MasterData1")), 0);
+    EXPECT_EQ(printed(QStringLiteral("Memo4")), QStringLiteral("Valor Total:"));
+    EXPECT_EQ(printed(QStringLiteral("DBRelatorioSoma")), QString());
+    EXPECT_EQ(printed(QStringLiteral("Page")), QStringLiteral("1"));
+    EXPECT_FALSE(r.itemsOf(QStringLiteral("Header1")).isEmpty());
 }
 
 } // namespace

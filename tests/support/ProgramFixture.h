@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrintingSeam.h"
 #include "Seams.h"
 #include "TestDatabase.h"
 #include "app/AppBrolavi.h"
@@ -33,5 +34,6 @@ protected:
     RecordingMessages messages;
     ScriptedModalHost modal;
     ScriptedFileDialogs files;
+    RecordingPrinting printing;
     std::unique_ptr<AppBrolavi> program;
 };
