@@ -7,18 +7,17 @@
 #include "platform/core/FilterExpression.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataWidgets.h"
+#include "platform/widgets/FieldExits.h"
 #include "platform/widgets/InputRules.h"
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/ScreenParts.h"
 
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -247,8 +246,10 @@ TFCadCli::TFCadCli(QWidget* parent)
     addFunctionKey(Qt::Key_F7, [this] { BExcluirClick(); });
     addFunctionKey(Qt::Key_F9, [this] { BVoltarClick(); });
     addFunctionKey(Qt::Key_F10, [this] { BImprimirClick(); });
+    m_exits = new FieldExits(this);
+    m_exits->watch(DBEdit2, [this] { DBEdit2Exit(); });
+    m_exits->watch(DBEdit3, [this] { DBEdit3Exit(); });
     DBEdit2->installEventFilter(this);
-    DBEdit3->installEventFilter(this);
     resize(760, 470);
 }
 
@@ -307,12 +308,9 @@ void TFCadCli::BNovoClick() {
     const int code = Customers(*DM).nextCode();
     DM->TabCadCli.append();
     DM->TabCadCliCODIGO.setValue(code);
-    {
-        // The caret goes to the name whichever field it leaves: leaving an empty CPF here is no reason to go
-        // to the RG.
-        const QScopedValueRollback ownMove(m_ownFocusMove, true);
-        DBEdit2->setFocus();
-    }
+    // The caret goes to the name whichever field it leaves: leaving an empty CPF here is no reason to go to
+    // the RG.
+    m_exits->moveFocus(DBEdit2);
     BNovo->hide();
 }
 
@@ -445,32 +443,10 @@ void TFCadCli::DBEdit3Exit() {
 }
 
 bool TFCadCli::eventFilter(QObject* watched, QEvent* event) {
-    auto* w = qobject_cast<QWidget*>(watched);
-    if (w == DBEdit2 || w == DBEdit3) {
-        if (event->type() == QEvent::FocusIn) {
-            w->setProperty("entered", true);
-        } else if (event->type() == QEvent::FocusOut) {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            // Only a move to another control leaves the field (not a message box or another window), and only
-            // if the field really had the focus: a focus sent straight back never entered the next one.
-            const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-                              w->property("entered").toBool();
-            if (left && m_ownFocusMove) {
-                w->setProperty("entered", false);
-            } else if (left) {
-                w->setProperty("entered", false);
-                guarded([this, w] {
-                    if (w == DBEdit2)
-                        DBEdit2Exit();
-                    else
-                        DBEdit3Exit();
-                });
-            }
-        } else if (event->type() == QEvent::KeyPress && w == DBEdit2) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                guarded([this] { DBEdit2Enter(); });
-        }
+    if (watched == DBEdit2 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            guarded([this] { DBEdit2Enter(); });
     }
     return Form::eventFilter(watched, event);
 }
