@@ -17,7 +17,9 @@
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"
 #include "platform/widgets/ProgramApplication.h"
+#include "users/uCadUsu.h"
 #include "users/uLogin.h"
+#include "users/uTrocaSenha.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,6 +41,8 @@ template <typename T> void destroy(T*& instance) {
 
 AppBrolavi::AppBrolavi(const QString& databasePath) {
     create(FSplash);
+    create(FCadUsu);
+    create(FTrocaSenha);
     create(FVendasAvista);
     create(FLogin);
     create(TelaInicial);
@@ -50,6 +54,8 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
         destroy(TelaInicial);
         destroy(FLogin);
         destroy(FVendasAvista);
+        destroy(FTrocaSenha);
+        destroy(FCadUsu);
         destroy(FSplash);
         throw;
     }
@@ -62,9 +68,9 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
     FLogin->onLoggedIn = [] {
         ModalHost::show(TelaInicial);
     };
-    for (Form* screen :
-         std::initializer_list<Form*>{FSplash, FVendasAvista, FLogin, TelaInicial, FCadCli, FDividas,
-                                      FNovaDivida, FPesquisaCli, FPagamentos, FSobre, FBackup})
+    for (Form* screen : std::initializer_list<Form*>{FSplash, FCadUsu, FTrocaSenha, FVendasAvista, FLogin,
+                                                     TelaInicial, FCadCli, FDividas, FNovaDivida,
+                                                     FPesquisaCli, FPagamentos, FSobre, FBackup})
         screen->bindData();
 }
 
@@ -80,6 +86,8 @@ AppBrolavi::~AppBrolavi() {
     destroy(TelaInicial);
     destroy(FLogin);
     destroy(FVendasAvista);
+    destroy(FTrocaSenha);
+    destroy(FCadUsu);
     destroy(FSplash);
 }
 

@@ -16,7 +16,9 @@
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"
+#include "users/uCadUsu.h"
 #include "users/uLogin.h"
+#include "users/uTrocaSenha.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -82,6 +84,8 @@ TTelaInicial::TTelaInicial(QWidget* parent)
             [this] { guarded([this] { BVendas_vistaClick(); }); });
     connect(BVendas_rapidas, &QToolButton::clicked, this,
             [this] { guarded([this] { BVendas_rapidasClick(); }); });
+    connect(BTrocaSenha, &QToolButton::clicked, this, [this] { guarded([this] { BTrocaSenhaClick(); }); });
+    connect(BCadUsu, &QToolButton::clicked, this, [this] { guarded([this] { BCadUsuClick(); }); });
     connect(BBackup, &QToolButton::clicked, this, [this] { guarded([this] { BBackupClick(); }); });
     layout->addWidget(ToolBar1);
 
@@ -205,6 +209,14 @@ void TTelaInicial::BVendas_rapidasClick() {
     ledger.open();
     DM->filterCustomerLedger(LedgerWords::cashAccountCondition());
     showCashSaleForWalkIn();
+}
+
+void TTelaInicial::BTrocaSenhaClick() {
+    ModalHost::show(FTrocaSenha);
+}
+
+void TTelaInicial::BCadUsuClick() {
+    ModalHost::show(FCadUsu);
 }
 
 void TTelaInicial::BBackupClick() {

@@ -34,6 +34,8 @@ public:
     void BVendas_vistaClick();
     // The quick sale: a cash sale for the walk-in customer, created on first use.
     void BVendas_rapidasClick();
+    void BTrocaSenhaClick();
+    void BCadUsuClick();
     void BBackupClick();
     void BSobreClick();
 
