@@ -7,7 +7,7 @@
 #include <QWidget>
 
 void FieldExits::watch(QWidget* control, std::function<void()> rule) {
-    m_rules.insert(control, std::move(rule));
+    m_rules[control] = std::move(rule);
     control->installEventFilter(this);
 }
 
