@@ -165,6 +165,7 @@ void TFCadUsu::FormShow() {
     TableDataset& users = DM->TabUsuarios;
     users.open();
     users.setFiltered(false); // the change of login and password leaves the users narrowed to one
+    users.refresh();          // the moments of the logins are written past the dataset
     showCurrentType();
 }
 

@@ -1,6 +1,7 @@
 #include "Printers.h"
 #include "UserScreens.h"
 #include "app/uBrolavi.h"
+#include "platform/widgets/DBGrid.h"
 #include "users/uCadUsu.h"
 #include "users/uLogin.h"
 #include "users/uTrocaSenha.h"
@@ -36,6 +37,8 @@ TEST_F(UsersFlow, AMasterRegistersAUserWhoLogsInAndChangesTheirPassword) {
     runAndLogIn(QStringLiteral("master"), QStringLiteral("907438"), [this](QDialog*) {
         EXPECT_TRUE(TelaInicial->BCadUsu->isVisibleTo(TelaInicial));
         modal.onShow(QStringLiteral("FCadUsu"), [](QDialog*) {
+            EXPECT_EQ(FCadUsu->DBGrid1->cellText(0, 4), QStringLiteral("09/12/2025 14:05:33"))
+                << "the moment of this login";
             press(Qt::Key_F4);
             for (const char* text : {"bia souza", "bia", "123456"}) {
                 type(QString::fromUtf8(text));
