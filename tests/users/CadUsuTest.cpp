@@ -246,6 +246,8 @@ TEST_F(CadUsu, NovoAndTheGridWaitWhileAUserIsTypedAndXDropsIt) {
     press(Qt::Key_F4);
     type(QStringLiteral("BIA"));
     press(Qt::Key_F4);
+    FCadUsu->DBEdit1->flush();
+    EXPECT_EQ(FCadUsu->DBGrid1->cellText(0, 1), QStringLiteral("MASTER")) << "the new user hides no row";
     EXPECT_EQ(FCadUsu->DBText1->text(), QStringLiteral("4"));
     EXPECT_EQ(FCadUsu->DBEdit1->text(), QStringLiteral("BIA"));
     clickRow(FCadUsu->DBGrid1, 1);
