@@ -401,10 +401,10 @@ void TFCadCli::DBEdit2Exit() {
     if (Messages::confirm(QStringLiteral("FAVOR DIGITE O NOME OU QUER CANCELAR(SIM)"),
                           QStringLiteral("AVISO !"))) {
         DM->TabCadCli.cancel();
-        DBEdit2->setFocus();
+        m_exits->moveFocus(DBEdit2);
         BPesquisar->show();
     } else {
-        DBEdit2->setFocus();
+        m_exits->moveFocus(DBEdit2);
         BPesquisar->hide();
     }
 }
@@ -420,18 +420,18 @@ void TFCadCli::DBEdit2Enter() {
 void TFCadCli::DBEdit3Exit() {
     const QString typed = DBEdit3->text();
     if (typed.isEmpty()) {
-        DBEdit4->setFocus();
+        m_exits->moveFocus(DBEdit4);
         return;
     }
     if (Customers(*DM).cpfTaken(typed)) {
         Messages::warning(QStringLiteral("CPF já Existe"));
-        DBEdit3->setFocus();
+        m_exits->moveFocus(DBEdit3);
         return;
     }
     const QString RawCPF = ClrDig(typed);
     if (!IsValidCPF(RawCPF)) {
         Messages::plain(QStringLiteral("O CPF não é válido."));
-        DBEdit3->setFocus();
+        m_exits->moveFocus(DBEdit3);
         DBEdit3->setFieldText(QString());
     }
     const QString text = DBEdit3->text();

@@ -135,6 +135,31 @@ INSTANTIATE_TEST_SUITE_P(
         TakenCase{"BIA", "CHEFE", false, "NOME DE LOGIN JÁ EXISTENTE",
                   "POR FAVOR DIGITE O LOGIN DO USUÁRIO"}));
 
+// Message boxes as real ones behave: each takes the active window while it is open and leaves none active.
+class ActivatingMessages : public RecordingMessages {
+public:
+    QMessageBox::StandardButton show(const Request& request) override {
+        QWidget box;
+        box.show();
+        QApplication::setActiveWindow(&box);
+        const QMessageBox::StandardButton answer = RecordingMessages::show(request);
+        box.hide();
+        QApplication::setActiveWindow(nullptr);
+        return answer;
+    }
+};
+
+TEST_F(CadUsu, AfterARealWarningTheCaretIsBackInTheRefusedField) {
+    ActivatingMessages boxes;
+    press(Qt::Key_F4);
+    type(QStringLiteral("ANA"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(boxes.log(), QStringList{QStringLiteral("warning|AVISO !|NOME DE USUÁRIO JÁ EXISTENTE")});
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(FCadUsu);
+    EXPECT_EQ(QApplication::focusWidget(), FCadUsu->DBEdit1);
+}
+
 TEST_F(CadUsu, AnEditedUserMayTakeAnotherUsersNameAndLogin) {
     clickRow(FCadUsu->DBGrid1, 1);
     press(Qt::Key_F6);

@@ -2,6 +2,7 @@
 
 #include "platform/widgets/Messages.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QScopedValueRollback>
 #include <QWidget>
@@ -13,6 +14,7 @@ void FieldExits::watch(QWidget* control, std::function<void()> rule) {
 
 void FieldExits::moveFocus(QWidget* control) {
     const QScopedValueRollback ownMove(m_ownMove, true);
+    m_chosen = control;
     control->setFocus();
 }
 
@@ -29,8 +31,24 @@ bool FieldExits::eventFilter(QObject* watched, QEvent* event) {
         if (left) {
             m_entered[watched] = false;
             if (!m_ownMove) {
+                // The control the user was going to is already the focus widget while the field hears it is
+                // left.
+                const QPointer<QWidget> destination = QApplication::focusWidget();
+                m_chosen = nullptr;
                 const std::function<void()> action = *rule;
                 guarded(action);
+                const QPointer<QWidget> chosen = m_chosen;
+                // A message box the rule showed leaves the screen inactive, and the focus change under way
+                // then ends by making the destination the screen's focus again: the rule's choice is put back
+                // after.
+                if (chosen && destination && chosen != destination)
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this, chosen, destination] {
+                            if (chosen && destination && chosen->window()->focusWidget() == destination)
+                                moveFocus(chosen);
+                        },
+                        Qt::QueuedConnection);
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
 class QWidget;
@@ -16,7 +17,7 @@ public:
 
     void watch(QWidget* control, std::function<void()> rule);
     // Puts the caret in a control without running the rule of the field it leaves (a screen moving the caret
-    // itself, not the user leaving).
+    // itself, not the user leaving). Called from a rule, the caret stays there, not where the user was going.
     void moveFocus(QWidget* control);
 
 protected:
@@ -26,4 +27,5 @@ private:
     QHash<QObject*, std::function<void()>> m_rules;
     QHash<QObject*, bool> m_entered;
     bool m_ownMove = false;
+    QPointer<QWidget> m_chosen; // where the rule running put the caret
 };
