@@ -19,7 +19,9 @@
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"
 #include "platform/widgets/ProgramApplication.h"
+#include "users/uCadUsu.h"
 #include "users/uLogin.h"
+#include "users/uTrocaSenha.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,6 +43,8 @@ template <typename T> void destroy(T*& instance) {
 
 AppBrolavi::AppBrolavi(const QString& databasePath) {
     create(FSplash);
+    create(FCadUsu);
+    create(FTrocaSenha);
     create(FVendasAvista);
     create(FLogin);
     create(TelaInicial);
@@ -52,6 +56,8 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
         destroy(TelaInicial);
         destroy(FLogin);
         destroy(FVendasAvista);
+        destroy(FTrocaSenha);
+        destroy(FCadUsu);
         destroy(FSplash);
         throw;
     }
@@ -66,9 +72,9 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
     FLogin->onLoggedIn = [] {
         ModalHost::show(TelaInicial);
     };
-    for (Form* screen : std::initializer_list<Form*>{FSplash, FVendasAvista, FLogin, TelaInicial, FCadCli,
-                                                     FDividas, FNovaDivida, FPesquisaCli, FPagamentos, FSobre,
-                                                     FBackup, FConsulta, FCompras})
+    for (Form* screen : std::initializer_list<Form*>{
+             FSplash, FCadUsu, FTrocaSenha, FVendasAvista, FLogin, TelaInicial, FCadCli, FDividas,
+             FNovaDivida, FPesquisaCli, FPagamentos, FSobre, FBackup, FConsulta, FCompras})
         screen->bindData();
 }
 
@@ -86,6 +92,8 @@ AppBrolavi::~AppBrolavi() {
     destroy(TelaInicial);
     destroy(FLogin);
     destroy(FVendasAvista);
+    destroy(FTrocaSenha);
+    destroy(FCadUsu);
     destroy(FSplash);
 }
 

@@ -17,7 +17,9 @@
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"
+#include "users/uCadUsu.h"
 #include "users/uLogin.h"
+#include "users/uTrocaSenha.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -84,6 +86,8 @@ TTelaInicial::TTelaInicial(QWidget* parent)
     connect(BVendas_rapidas, &QToolButton::clicked, this,
             [this] { guarded([this] { BVendas_rapidasClick(); }); });
     connect(BConsultar, &QToolButton::clicked, this, [this] { guarded([this] { BConsultarClick(); }); });
+    connect(BTrocaSenha, &QToolButton::clicked, this, [this] { guarded([this] { BTrocaSenhaClick(); }); });
+    connect(BCadUsu, &QToolButton::clicked, this, [this] { guarded([this] { BCadUsuClick(); }); });
     connect(BBackup, &QToolButton::clicked, this, [this] { guarded([this] { BBackupClick(); }); });
     layout->addWidget(ToolBar1);
 
@@ -211,6 +215,14 @@ void TTelaInicial::BVendas_rapidasClick() {
 
 void TTelaInicial::BConsultarClick() {
     ModalHost::show(FConsulta);
+}
+
+void TTelaInicial::BTrocaSenhaClick() {
+    ModalHost::show(FTrocaSenha);
+}
+
+void TTelaInicial::BCadUsuClick() {
+    ModalHost::show(FCadUsu);
 }
 
 void TTelaInicial::BBackupClick() {

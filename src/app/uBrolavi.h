@@ -35,6 +35,8 @@ public:
     // The quick sale: a cash sale for the walk-in customer, created on first use.
     void BVendas_rapidasClick();
     void BConsultarClick();
+    void BTrocaSenhaClick();
+    void BCadUsuClick();
     void BBackupClick();
     void BSobreClick();
 

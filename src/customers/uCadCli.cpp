@@ -8,6 +8,7 @@
 #include "platform/core/FilterExpression.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataWidgets.h"
+#include "platform/widgets/FieldExits.h"
 #include "platform/widgets/InputRules.h"
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/RadioGroup.h"
@@ -15,13 +16,11 @@
 #include "reports/Printing.h"
 #include "reports/ReportLayout.h"
 
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -251,8 +250,10 @@ TFCadCli::TFCadCli(QWidget* parent)
     addFunctionKey(Qt::Key_F7, [this] { BExcluirClick(); });
     addFunctionKey(Qt::Key_F9, [this] { BVoltarClick(); });
     addFunctionKey(Qt::Key_F10, [this] { BImprimirClick(); });
+    m_exits = new FieldExits(this);
+    m_exits->watch(DBEdit2, [this] { DBEdit2Exit(); });
+    m_exits->watch(DBEdit3, [this] { DBEdit3Exit(); });
     DBEdit2->installEventFilter(this);
-    DBEdit3->installEventFilter(this);
     resize(760, 470);
 }
 
@@ -311,12 +312,9 @@ void TFCadCli::BNovoClick() {
     const int code = Customers(*DM).nextCode();
     DM->TabCadCli.append();
     DM->TabCadCliCODIGO.setValue(code);
-    {
-        // The caret goes to the name whichever field it leaves: leaving an empty CPF here is no reason to go
-        // to the RG.
-        const QScopedValueRollback ownMove(m_ownFocusMove, true);
-        DBEdit2->setFocus();
-    }
+    // The caret goes to the name whichever field it leaves: leaving an empty CPF here is no reason to go to
+    // the RG.
+    m_exits->moveFocus(DBEdit2);
     BNovo->hide();
 }
 
@@ -432,10 +430,10 @@ void TFCadCli::DBEdit2Exit() {
     if (Messages::confirm(QStringLiteral("FAVOR DIGITE O NOME OU QUER CANCELAR(SIM)"),
                           QStringLiteral("AVISO !"))) {
         DM->TabCadCli.cancel();
-        DBEdit2->setFocus();
+        m_exits->moveFocus(DBEdit2);
         BPesquisar->show();
     } else {
-        DBEdit2->setFocus();
+        m_exits->moveFocus(DBEdit2);
         BPesquisar->hide();
     }
 }
@@ -451,18 +449,18 @@ void TFCadCli::DBEdit2Enter() {
 void TFCadCli::DBEdit3Exit() {
     const QString typed = DBEdit3->text();
     if (typed.isEmpty()) {
-        DBEdit4->setFocus();
+        m_exits->moveFocus(DBEdit4);
         return;
     }
     if (Customers(*DM).cpfTaken(typed)) {
         Messages::warning(QStringLiteral("CPF já Existe"));
-        DBEdit3->setFocus();
+        m_exits->moveFocus(DBEdit3);
         return;
     }
     const QString RawCPF = ClrDig(typed);
     if (!IsValidCPF(RawCPF)) {
         Messages::plain(QStringLiteral("O CPF não é válido."));
-        DBEdit3->setFocus();
+        m_exits->moveFocus(DBEdit3);
         DBEdit3->setFieldText(QString());
     }
     const QString text = DBEdit3->text();
@@ -474,32 +472,10 @@ void TFCadCli::DBEdit3Exit() {
 }
 
 bool TFCadCli::eventFilter(QObject* watched, QEvent* event) {
-    auto* w = qobject_cast<QWidget*>(watched);
-    if (w == DBEdit2 || w == DBEdit3) {
-        if (event->type() == QEvent::FocusIn) {
-            w->setProperty("entered", true);
-        } else if (event->type() == QEvent::FocusOut) {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            // Only a move to another control leaves the field (not a message box or another window), and only
-            // if the field really had the focus: a focus sent straight back never entered the next one.
-            const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-                              w->property("entered").toBool();
-            if (left && m_ownFocusMove) {
-                w->setProperty("entered", false);
-            } else if (left) {
-                w->setProperty("entered", false);
-                guarded([this, w] {
-                    if (w == DBEdit2)
-                        DBEdit2Exit();
-                    else
-                        DBEdit3Exit();
-                });
-            }
-        } else if (event->type() == QEvent::KeyPress && w == DBEdit2) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                guarded([this] { DBEdit2Enter(); });
-        }
+    if (watched == DBEdit2 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            guarded([this] { DBEdit2Enter(); });
     }
     return Form::eventFilter(watched, event);
 }

@@ -7,6 +7,7 @@ class DBComboBox;
 class DBEdit;
 class DBGrid;
 class DBMemo;
+class FieldExits;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -87,7 +88,7 @@ private:
     void showCount();
     // Gravar's save: the registration time, then the post.
     void saveCurrent();
-    bool m_ownFocusMove = false; // the screen moves the caret itself: leaving a field runs no field rule
+    FieldExits* m_exits;
 };
 
 extern TFCadCli* FCadCli;

@@ -179,13 +179,15 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
             return;
         }
         const int c = m_dataset->columnIndex(col.field);
+        // The row being edited shows what was typed so far. A new row being typed is none of the rows shown:
+        // the row the cursor stood on keeps its own values.
+        const auto* table = qobject_cast<const TableDataset*>(m_dataset.data());
+        const bool current = index.row() == m_dataset->recordNo() && m_dataset->isEditing() &&
+                             !(table && table->state() == TableDataset::State::Insert);
         if (role == Qt::EditRole) {
-            // The row being edited shows what was typed so far.
-            const bool current = index.row() == m_dataset->recordNo() && m_dataset->isEditing();
             out = Formats::plainText(current ? m_dataset->value(col.field) : row.value(c));
             return;
         }
-        const bool current = index.row() == m_dataset->recordNo() && m_dataset->isEditing();
         const QVariant v = current ? m_dataset->value(col.field) : (c >= 0 ? row.value(c) : QVariant());
         out = col.format ? col.format(v) : Formats::displayText(v);
     });

@@ -149,13 +149,18 @@ void DBEdit::setFieldText(const QString& text) {
     setText(text);
 }
 
+void DBEdit::setLocked(bool on) {
+    m_locked = on;
+    setReadOnly(m_locked || !m_link->isActive());
+}
+
 void DBEdit::display() {
     if (!m_link->isActive()) {
         setText(QString());
         setReadOnly(true);
         return;
     }
-    setReadOnly(false);
+    setReadOnly(m_locked);
     if (const int n = m_link->maxLength(); n > 0)
         setMaxLength(n);
     if (m_link->modified)

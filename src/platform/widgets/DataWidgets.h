@@ -60,6 +60,9 @@ public:
     void flush();
     // Puts a text in the field as if typed (the row goes into editing).
     void setFieldText(const QString& text);
+    // Read-only whatever the row does, until unlocked: for a screen that lets its fields be typed into only
+    // at times.
+    void setLocked(bool on);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -68,6 +71,7 @@ protected:
 private:
     void display();
     FieldLink* m_link;
+    bool m_locked = false;
 };
 
 class DBMemo : public QPlainTextEdit {
