@@ -142,18 +142,7 @@ TFConsulta::TFConsulta(QWidget* parent)
     });
     content->addWidget(DBGrid1, 1);
 
-    auto* totalRow = new QHBoxLayout;
-    totalRow->addStretch(1);
-    auto* totalLabel = new QLabel(QStringLiteral("Valor Total"), body());
-    totalLabel->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    DBText2 = new DBText(body());
-    DBText2->setObjectName(QStringLiteral("DBText2"));
-    DBText2->setMinimumWidth(160);
-    DBText2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    DBText2->setStyleSheet(QStringLiteral("font-size: 14pt; font-weight: bold; color: #b71c1c;"));
-    totalRow->addWidget(totalLabel);
-    totalRow->addWidget(DBText2);
-    content->addLayout(totalRow);
+    DBText2 = ScreenParts::totalRow(body(), content, 160);
     layout->addLayout(content, 1);
 
     connect(RadioGroup1, &RadioGroup::clicked, this, [this] { guarded([this] { RadioGroup1Click(); }); });

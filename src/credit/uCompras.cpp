@@ -4,6 +4,7 @@
 #include "platform/core/Query.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataWidgets.h"
+#include "platform/widgets/ScreenParts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,18 +44,7 @@ TFCompras::TFCompras(QWidget* parent)
                          {QStringLiteral("STATUS"), QStringLiteral("Modalidade"), Qt::AlignCenter, 100}});
     layout->addWidget(DBGrid1, 1);
 
-    auto* totalRow = new QHBoxLayout;
-    totalRow->addStretch(1);
-    auto* totalLabel = new QLabel(QStringLiteral("Valor Total"), body());
-    totalLabel->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    DBText2 = new DBText(body());
-    DBText2->setObjectName(QStringLiteral("DBText2"));
-    DBText2->setMinimumWidth(140);
-    DBText2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    DBText2->setStyleSheet(QStringLiteral("font-size: 14pt; font-weight: bold; color: #b71c1c;"));
-    totalRow->addWidget(totalLabel);
-    totalRow->addWidget(DBText2);
-    layout->addLayout(totalRow);
+    DBText2 = ScreenParts::totalRow(body(), layout);
     resize(820, 420);
 }
 

@@ -92,18 +92,7 @@ TFDividas::TFDividas(QWidget* parent)
     });
     content->addWidget(DBGrid1, 1);
 
-    auto* totalRow = new QHBoxLayout;
-    totalRow->addStretch(1);
-    auto* totalLabel = new QLabel(QStringLiteral("Valor Total"), body());
-    totalLabel->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    DBText2 = new DBText(body());
-    DBText2->setObjectName(QStringLiteral("DBText2"));
-    DBText2->setMinimumWidth(140);
-    DBText2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    DBText2->setStyleSheet(QStringLiteral("font-size: 14pt; font-weight: bold; color: #b71c1c;"));
-    totalRow->addWidget(totalLabel);
-    totalRow->addWidget(DBText2);
-    content->addLayout(totalRow);
+    DBText2 = ScreenParts::totalRow(body(), content);
     layout->addLayout(content, 1);
 
     connect(BPesquisar, &QToolButton::clicked, this, [this] { guarded([this] { BPesquisarClick(); }); });

@@ -1,9 +1,11 @@
 #include "platform/widgets/ScreenParts.h"
 
 #include "platform/core/Errors.h"
+#include "platform/widgets/DataWidgets.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QToolButton>
 
 namespace ScreenParts {
@@ -37,6 +39,22 @@ int wholeNumber(const QString& typed) {
     if (!ok)
         throw ConversionError::invalidValue(typed);
     return n;
+}
+
+DBText* totalRow(QWidget* parent, QBoxLayout* into, int minimumWidth) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    auto* label = new QLabel(QStringLiteral("Valor Total"), parent);
+    label->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    auto* total = new DBText(parent);
+    total->setObjectName(QStringLiteral("DBText2"));
+    total->setMinimumWidth(minimumWidth);
+    total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    total->setStyleSheet(QStringLiteral("font-size: 14pt; font-weight: bold; color: #b71c1c;"));
+    row->addWidget(label);
+    row->addWidget(total);
+    into->addLayout(row);
+    return total;
 }
 
 } // namespace ScreenParts
