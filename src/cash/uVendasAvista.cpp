@@ -264,10 +264,12 @@ void TFVendasAvista::DBGrid1CellClick() {
 }
 
 void TFVendasAvista::BEditarClick() {
-    // Not in the middle of entering a new item.
-    if (Edit1->text().isEmpty() || enteringItem())
+    // Not in the middle of entering a new item, and only with an item listed to correct (a description typed
+    // before any customer's items are listed has no row behind it).
+    TableDataset& ledger = DM->TabDividas;
+    if (Edit1->text().isEmpty() || enteringItem() || !ledger.isOpen() || ledger.isEmpty())
         return;
-    DM->TabDividas.edit();
+    ledger.edit();
     Edit1->setFocus();
     setFieldsEditable(true);
 }

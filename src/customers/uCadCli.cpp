@@ -128,7 +128,7 @@ TFCadCli::TFCadCli(QWidget* parent)
         return new QLabel(text, TabSheet1);
     };
     DBEdit1 = edit(QStringLiteral("DBEdit1"));
-    DBEdit1->setReadOnly(true);
+    DBEdit1->setLocked(true); // the key: the ledger and purchase lines point at it
     DBEdit1->setFocusPolicy(Qt::NoFocus);
     DBEdit1->setMaximumWidth(90);
     DBEdit2 = edit(QStringLiteral("DBEdit2"));
@@ -306,8 +306,8 @@ void TFCadCli::BNovoClick() {
         return;
     // A customer still being typed is saved first, as Gravar saves it: otherwise the new row would take its
     // code, and its save would fail. If the save is refused, its error shows and nothing else happens.
-    if (insertingOrEditing())
-        saveCurrent();
+    if (insertingOrEditing() && !saveCurrent())
+        return;
     BPesquisar->hide();
     const int code = Customers(*DM).nextCode();
     DM->TabCadCli.append();
@@ -318,9 +318,20 @@ void TFCadCli::BNovoClick() {
     BNovo->hide();
 }
 
-void TFCadCli::saveCurrent() {
+bool TFCadCli::saveCurrent() {
+    // The database refuses a customer without a name with an engine message: say it in the screen's words.
+    DBEdit2->flush();
+    if (DM->TabCadCliNOME.asString().isEmpty()) {
+        Messages::warning(QStringLiteral("FAVOR DIGITE O NOME"));
+        m_exits->moveFocus(DBEdit2);
+        return false;
+    }
+    // A customer started by typing into an empty list, not through Novo, has no code yet.
+    if (DM->TabCadCli.state() == TableDataset::State::Insert && DM->TabCadCliCODIGO.isNull())
+        DM->TabCadCliCODIGO.setValue(Customers(*DM).nextCode());
     DM->TabCadCliDATA.setValue(Clock::now());
     DM->TabCadCli.post();
+    return true;
 }
 
 void TFCadCli::BGravarClick() {
@@ -328,7 +339,8 @@ void TFCadCli::BGravarClick() {
         Messages::warning(QStringLiteral("NENHUM DADO PARA GRAVAR"));
         return;
     }
-    saveCurrent();
+    if (!saveCurrent())
+        return;
     BPesquisar->show();
     DM->TabCadCli.close();
     BNovo->show();
@@ -377,12 +389,18 @@ void TFCadCli::BPesquisarClick() {
 }
 
 void TFCadCli::Edit1Change() {
+    // Filtering moves off the row: it would post a customer still being typed without its checks.
+    if (insertingOrEditing())
+        return;
     TableDataset& t = DM->TabCadCli;
     t.refilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(Edit1->text() + u'%'));
     showCount();
 }
 
 void TFCadCli::BVoltarClick() {
+    // F9 works with the button hidden: a customer still being typed stays until saved or dropped.
+    if (insertingOrEditing())
+        return;
     PageControl1->setCurrentWidget(TabSheet1);
     BNovo->show();
     BGravar->show();

@@ -86,8 +86,8 @@ private:
     bool searching() const;
     bool insertingOrEditing() const;
     void showCount();
-    // Gravar's save: the registration time, then the post.
-    void saveCurrent();
+    // Saves the customer being typed or edited; false (with a warning) when it has no name.
+    bool saveCurrent();
     FieldExits* m_exits;
 };
 

@@ -116,6 +116,31 @@ TEST_F(CashSale, AnItemIsCorrectedFromTheGridWithAPlainUnitValue) {
     EXPECT_FALSE(DM->TabDividas.isEditing());
 }
 
+TEST_F(CashSale, EditarWithADescriptionShownButNoItemListedDoesNothing) {
+    openFor(QStringLiteral("ANA"));
+    item(QStringLiteral("pao"), QStringLiteral("4"), QStringLiteral("2,50"));
+    DBGrid* grid = FVendasAvista->DBGrid1;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(0, 1)).center());
+    ASSERT_EQ(FVendasAvista->Edit1->text(), QStringLiteral("PAO"));
+    // Paid in full: the item leaves the list, its description stays on screen.
+    modal.onShow(QStringLiteral("FPagamentos"), [this](QDialog*) {
+        QTest::keyClicks(FPagamentos->Edit1, QStringLiteral("10"));
+        messagesAnswerYes();
+        QTest::keyClick(FPagamentos->Edit1, Qt::Key_Return);
+    });
+    press(Qt::Key_F5);
+    QApplication::setActiveWindow(FVendasAvista);
+    ASSERT_EQ(FVendasAvista->Edit1->text(), QStringLiteral("PAO"));
+    ASSERT_TRUE(DM->TabDividas.isEmpty());
+    messages.clear();
+    press(Qt::Key_F6);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+    EXPECT_FALSE(DM->TabDividas.isEditing());
+    EXPECT_EQ(lastEntry().section(u'|', 2, 5) + lastEntry().section(u'|', 8, 8),
+              QStringLiteral("PAO|4|2.50|10.00PG"));
+}
+
 TEST_F(CashSale, DeletingAnItemTakesExactlyItsPurchaseLine) {
     sql(QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, COD_VENDA) values (7, 2, 1)"));
     sql(QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, COD_VENDA) values (8, 1, 2)"));

@@ -221,11 +221,10 @@ TEST_F(CadCli, NovoWhileTypingSavesTheCustomerFirst) {
     EXPECT_EQ(QApplication::focusWidget(), FCadCli->DBEdit2);
     type(QStringLiteral("bia"));
     press(Qt::Key_F4);
-    // The third one is left unnamed: Novo's save is refused with the data layer's error, and nothing else.
+    // The third one is left unnamed: Novo's save is refused with the screen's warning, and nothing else.
     press(Qt::Key_F4);
-    ASSERT_EQ(messages.shown.size(), 1) << messages.log().join(u'\n').toStdString();
-    EXPECT_EQ(messages.shown.front().kind, Messages::Kind::StandardError);
-    EXPECT_TRUE(messages.shown.front().text.contains(QStringLiteral("NOME")));
+    EXPECT_EQ(messages.log(), QStringList{QStringLiteral("warning|AVISO !|FAVOR DIGITE O NOME")});
+    EXPECT_EQ(QApplication::focusWidget(), FCadCli->DBEdit2);
     EXPECT_EQ(FCadCli->DBEdit1->text(), QStringLiteral("3")) << "still the same new customer";
     EXPECT_EQ(DM->TabCadCli.state(), TableDataset::State::Insert);
     EXPECT_EQ(
@@ -240,11 +239,22 @@ TEST_F(CadCli, ANameTypedAndErasedIsNoName) {
     type(QStringLiteral("a"));
     press(Qt::Key_Backspace);
     press(Qt::Key_F5);
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown.front().kind, Messages::Kind::StandardError);
-    EXPECT_TRUE(messages.shown.front().text.contains(QStringLiteral("NOME")))
-        << messages.log().join(u'\n').toStdString();
+    EXPECT_EQ(messages.log(), QStringList{QStringLiteral("warning|AVISO !|FAVOR DIGITE O NOME")});
+    EXPECT_EQ(DM->TabCadCli.state(), TableDataset::State::Insert) << "still being typed";
     EXPECT_EQ(count(QStringLiteral("TABCADCLI")), 0);
+}
+
+TEST_F(CadCli, ANameTypedIntoTheEmptyListAfterDroppingANewCustomerIsSavedWithACode) {
+    press(Qt::Key_F4);
+    messages.answers.enqueue(QMessageBox::Yes);
+    FCadCli->DBEdit3->setFocus(Qt::TabFocusReason); // the empty name questioned, Yes drops the new customer
+    ASSERT_EQ(QApplication::focusWidget(), FCadCli->DBEdit2);
+    type(QStringLiteral("ana"));
+    press(Qt::Key_F5);
+    EXPECT_EQ(messages.log(),
+              QStringList{QStringLiteral("question|AVISO !|FAVOR DIGITE O NOME OU QUER CANCELAR(SIM)")});
+    EXPECT_EQ(sqlValue(QStringLiteral("select list(CODIGO || ' ' || NOME) from TABCADCLI")).toString(),
+              QStringLiteral("1 ANA"));
 }
 
 TEST_F(CadCli, NovoAfterANameOnlySaveStartsInTheName) {
@@ -277,6 +287,22 @@ TEST_F(CadCli, AStateTypedIsStoredAndNotAddedToTheList) {
     EXPECT_EQ(sqlValue(QStringLiteral("select ESTADO from TABCADCLI")).toString(), QStringLiteral("SX"));
 }
 
+TEST_F(CadCli, TheCodeAndTheStateTakeNoMoreThanTheirColumns) {
+    addCustomer(1, QStringLiteral("ANA"));
+    press(Qt::Key_F2);
+    press(Qt::Key_F6); // editing ANA
+    FCadCli->DBEdit1->setFocus();
+    type(QStringLiteral("9"));
+    EXPECT_TRUE(FCadCli->DBEdit1->isReadOnly()) << "the ledger points at the code";
+    FCadCli->DBComboBox1->setFocus(Qt::TabFocusReason);
+    type(QStringLiteral("scx"));
+    press(Qt::Key_F5);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+    EXPECT_EQ(sqlValue(QStringLiteral("select list(CODIGO || ' ' || NOME || ' ' || ESTADO) from TABCADCLI"))
+                  .toString(),
+              QStringLiteral("1 ANA SC"));
+}
+
 TEST_F(CadCli, OperationsWithoutTheirPreconditionsWarn) {
     press(Qt::Key_F5);
     press(Qt::Key_F6);
@@ -286,11 +312,8 @@ TEST_F(CadCli, OperationsWithoutTheirPreconditionsWarn) {
                                            QStringLiteral("warning|AVISO !|BANCO DE DADOS VAZIO")}));
     messages.clear();
     press(Qt::Key_F4);
-    press(Qt::Key_F5); // no name: the database refuses the row
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown.front().kind, Messages::Kind::StandardError);
-    EXPECT_TRUE(messages.shown.front().text.contains(QStringLiteral("NOME")))
-        << messages.log().join(u'\n').toStdString();
+    press(Qt::Key_F5); // no name: refused in the screen's words, not the database's
+    EXPECT_EQ(messages.log(), QStringList{QStringLiteral("warning|AVISO !|FAVOR DIGITE O NOME")});
     EXPECT_EQ(DM->TabCadCli.state(), TableDataset::State::Insert) << "the row stays being inserted";
     press(Qt::Key_F2);
     EXPECT_FALSE(onSearchPage()) << "no search over unsaved changes";
@@ -376,3 +399,25 @@ TEST_F(CustomerDeletion, IsAllOrNothing) {
 }
 
 } // namespace
+
+TEST_F(CadCli, NeitherVoltarNorASearchPostsACustomerBeingTyped) {
+    addCustomer(1, QStringLiteral("ANA"));
+    press(Qt::Key_F4);
+    type(QStringLiteral("bia"));
+    press(Qt::Key_F9);                                           // its button is hidden, its key is not
+    FCadCli->PageControl1->setCurrentWidget(FCadCli->TabSheet2); // the search page's tab clicked
+    FCadCli->Edit1->setFocus();
+    type(QStringLiteral("a"));
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+    EXPECT_EQ(DM->TabCadCli.state(), TableDataset::State::Insert);
+    EXPECT_EQ(count(QStringLiteral("TABCADCLI")), 1) << "nothing saved behind the shopkeeper's back";
+    FCadCli->PageControl1->setCurrentWidget(FCadCli->TabSheet1);
+    press(Qt::Key_F5);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+    EXPECT_EQ(
+        sqlValue(QStringLiteral("select list(NOME, ' ') from (select * from TABCADCLI order by CODIGO)"))
+            .toString(),
+        QStringLiteral("ANA BIA"));
+    EXPECT_EQ(count(QStringLiteral("TABCADCLI where NOME = 'BIA' and DATA is not null")), 1)
+        << "saved by Gravar";
+}

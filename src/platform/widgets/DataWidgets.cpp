@@ -8,6 +8,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 FieldLink::FieldLink(QObject* parent)
     : QObject(parent) {}
@@ -259,6 +260,9 @@ void DBComboBox::display() {
     if (m_link->modified && m_link->isActive())
         return;
     m_showing = true;
+    // A typed text longer than its column would be refused by the database when the row is saved.
+    if (const int n = m_link->maxLength(); n > 0 && lineEdit())
+        lineEdit()->setMaxLength(n);
     setCurrentText(Formats::plainText(m_link->value()));
     setEnabled(m_link->isActive());
     m_showing = false;
