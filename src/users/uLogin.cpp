@@ -88,6 +88,7 @@ TFLogin::TFLogin(QWidget* parent)
     Edit1 = new QLineEdit(right);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     InputRules::upperCase(Edit1);
+    Edit1->setMaxLength(10); // the users table's login column: a longer text would be refused by the engine
     form->addWidget(Edit1);
     form->addSpacing(6);
     form->addWidget(new QLabel(QStringLiteral("Senha:"), right));

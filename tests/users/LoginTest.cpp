@@ -84,7 +84,9 @@ TEST_P(RefusedLogin, WarnsEmptiesTheFieldsAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(Cases, RefusedLogin,
                          ::testing::Values(Credentials{"MASTER", "907437"}, Credentials{"MASTERX", "907438"},
                                            Credentials{"", "907438"}, Credentials{"MASTER", ""},
-                                           Credentials{"", ""}));
+                                           Credentials{"", ""},
+                                           // longer than the login column
+                                           Credentials{"999999999999", "907438"}));
 
 TEST_F(Login, ThePasswordFieldTakesSixDigitsAndEnterThereDoesNothing) {
     showActive(FLogin);
