@@ -301,6 +301,10 @@ void TFVendasAvista::BExcluirClick() {
 }
 
 void TFVendasAvista::BPagamentoClick() {
+    // The payment lists the items again, which would end a correction under way: the Enter that follows
+    // would then store the corrected fields as a new item.
+    if (DM->TabDividas.isEditing())
+        return;
     if (!DM->TabCadCli.isOpen() || DM->TabCadCli.isEmpty()) {
         Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
         return;

@@ -141,6 +141,22 @@ TEST_F(CashSale, EditarWithADescriptionShownButNoItemListedDoesNothing) {
               QStringLiteral("PAO|4|2.50|10.00PG"));
 }
 
+TEST_F(CashSale, PaymentWaitsUntilACorrectionIsFinished) {
+    openFor(QStringLiteral("ANA"));
+    item(QStringLiteral("pao"), QStringLiteral("4"), QStringLiteral("2,50"));
+    DBGrid* grid = FVendasAvista->DBGrid1;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(0, 1)).center());
+    press(Qt::Key_F6);
+    FVendasAvista->Edit2->setText(QStringLiteral("3,00"));
+    press(Qt::Key_F5);
+    EXPECT_FALSE(modal.shown.contains(QStringLiteral("FPagamentos"))) << "no payment while correcting";
+    FVendasAvista->Edit2->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_EQ(count(QStringLiteral("TABDIVIDAS")), 1) << "the correction is no new item";
+    EXPECT_EQ(lastEntry().section(u'|', 2, 5), QStringLiteral("PAO|4|3.00|12.00"));
+}
+
 TEST_F(CashSale, DeletingAnItemTakesExactlyItsPurchaseLine) {
     sql(QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, COD_VENDA) values (7, 2, 1)"));
     sql(QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, COD_VENDA) values (8, 1, 2)"));
