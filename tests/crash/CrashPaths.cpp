@@ -1,12 +1,15 @@
 #include "CrashPaths.h"
 
+#include "backup/BackupJobs.h"
 #include "data/Customers.h"
 #include "data/Ledger.h"
+#include "data/Users.h"
 #include "data/uDM.h"
 #include "platform/core/Connection.h"
 #include "platform/core/Currency.h"
 #include "platform/core/Errors.h"
 
+#include <QFileInfo>
 #include <functional>
 #include <map>
 
@@ -112,6 +115,26 @@ const std::map<QString, Path>& paths() {
           [](TDM& dm) {
               Ledger(dm).deleteCurrentEntry();
           }}},
+        {QStringLiteral("user_save"),
+         {[](TDM& dm) { dm.TabUsuarios.open(); },
+          [](TDM& dm) {
+              dm.TabUsuarios.append();
+              dm.TabUsuariosCODIGO.setValue(Users(dm).nextCode());
+              dm.TabUsuariosNOME.setValue(QStringLiteral("CAIXA DA TARDE"));
+              dm.TabUsuariosLOGIN.setValue(QStringLiteral("CAIXA"));
+              Users(dm).saveCurrent(QStringLiteral("N"), QStringLiteral("123456"));
+          }}},
+        {QStringLiteral("backup"),
+         {[](TDM&) {},
+          [](TDM& dm) {
+              BackupJobs::backup(dm.FDConnection1,
+                                 QFileInfo(backupFile(dm.FDConnection1.databasePath())).path() + u'/', {});
+          }}},
+        {QStringLiteral("restore"),
+         {[](TDM&) {},
+          [](TDM& dm) {
+              BackupJobs::restore(dm.FDConnection1, restoreSource(dm.FDConnection1.databasePath()), {});
+          }}},
         {QStringLiteral("cash_pay"),
          {[](TDM&) {},
           [](TDM& dm) {
@@ -137,7 +160,32 @@ QStringList names() {
     return out;
 }
 
+Target target(const QString& name) {
+    if (name == u"backup")
+        return Target::BackupFile;
+    if (name == u"restore")
+        return Target::Database;
+    return Target::Books;
+}
+
+QString backupFile(const QString& database) {
+    return QFileInfo(database).path() + QStringLiteral("/copias/") + BackupJobs::FileName;
+}
+
+QString restoreSource(const QString& database) {
+    return QFileInfo(database).path() + QStringLiteral("/origem/") + BackupJobs::FileName;
+}
+
+void createUsers(Connection& connection) {
+    connection.execute(QStringLiteral(
+        "create table usuarios (Codigo Integer primary key, Data Date, Tipo VarChar(1), Login VarChar(10), "
+        "DATA_HORA_LOGIN VarChar(20),Nome VarChar(60), Senha varchar(6))"));
+    connection.execute(QStringLiteral("insert into usuarios (Codigo, Data, Tipo, Login, Nome, Senha) values "
+                                      "(1, '2026-01-05', 'M', 'MASTER', 'MASTER', '907438')"));
+}
+
 void seed(TDM& dm) {
+    createUsers(dm.FDConnection1);
     addCustomer(dm, 1, "ANA SILVA");
     addCustomer(dm, 2, "BETO SOUZA");
     addCustomer(dm, 3, "CLIENTE AVULSO");
@@ -162,8 +210,9 @@ void run(TDM& dm, const QString& name) {
 
 QString dump(Connection& connection) {
     QString out;
-    for (const QString& table : {QStringLiteral("TABCADCLI"), QStringLiteral("TABDIVIDAS"),
-                                 QStringLiteral("TABDESC_COMPRAS"), QStringLiteral("TABBACKUP")}) {
+    for (const QString& table :
+         {QStringLiteral("TABCADCLI"), QStringLiteral("TABDIVIDAS"), QStringLiteral("TABDESC_COMPRAS"),
+          QStringLiteral("TABBACKUP"), QStringLiteral("USUARIOS")}) {
         out += table + u'\n';
         const int columns = int(connection.schema(table).columns.size());
         QStringList order;

@@ -1,10 +1,12 @@
-// crash_child seed DATABASE | crash_child run PATH DATABASE
+// crash_child seed DATABASE | crash_child run PATH DATABASE | crash_child backup DATABASE FILE |
+// crash_child restore FILE DATABASE
 // "run" prepares the path, says "ready" on standard output, runs the write and says "done MICROSECONDS": the
 // crash test kills it somewhere in between. The clock stands still, so that two runs write the same values.
 #include "CrashPaths.h"
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Errors.h"
+#include "platform/core/FirebirdServices.h"
 #include "platform/core/ProcessStart.h"
 
 #include <QCoreApplication>
@@ -20,6 +22,16 @@ int main(int argc, char* argv[]) {
         if (args.size() == 2 && args[0] == u"seed") {
             TDM dm(args[1]);
             CrashPaths::seed(dm);
+            return 0;
+        }
+        // The engine's own backup and restore, for the test to make and read backup files in a process of
+        // their own.
+        if (args.size() == 3 && args[0] == u"backup") {
+            FirebirdServices(TDM::UserName, TDM::Password).backup(args[1], args[2]);
+            return 0;
+        }
+        if (args.size() == 3 && args[0] == u"restore") {
+            FirebirdServices(TDM::UserName, TDM::Password).restore(args[1], args[2]);
             return 0;
         }
         if (args.size() != 3 || args[0] != u"run")
