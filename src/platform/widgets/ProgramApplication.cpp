@@ -2,6 +2,7 @@
 
 #include "platform/core/Connection.h"
 #include "platform/core/Errors.h"
+#include "platform/core/Version.h"
 #include "platform/widgets/Messages.h"
 
 #include <QFontDatabase>
@@ -148,7 +149,7 @@ void ProgramApplication::setUp(QApplication& app) {
     font.setPointSize(10);
     QApplication::setFont(font);
     app.setApplicationName(QStringLiteral("Brolavi"));
-    app.setApplicationVersion(QStringLiteral("2.0"));
+    app.setApplicationVersion(QString::fromLatin1(BrolaviVersion));
 
     Connection::setBusyHook([](bool busy) {
         if (busy)
