@@ -11,6 +11,10 @@
 #include <fcntl.h>
 #include <io.h>
 #include <mutex>
+// Without its min and max macros, which break std::min, std::max and std::numeric_limits.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <QSocketNotifier>
