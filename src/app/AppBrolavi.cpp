@@ -16,6 +16,7 @@
 #include "data/uDM.h"
 #include "platform/core/Errors.h"
 #include "platform/core/ProcessStart.h"
+#include "platform/core/Version.h"
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"
 #include "platform/widgets/ProgramApplication.h"
@@ -26,6 +27,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -109,6 +112,11 @@ QString AppBrolavi::openFailureText(const QString& engineText) {
 }
 
 int AppBrolavi::run(int argc, char** argv) {
+    // Answered before Qt looks for a display, so it works from a terminal without one.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("brolavi %s\n", BrolaviVersion);
+        return 0;
+    }
     // Before anything loads the engine or starts a thread.
     QString failure = prepareProcess();
     ProgramApplication::holdTerminationSignals();

@@ -3,6 +3,7 @@
 #include "data/Schema.h"
 #include "data/uDM.h"
 #include "platform/core/Connection.h"
+#include "platform/core/OperatingSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,10 +11,6 @@
 #include <QRandomGenerator>
 #include <filesystem>
 #include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <sys/file.h>
-#endif
 
 namespace BackupJobs {
 
@@ -101,13 +98,8 @@ public:
                     QStringLiteral("Não foi possível criar o arquivo %1\n%2")
                         .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
         }
-#ifdef Q_OS_UNIX
-        // Other jobs only look at the lock, so a new file's comes at once. Where the file system cannot lock,
-        // the file looks held to every other job and stays: kept, not lost.
-        ::flock(m_file.handle(), LOCK_EX);
-#else
-        m_file.close();
-#endif
+        // Other jobs see it is this one's, and leave it alone.
+        OperatingSystem::markInUse(m_file);
     }
     // Gone already once the backup has taken its place.
     ~PartialBackup() {
@@ -117,20 +109,10 @@ public:
     PartialBackup(const PartialBackup&) = delete;
     PartialBackup& operator=(const PartialBackup&) = delete;
 
-    QString path() const {
-        return m_file.fileName();
-    }
+    QString path() const { return m_file.fileName(); }
 
     // Whether the job that made path still runs.
-    static bool held(const QString& path) {
-#ifdef Q_OS_UNIX
-        QFile file(path);
-        return !file.open(QIODevice::ReadOnly) || ::flock(file.handle(), LOCK_EX | LOCK_NB) != 0;
-#else
-        Q_UNUSED(path);
-        return false;
-#endif
-    }
+    static bool held(const QString& path) { return OperatingSystem::isInUseElsewhere(path); }
 
 private:
     QFile m_file;

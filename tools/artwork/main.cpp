@@ -699,11 +699,25 @@ bool ensureFont() {
 
 } // namespace
 
+// The desktop's menu and task bar pick the size nearest to what they show, so each usual size is drawn
+// on its own rather than scaled from one picture.
+int writeAppIcons(const QString& dir) {
+    if (!QDir().mkpath(dir))
+        return 1;
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512})
+        ok = save(renderLogo(size), dir, QStringLiteral("%1.png").arg(size)) && ok;
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == QStringLiteral("--app-icons"))
+        return writeAppIcons(args[2]);
     if (args.size() < 2 || args.size() > 3) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR [CONTACT_SHEET.png]\n", qPrintable(args.value(0)));
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR [CONTACT_SHEET.png] | --app-icons DIR\n",
+                     qPrintable(args.value(0)));
         return 2;
     }
     if (!ensureFont()) {

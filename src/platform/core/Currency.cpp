@@ -1,48 +1,57 @@
 #include "platform/core/Currency.h"
 
 #include "platform/core/Errors.h"
+#include "platform/core/WideArithmetic.h"
 
 #include <QStringList>
 #include <limits>
 
 namespace {
 
-// Products of two amounts overflow 64 bits before they are scaled back.
-__extension__ typedef __int128 Wide;
+using WideArithmetic::magnitude;
+using WideArithmetic::Unsigned128;
 
 ConversionError overflow() {
     return ConversionError(QStringLiteral("Valor monetário fora do intervalo"));
 }
 
-std::int64_t checked(Wide v) {
-    if (v > std::numeric_limits<std::int64_t>::max() || v < std::numeric_limits<std::int64_t>::min())
+std::int64_t checked(bool negative, Unsigned128 m) {
+    std::int64_t out = 0;
+    if (!WideArithmetic::toSigned(negative, m, out))
         throw overflow();
-    return static_cast<std::int64_t>(v);
+    return out;
+}
+
+std::int64_t checked(bool negative, std::uint64_t m) {
+    return checked(negative, Unsigned128{0, m});
+}
+
+// Whether a quotient with this remainder goes one up: ties to the even quotient. Compared as
+// remainder against divisor - remainder, so that twice the remainder never has to be formed.
+bool roundsUpHalfEven(Unsigned128 quotient, std::uint64_t remainder, std::uint64_t divisor) {
+    const std::uint64_t rest = divisor - remainder;
+    return remainder > rest || (remainder == rest && quotient.isOdd());
+}
+
+bool roundsUpHalfAway(std::uint64_t remainder, std::uint64_t divisor) {
+    return remainder >= divisor - remainder;
 }
 
 // Divides rounding ties to the even quotient.
-Wide divideHalfEven(Wide num, Wide den) {
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    Wide q = num / den;
-    Wide r = num % den;
-    if (r == 0)
-        return q;
-    const Wide twice = (r < 0 ? -r : r) * 2;
-    const int sign = num < 0 ? -1 : 1;
-    if (twice > den || (twice == den && (q % 2 != 0)))
-        q += sign;
-    return q;
+std::int64_t divideHalfEven(std::int64_t num, std::int64_t den) {
+    const std::uint64_t n = magnitude(num), d = magnitude(den);
+    Unsigned128 q{0, n / d};
+    if (roundsUpHalfEven(q, n % d, d))
+        q = q.plusOne();
+    return checked((num < 0) != (den < 0), q);
 }
 
-Wide divideHalfAway(Wide num, Wide den) {
-    Wide q = num / den;
-    Wide r = num % den;
-    if ((r < 0 ? -r : r) * 2 >= den)
-        q += (num < 0) ? -1 : 1;
-    return q;
+std::int64_t divideHalfAway(std::int64_t num, std::int64_t den) {
+    const std::uint64_t n = magnitude(num), d = magnitude(den);
+    std::uint64_t q = n / d;
+    if (roundsUpHalfAway(n % d, d))
+        ++q;
+    return checked((num < 0) != (den < 0), q);
 }
 
 // Parses [sign]digits[sep digits] into ten-thousandths, ties to even beyond the fourth decimal.
@@ -54,9 +63,13 @@ bool parseDecimal(QStringView s, QChar separator, std::int64_t& out) {
         negative = s.front() == u'-';
         s = s.mid(1);
     }
-    Wide whole = 0;
-    Wide frac = 0;
-    Wide fracScale = 1;
+    constexpr std::uint64_t wholeLimit = std::uint64_t(std::numeric_limits<std::int64_t>::max());
+    std::uint64_t whole = 0;
+    // The first four decimals, the fifth, and whether any after it is not zero: all rounding needs.
+    std::uint64_t fraction = 0;
+    int fractionDigits = 0;
+    int fifth = 0;
+    bool beyondFifth = false;
     int digits = 0;
     bool inFraction = false;
     for (QChar ch : s) {
@@ -69,23 +82,29 @@ bool parseDecimal(QStringView s, QChar separator, std::int64_t& out) {
         const int d = ch.unicode() - u'0';
         ++digits;
         if (!inFraction) {
-            whole = whole * 10 + d;
-            if (whole > Wide(std::numeric_limits<std::int64_t>::max()))
+            if (whole > (wholeLimit - std::uint64_t(d)) / 10)
                 return false;
-        } else if (fracScale < Wide(1) << 100) {
-            frac = frac * 10 + d;
-            fracScale *= 10;
+            whole = whole * 10 + std::uint64_t(d);
+        } else if (fractionDigits < 4) {
+            fraction = fraction * 10 + std::uint64_t(d);
+            ++fractionDigits;
+        } else if (fractionDigits == 4) {
+            fifth = d;
+            ++fractionDigits;
+        } else {
+            beyondFifth = beyondFifth || d != 0;
         }
     }
     if (digits == 0)
         return false;
-    Wide raw = whole * Currency::Scale + divideHalfEven(frac * Currency::Scale, fracScale);
-    if (negative)
-        raw = -raw;
-    if (raw > std::numeric_limits<std::int64_t>::max() || raw < std::numeric_limits<std::int64_t>::min())
+    for (; fractionDigits < 4; ++fractionDigits)
+        fraction *= 10;
+    if (fifth > 5 || (fifth == 5 && (beyondFifth || fraction % 2 != 0)))
+        ++fraction;
+    const Unsigned128 scaled = WideArithmetic::multiply(whole, std::uint64_t(Currency::Scale));
+    if (!scaled.fitsIn64() || scaled.low > UINT64_MAX - fraction)
         return false;
-    out = static_cast<std::int64_t>(raw);
-    return true;
+    return WideArithmetic::toSigned(negative, Unsigned128{0, scaled.low + fraction}, out);
 }
 
 QString groupThousands(QString digits) {
@@ -143,7 +162,7 @@ Currency Currency::fromDbText(const QString& text) {
 }
 
 Currency Currency::roundedToCents() const {
-    return fromRaw(checked(divideHalfAway(m_raw, 100) * 100));
+    return fromRaw(checked(m_raw < 0, WideArithmetic::multiply(magnitude(divideHalfAway(m_raw, 100)), 100)));
 }
 
 QString Currency::toPlainText() const {
@@ -174,39 +193,56 @@ QString Currency::toDbText() const {
 }
 
 Currency Currency::operator+(Currency o) const {
-    return fromRaw(checked(Wide(m_raw) + o.m_raw));
+    std::int64_t out = 0;
+    if (!WideArithmetic::add(m_raw, o.m_raw, out))
+        throw overflow();
+    return fromRaw(out);
 }
 
 Currency Currency::operator-(Currency o) const {
-    return fromRaw(checked(Wide(m_raw) - o.m_raw));
+    std::int64_t out = 0;
+    if (!WideArithmetic::subtract(m_raw, o.m_raw, out))
+        throw overflow();
+    return fromRaw(out);
 }
 
 Currency Currency::operator-() const {
-    return fromRaw(checked(-Wide(m_raw)));
+    return fromRaw(checked(m_raw > 0, magnitude(m_raw)));
 }
 
 Currency Currency::operator*(std::int64_t n) const {
-    return fromRaw(checked(Wide(m_raw) * n));
+    std::int64_t out = 0;
+    if (!WideArithmetic::multiply(m_raw, n, out))
+        throw overflow();
+    return fromRaw(out);
 }
 
+// The product of two amounts has eight decimals and may pass 64 bits before it is scaled back to four.
 Currency Currency::operator*(Currency o) const {
-    return fromRaw(checked(divideHalfEven(Wide(m_raw) * o.m_raw, Scale)));
+    std::uint64_t remainder = 0;
+    Unsigned128 q = WideArithmetic::divide(WideArithmetic::multiply(magnitude(m_raw), magnitude(o.m_raw)),
+                                           std::uint32_t(Scale), remainder);
+    if (roundsUpHalfEven(q, remainder, std::uint64_t(Scale)))
+        q = q.plusOne();
+    return fromRaw(checked((m_raw < 0) != (o.m_raw < 0), q));
 }
 
 Currency Currency::operator/(std::int64_t n) const {
     if (n == 0)
         throw ConversionError(QStringLiteral("Divisão por zero"));
-    return fromRaw(checked(divideHalfEven(m_raw, n)));
+    return fromRaw(divideHalfEven(m_raw, n));
 }
 
 Currency Currency::shareToCents(std::int64_t n) const {
     if (n == 0)
         throw ConversionError(QStringLiteral("Divisão por zero"));
-    const Wide cents = Wide(this->cents()) * (n < 0 ? -1 : 1);
-    const Wide parts = n < 0 ? -Wide(n) : Wide(n);
-    Wide share = divideHalfAway(cents, parts);
-    const Wide last = cents - share * (parts - 1);
-    if ((cents >= 0 && last < 0) || (cents < 0 && last > 0))
-        share = cents / parts;
-    return fromRaw(checked(share * 100));
+    const std::int64_t total = cents();
+    const std::uint64_t cents = magnitude(total);
+    const std::uint64_t parts = magnitude(n);
+    std::uint64_t share = cents / parts;
+    // Rounded up only while the other parts - 1 shares still leave the last one its sign.
+    if (roundsUpHalfAway(cents % parts, parts) &&
+        !WideArithmetic::multiply(share + 1, parts - 1).greaterThan(cents))
+        ++share;
+    return fromRaw(checked((total < 0) != (n < 0), WideArithmetic::multiply(share, 100)));
 }

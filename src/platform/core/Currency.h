@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/WideArithmetic.h"
+
 #include <QMetaType>
 #include <QString>
 #include <compare>
@@ -60,7 +62,7 @@ private:
     [[noreturn]] static void outOfRange();
     static constexpr Currency scaled(std::int64_t n, std::int64_t factor) {
         std::int64_t raw = 0;
-        if (__builtin_mul_overflow(n, factor, &raw))
+        if (!WideArithmetic::multiply(n, factor, raw))
             outOfRange();
         return fromRaw(raw);
     }

@@ -2,59 +2,13 @@
 
 #include "platform/core/Errors.h"
 #include "platform/core/FirebirdStatus.h"
+#include "platform/core/OperatingSystem.h"
 
 #include <QFile>
 #include <QStringList>
-#include <cstdio>
-#include <fcntl.h>
 #include <ibase.h>
 
-#ifdef _WIN32
-#include <io.h>
-#define BROLAVI_DUP _dup
-#define BROLAVI_DUP2 _dup2
-#define BROLAVI_CLOSE _close
-#define BROLAVI_OPEN _open
-#define BROLAVI_NULL_DEVICE "NUL"
-#define BROLAVI_READ_ONLY _O_RDONLY
-#else
-#include <unistd.h>
-#define BROLAVI_DUP dup
-#define BROLAVI_DUP2 dup2
-#define BROLAVI_CLOSE close
-#define BROLAVI_OPEN open
-#define BROLAVI_NULL_DEVICE "/dev/null"
-#define BROLAVI_READ_ONLY O_RDONLY
-#endif
-
 namespace {
-
-// The engine asks for a key press on the process's own standard input when a backup file ends early, and a
-// program started from a pipe would wait there for ever: it reads end-of-file instead while this lives.
-class StandardInputFromNull {
-public:
-    StandardInputFromNull() {
-        std::fflush(stdout);
-        m_saved = BROLAVI_DUP(0);
-        const int null = BROLAVI_OPEN(BROLAVI_NULL_DEVICE, BROLAVI_READ_ONLY);
-        if (null >= 0) {
-            BROLAVI_DUP2(null, 0);
-            BROLAVI_CLOSE(null);
-        }
-    }
-    ~StandardInputFromNull() {
-        if (m_saved >= 0) {
-            BROLAVI_DUP2(m_saved, 0);
-            BROLAVI_CLOSE(m_saved);
-        }
-        std::clearerr(stdin);
-    }
-    StandardInputFromNull(const StandardInputFromNull&) = delete;
-    StandardInputFromNull& operator=(const StandardInputFromNull&) = delete;
-
-private:
-    int m_saved = -1;
-};
 
 class ServiceHandle {
 public:
@@ -120,7 +74,7 @@ void FirebirdServices::backup(const QString& database, const QString& backupFile
     addString(action, isc_spb_dbname, database);
     addString(action, isc_spb_bkp_file, backupFile);
     action.append(char(isc_spb_verbose));
-    StandardInputFromNull input;
+    const OperatingSystem::StandardInputFromNull input;
     // Only the closing line says that the whole file was written.
     bool finished = false;
     run(action, [&finished](const QString& line) {
@@ -141,7 +95,7 @@ void FirebirdServices::restore(const QString& backupFile, const QString& databas
     addNumber(action, isc_spb_options, isc_spb_res_create);
     action.append(char(isc_spb_verbose));
     try {
-        StandardInputFromNull input;
+        const OperatingSystem::StandardInputFromNull input;
         // A backup that ends early stops the restore with no error status; only this line tells.
         bool finished = false;
         run(action, [&finished](const QString& line) {

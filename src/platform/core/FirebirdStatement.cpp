@@ -3,6 +3,7 @@
 #include "platform/core/Currency.h"
 #include "platform/core/Errors.h"
 #include "platform/core/FirebirdStatus.h"
+#include "platform/core/WideArithmetic.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -36,8 +37,8 @@ Currency scaledToCurrency(qint64 value, int scale) {
         qint64 factor = 1;
         for (int i = decimals; i < 4; ++i)
             factor *= 10;
-        qint64 raw = 0;
-        if (__builtin_mul_overflow(value, factor, &raw))
+        std::int64_t raw = 0;
+        if (!WideArithmetic::multiply(value, factor, raw))
             throw ConversionError::invalidValue(QString::number(value));
         return Currency::fromRaw(raw).roundedToCents();
     }

@@ -3,8 +3,6 @@
 #include <QApplication>
 #include <optional>
 
-class QSocketNotifier;
-
 // The program's QApplication: Brazilian Portuguese (locale and Qt's own translations, so standard buttons
 // read "Sim", "Não"), Arial or its metric twin Liberation Sans, the wait cursor while the database works, and
 // a last net under event delivery so that no exception unwinds through Qt.
@@ -36,8 +34,7 @@ public:
     }
 
 private:
-    void terminationSignalArrived();
+    void terminationSignalArrived(int number);
 
-    QSocketNotifier* m_signalNotifier = nullptr;
     int m_terminationStatus = 0;
 };

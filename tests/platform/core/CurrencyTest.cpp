@@ -2,7 +2,9 @@
 #include "Printers.h"
 #include "platform/core/Errors.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 struct ParseCase {
     const char* typed;
@@ -22,11 +24,17 @@ INSTANTIATE_TEST_SUITE_P(Typed, CurrencyParse,
                                            ParseCase{"1,00005", 10000},  // tie: to even
                                            ParseCase{"1,00015", 10002},  // tie: to even
                                            ParseCase{"1,000051", 10001}, // beyond the tie
-                                           ParseCase{"92233720368547,7580", INT64_C(922337203685477580)}));
+                                           ParseCase{"92233720368547,7580", INT64_C(922337203685477580)},
+                                           ParseCase{"1,000050000000000000000000000000000001", 10001},
+                                           ParseCase{"0,99995", 10000}, // the tie carries into the unit
+                                           ParseCase{"922337203685477,5807", INT64_MAX},
+                                           ParseCase{"-922337203685477,5808", INT64_MIN},
+                                           ParseCase{"-922337203685477,58075", INT64_MIN}));
 
 TEST(Currency, RefusesTextThatIsNotAnAmountWithTheTextAsTyped) {
     for (const char* bad :
-         {"", "abc", "12,3,4", "12.5", "1 000", "R$ 5", "--1", ",", "9999999999999999999"}) {
+         {"", "abc", "12,3,4", "12.5", "1 000", "R$ 5", "--1", ",", "9999999999999999999",
+          "922337203685477,5808", "922337203685477,58075", "-922337203685477,5809", "18446744073709551616"}) {
         try {
             Currency::parse(QString::fromUtf8(bad));
             ADD_FAILURE() << "accepted " << bad;
@@ -49,6 +57,57 @@ TEST(Currency, ArithmeticRoundsTiesToEven) {
     EXPECT_EQ((Currency::parse(QStringLiteral("10,50")) * 3).raw(), 315000);
     EXPECT_THROW(Currency::fromUnits(1) / 0, ConversionError);
     EXPECT_THROW(Currency::fromRaw(INT64_MAX) + Currency::fromRaw(1), ConversionError);
+}
+
+// Products and quotients near the ends of the range: what fits comes out exact, what does not is refused.
+TEST(Currency, ArithmeticAtTheEndsOfTheRangeIsExactOrRefused) {
+    const Currency max = Currency::fromRaw(INT64_MAX);
+    const Currency min = Currency::fromRaw(INT64_MIN);
+    const Currency one = Currency::fromUnits(1);
+    struct Case {
+        const char* what;
+        std::function<Currency()> result;
+        std::optional<std::int64_t> raw; // nothing: refused
+    };
+    const Case cases[] = {
+        {"max x 1", [&] { return max * one; }, INT64_MAX},
+        {"min x 1", [&] { return min * one; }, INT64_MIN},
+        {"max x -1", [&] { return max * -one; }, -INT64_MAX},
+        {"min x -1", [&] { return min * -one; }, std::nullopt},
+        {"min x 0,5", [&] { return min * Currency::fromRaw(5000); }, INT64_MIN / 2},
+        // 10^13 x 10^4 units: the product of the raw values needs more than 64 bits, the result does not.
+        {"wide product",
+         [] { return Currency::fromUnits(INT64_C(10000000000000)) * Currency::fromUnits(10000); },
+         std::nullopt},
+        {"wide product that fits",
+         [] { return Currency::fromUnits(INT64_C(1000000000)) * Currency::fromUnits(10000); },
+         INT64_C(100000000000000000)},
+        {"wide product, tie to even",
+         [] { return Currency::fromRaw(INT64_C(3000000000000000001)) * Currency::fromRaw(5000); },
+         INT64_C(1500000000000000000)},
+        {"max x max", [&] { return max * max; }, std::nullopt},
+        {"max x 2", [&] { return max * 2; }, std::nullopt},
+        {"min x -1 (integer)", [&] { return min * -1; }, std::nullopt},
+        {"min / 1", [&] { return min / 1; }, INT64_MIN},
+        {"min / -1", [&] { return min / -1; }, std::nullopt},
+        {"max / min", [&] { return max / INT64_MIN; }, -1},
+        {"-min", [&] { return -min; }, std::nullopt},
+        {"-max", [&] { return -max; }, -INT64_MAX},
+        {"min - 1", [&] { return min - Currency::fromRaw(1); }, std::nullopt},
+        {"max - min", [&] { return max - min; }, std::nullopt},
+        {"min + max", [&] { return min + max; }, -1},
+        // The cent nearest the ends is never beyond them.
+        {"max to the cent", [&] { return max.roundedToCents(); }, INT64_C(9223372036854775800)},
+        {"min to the cent", [&] { return min.roundedToCents(); }, INT64_C(-9223372036854775800)},
+        {"share of min parts", [] { return Currency::fromUnits(100).shareToCents(INT64_MIN); }, 0},
+        {"share of -1 part", [] { return Currency::fromUnits(100).shareToCents(-1); }, -1000000},
+    };
+    for (const Case& c : cases) {
+        if (c.raw)
+            EXPECT_EQ(c.result().raw(), *c.raw) << c.what;
+        else
+            EXPECT_THROW(c.result(), ConversionError) << c.what;
+    }
 }
 
 TEST(Currency, WholeAmountsBeyondTheRangeAreRefusedNotWrapped) {

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QFile;
+class QObject;
+
+// What the program needs from the operating system beyond Qt, in one place: OperatingSystem.cpp is the only
+// file that calls POSIX or Windows directly, each call there beside its counterpart on the other system.
+namespace OperatingSystem {
+
+// ---- users and folders
+
+// The effective user's number on POSIX systems. Nothing on Windows, where every user's temporary folder is
+// already their own.
+std::optional<unsigned> userNumber();
+
+enum class FolderProblem { None, CannotCreate, CannotRead, NotThisUsers, CannotProtect };
+struct FolderResult {
+    FolderProblem problem = FolderProblem::None;
+    QString systemText; // the system's own words for the failure, when it gave any
+};
+
+// Makes path a folder that only this user can use, or checks that the one already there is one (a real
+// folder, of this user's, closed to everybody else: someone may have made it first in a temporary folder
+// everyone writes, or put a link there). On Windows it is made if missing.
+FolderResult makePrivateFolder(const QString& path);
+
+// ---- standard input
+
+// While one lives, the process's standard input reads end-of-file: the engine asks for a key press there
+// when a backup file ends early, and a program started from a pipe would wait for ever.
+class StandardInputFromNull {
+public:
+    StandardInputFromNull();
+    ~StandardInputFromNull();
+    StandardInputFromNull(const StandardInputFromNull&) = delete;
+    StandardInputFromNull& operator=(const StandardInputFromNull&) = delete;
+
+private:
+    int m_saved = -1;
+};
+
+// ---- files a running job owns
+
+// Marks a file this process has just made and opened as in use by it, until the process ends or the file
+// is closed; writing it goes on as usual. On Windows the file is closed instead: the engine then writes it
+// through a handle of its own that shares nothing, and that handle is the mark.
+void markInUse(QFile& file);
+// Whether another running process has the file marked (or it cannot be looked at, which counts the same).
+bool isInUseElsewhere(const QString& path);
+
+// ---- ending on request
+
+// SIGTERM, SIGINT and SIGHUP on POSIX systems; Ctrl+C, Ctrl+Break and the console's closing, logoff and
+// shutdown on Windows (passed on as SIGINT, SIGHUP and SIGTERM's numbers).
+//
+// holdTerminationRequests() comes first in main, before any thread starts: on POSIX the signals stay blocked
+// in every thread (the engine's included) and one thread of its own waits for them. A signal ignored when the
+// program started stays ignored (nohup).
+void holdTerminationRequests();
+// Once the engine is loaded (it installs handlers of its own, which shut it down under the program): puts
+// the program's handling back and from then on calls arrived with the request's number in context's thread,
+// through its event loop. Where that cannot be set up, a request ends the process outright as it ends any.
+void deliverTerminationRequests(QObject* context, std::function<void(int number)> arrived);
+
+} // namespace OperatingSystem
