@@ -11,12 +11,12 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <cstdlib>
 #include <iostream>
 
-int main(int argc, char* argv[]) {
-    prepareProcess();
-    QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
+namespace {
+
+int work(const QStringList& args) {
     FixedClock clock(QDateTime(QDate(2026, 6, 15), QTime(10, 0)));
     try {
         if (args.size() == 2 && args[0] == u"seed") {
@@ -48,4 +48,18 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    prepareProcess();
+    QCoreApplication app(argc, argv);
+    const int status = work(QCoreApplication::arguments().mid(1));
+    // Everything is committed and closed by now. The embedded engine's exit handlers have been seen to crash
+    // in one of its threads while another process used the engine (after a service backup), which would read
+    // as a failed write: leave without them, as a killed child does.
+    std::cout.flush();
+    std::cerr.flush();
+    std::_Exit(status);
 }
