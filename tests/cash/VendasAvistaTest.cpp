@@ -37,6 +37,12 @@ protected:
         type(unit);
         press(Qt::Key_Return); // Enter in the unit value confirms
     }
+    // The first listed item clicked, as the shopkeeper picks one to correct.
+    void clickFirstItem() {
+        DBGrid* grid = FVendasAvista->DBGrid1;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(0, 1)).center());
+    }
     QString lastEntry() {
         return column(QStringLiteral(
             "select first 1 CODIGO || '|' || CLIENTE || '|' || DESCRICAO || '|' || QUANTIDADE || '|' || "
@@ -95,9 +101,7 @@ TEST_F(CashSale, StoresEachItemWithItsPurchaseLine) {
 TEST_F(CashSale, AnItemIsCorrectedFromTheGridWithAPlainUnitValue) {
     openFor(QStringLiteral("ANA"));
     item(QStringLiteral("pao"), QStringLiteral("4"), QStringLiteral("2,50"));
-    DBGrid* grid = FVendasAvista->DBGrid1;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(0, 1)).center());
+    clickFirstItem();
     EXPECT_EQ(FVendasAvista->Edit1->text(), QStringLiteral("PAO"));
     EXPECT_EQ(FVendasAvista->Edit2->text(), QStringLiteral("R$ 2,50"));
     EXPECT_EQ(FVendasAvista->Edit3->text(), QStringLiteral("4"));
@@ -119,9 +123,7 @@ TEST_F(CashSale, AnItemIsCorrectedFromTheGridWithAPlainUnitValue) {
 TEST_F(CashSale, EditarWithADescriptionShownButNoItemListedDoesNothing) {
     openFor(QStringLiteral("ANA"));
     item(QStringLiteral("pao"), QStringLiteral("4"), QStringLiteral("2,50"));
-    DBGrid* grid = FVendasAvista->DBGrid1;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(0, 1)).center());
+    clickFirstItem();
     ASSERT_EQ(FVendasAvista->Edit1->text(), QStringLiteral("PAO"));
     // Paid in full: the item leaves the list, its description stays on screen.
     modal.onShow(QStringLiteral("FPagamentos"), [this](QDialog*) {
@@ -144,9 +146,7 @@ TEST_F(CashSale, EditarWithADescriptionShownButNoItemListedDoesNothing) {
 TEST_F(CashSale, PaymentWaitsUntilACorrectionIsFinished) {
     openFor(QStringLiteral("ANA"));
     item(QStringLiteral("pao"), QStringLiteral("4"), QStringLiteral("2,50"));
-    DBGrid* grid = FVendasAvista->DBGrid1;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(0, 1)).center());
+    clickFirstItem();
     press(Qt::Key_F6);
     FVendasAvista->Edit2->setText(QStringLiteral("3,00"));
     press(Qt::Key_F5);
@@ -231,9 +231,7 @@ TEST_F(CashSale, EditingAfterMovingWithTheKeysChangesTheRowShown) {
     openFor(QStringLiteral("ANA"));
     item(QStringLiteral("arroz"), QStringLiteral("1"), QStringLiteral("5"));
     item(QStringLiteral("estorno"), QStringLiteral("1"), QStringLiteral("2"));
-    DBGrid* grid = FVendasAvista->DBGrid1;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(0, 1)).center());
+    clickFirstItem();
     ASSERT_EQ(FVendasAvista->Edit1->text(), QStringLiteral("ARROZ"));
     press(Qt::Key_Down);
     EXPECT_EQ(FVendasAvista->Edit1->text(), QStringLiteral("ESTORNO"));
