@@ -67,7 +67,7 @@ RandomUser::Event RandomUser::openScreen(QWidget* mainScreen) {
                                       QStringLiteral("BVendas_rapidas"), QStringLiteral("BConsultar"),
                                       QStringLiteral("BClientes")};
     if (chance(50)) {
-        const QString wanted = daily.at(below(static_cast<int>(daily.size())));
+        const QString& wanted = daily.at(below(static_cast<int>(daily.size())));
         for (QAbstractButton* d : buttons)
             if (d->objectName() == wanted)
                 b = d;
@@ -159,7 +159,7 @@ RandomUser::Event RandomUser::fillAndEnter(QWidget* screen) {
     edit->selectAll();
     static const QStringList amounts = {QStringLiteral("10"),  QStringLiteral("2,50"), QStringLiteral("3"),
                                         QStringLiteral("100"), QStringLiteral("0,99"), QStringLiteral("PAO")};
-    const QString text = amounts.at(below(static_cast<int>(amounts.size())));
+    const QString& text = amounts.at(below(static_cast<int>(amounts.size())));
     typeText(edit, text);
     QTest::keyClick(edit, Qt::Key_Return);
     return {QStringLiteral("fill %1 with \"%2\" and Enter").arg(edit->objectName(), text), true};
