@@ -11,6 +11,7 @@
 #include "platform/widgets/RadioGroup.h"
 
 #include <QGridLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,6 +177,11 @@ TFPagamentos::TFPagamentos(QWidget* parent)
     connect(SpeedButton3, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton3Click(); }); });
     connect(RadioGroup1, &RadioGroup::clicked, this, [this] { guarded([this] { RadioGroup1Click(); }); });
     connect(DBGrid1, &QTableView::clicked, this, [this] { guarded([this] { DBGrid1CellClick(); }); });
+    // The keys change the selection too (arrows, typing a name in the grid): the sum shown is what gets paid.
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (RadioGroup1->itemIndex() == SelecionarCampos && !DBText3->text().isEmpty())
+            guarded([this] { showSelectedSum(); });
+    });
     connect(BConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { BConfirmarClick(); }); });
     addFunctionKey(Qt::Key_F5, [this] { BConfirmarClick(); });
     Edit1->installEventFilter(this);
@@ -257,19 +263,23 @@ void TFPagamentos::DBGrid1CellClick() {
         RadioGroup1Click();
         DBText3->bind(nullptr, QString());
         Label2->setText(QStringLiteral(" "));
-        const QVector<int> rows = DBGrid1->selectedRowNumbers();
-        if (rows.isEmpty()) {
-            DBText3->setText(QString());
-        } else {
-            Currency sum;
-            const int value = DM->TabDividas.columnIndex(QStringLiteral("VALOR"));
-            for (int r : rows)
-                sum += DM->TabDividas.rowAt(r).value(value).value<Currency>();
-            Pag_Sel = sum;
-            DBText3->setText(Pag_Sel.format());
-        }
+        showSelectedSum();
     }
     Edit1->setFocus();
+}
+
+void TFPagamentos::showSelectedSum() {
+    const QVector<int> rows = DBGrid1->selectedRowNumbers();
+    if (rows.isEmpty()) {
+        DBText3->setText(QString());
+        return;
+    }
+    Currency sum;
+    const int value = DM->TabDividas.columnIndex(QStringLiteral("VALOR"));
+    for (int r : rows)
+        sum += DM->TabDividas.rowAt(r).value(value).value<Currency>();
+    Pag_Sel = sum;
+    DBText3->setText(Pag_Sel.format());
 }
 
 bool TFPagamentos::eventFilter(QObject* watched, QEvent* event) {

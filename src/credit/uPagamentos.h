@@ -45,6 +45,8 @@ public:
     void SpeedButton3Click();
     void RadioGroup1Click();
     void DBGrid1CellClick();
+    // The sum of the rows selected now, shown as the amount to pay (empty with none).
+    void showSelectedSum();
     void Edit1Enter();
     void BConfirmarClick();
 

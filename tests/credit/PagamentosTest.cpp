@@ -215,6 +215,25 @@ TEST_F(Payment, SelectedRowsArePaidAlone) {
     EXPECT_TRUE(r[2].contains(QStringLiteral("|PG|")));
 }
 
+TEST_F(Payment, TheSumShownFollowsASelectionMovedWithTheKeys) {
+    pay([this] {
+        DBGrid* grid = FPagamentos->DBGrid1;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(0, 1)).center());
+        EXPECT_EQ(FPagamentos->DBText3->text(), QStringLiteral("R$ 100,00"));
+        QTest::keyClick(grid, Qt::Key_Down); // the selection moves to the second entry
+        EXPECT_EQ(FPagamentos->DBText3->text(), QStringLiteral("R$ 150,00"));
+        typeAmount(QStringLiteral("200"));
+        messagesAnswerYes();
+        enter();
+        EXPECT_EQ(FPagamentos->Label2->text(), QStringLiteral("R$ 50,00"));
+    });
+    EXPECT_EQ(
+        column(QStringLiteral("select list(CODIGO) from TABDIVIDAS where STATUS_PAG = 'PG' and CODIGO < 5")),
+        QStringLiteral("2"))
+        << "what was paid is what was shown";
+}
+
 TEST_F(Payment, ASecondConfirmationOfASelectionAsksForANewSelection) {
     pay([this] {
         DBGrid* grid = FPagamentos->DBGrid1;
