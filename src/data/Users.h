@@ -15,6 +15,8 @@ public:
     static inline const QString MasterName = QStringLiteral("MASTER");
     // The code of that seeded master, whose login stays "MASTER".
     static constexpr int MasterCode = 1;
+    // The characters of the users table's login column: a longer login is refused by the engine.
+    static constexpr int LoginLength = 10;
 
     // Whether the user the program runs under is a master user. Nobody found under the current login (renamed
     // or deleted during the run) counts as a normal user.

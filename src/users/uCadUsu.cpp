@@ -57,7 +57,7 @@ TFCadUsu::TFCadUsu(QWidget* parent)
     DBEdit2 = new DBEdit(fields);
     DBEdit2->setObjectName(QStringLiteral("DBEdit2"));
     InputRules::upperCase(DBEdit2);
-    DBEdit2->setMaxLength(10);
+    DBEdit2->setMaxLength(Users::LoginLength);
     Edit1 = new QLineEdit(fields);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     InputRules::password(Edit1);

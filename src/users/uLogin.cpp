@@ -1,5 +1,6 @@
 #include "users/uLogin.h"
 
+#include "data/Users.h"
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
 #include "platform/core/FirebirdDatabase.h"
@@ -88,7 +89,7 @@ TFLogin::TFLogin(QWidget* parent)
     Edit1 = new QLineEdit(right);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     InputRules::upperCase(Edit1);
-    Edit1->setMaxLength(10); // the users table's login column: a longer text would be refused by the engine
+    Edit1->setMaxLength(Users::LoginLength);
     form->addWidget(Edit1);
     form->addSpacing(6);
     form->addWidget(new QLabel(QStringLiteral("Senha:"), right));

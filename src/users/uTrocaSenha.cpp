@@ -43,7 +43,7 @@ TFTrocaSenha::TFTrocaSenha(QWidget* parent)
     Edit3 = new QLineEdit(fields);
     Edit3->setObjectName(QStringLiteral("Edit3"));
     InputRules::upperCase(Edit3);
-    Edit3->setMaxLength(10);
+    Edit3->setMaxLength(Users::LoginLength);
     Edit1 = new QLineEdit(fields);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     InputRules::password(Edit1);
