@@ -2,6 +2,7 @@
 
 #include "customers/CustomerListReport.h"
 #include "data/Customers.h"
+#include "data/Documents.h"
 #include "data/Ledger.h"
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
@@ -28,38 +29,11 @@
 TFCadCli* FCadCli = nullptr;
 
 bool IsValidCPF(const QString& pCPF) {
-    if (pCPF.size() != 11)
-        return false;
-    if (pCPF == QString(11, pCPF[0]))
-        return false;
-    int d[11];
-    for (int i = 0; i < 11; ++i) {
-        if (pCPF[i] < u'0' || pCPF[i] > u'9')
-            return false;
-        d[i] = pCPF[i].unicode() - u'0';
-    }
-    auto checkDigit = [](int sum) {
-        const int r = 11 - sum % 11;
-        return r >= 10 ? 0 : r;
-    };
-    int s1 = 0;
-    for (int i = 0; i < 9; ++i)
-        s1 += (10 - i) * d[i];
-    const int c1 = checkDigit(s1);
-    int s2 = 0;
-    for (int i = 0; i < 9; ++i)
-        s2 += (11 - i) * d[i];
-    s2 += 2 * c1;
-    const int c2 = checkDigit(s2);
-    return d[9] == c1 && d[10] == c2;
+    return Documents::validCpf(pCPF);
 }
 
 QString ClrDig(const QString& fField) {
-    QString out;
-    for (QChar c : fField)
-        if (c >= u'0' && c <= u'9')
-            out += c;
-    return out;
+    return Documents::digits(fField);
 }
 
 TFCadCli::TFCadCli(QWidget* parent)

@@ -1,0 +1,165 @@
+#include "data/Shop.h"
+
+#include "data/Documents.h"
+#include "platform/core/Connection.h"
+#include "platform/core/Query.h"
+
+#include <QRegularExpression>
+#include <stdexcept>
+
+namespace {
+
+const QString Table = QStringLiteral("TABLOJA");
+
+QString phoneKey(const QString& typed) {
+    QString d = Documents::digits(typed);
+    if ((d.size() == 12 || d.size() == 13) && d.startsWith(QStringLiteral("55")))
+        d = d.mid(2);
+    // An area code (11 to 99) and a landline of 8 digits or a mobile of 9 starting with 9.
+    if (d.size() != 10 && d.size() != 11)
+        return {};
+    if (d[0] == u'0' || d[1] == u'0' || (d.size() == 11 && d[2] != u'9'))
+        return {};
+    return QStringLiteral("+55") + d;
+}
+
+QString emailKey(const QString& typed) {
+    static const QRegularExpression shape(QStringLiteral("^[^@\\s]+@[^@\\s.]+(\\.[^@\\s.]+)+$"));
+    const QString key = typed.trimmed().toLower();
+    return key.size() <= Shop::PixKeyLength && shape.match(key).hasMatch() ? key : QString();
+}
+
+QString randomKey(const QString& typed) {
+    static const QRegularExpression shape(
+        QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$"));
+    const QString key = typed.trimmed().toLower();
+    return shape.match(key).hasMatch() ? key : QString();
+}
+
+} // namespace
+
+QString Shop::kindCode(PixKeyKind kind) {
+    switch (kind) {
+    case PixKeyKind::Document:
+        return QStringLiteral("CPF/CNPJ");
+    case PixKeyKind::Phone:
+        return QStringLiteral("TELEFONE");
+    case PixKeyKind::Email:
+        return QStringLiteral("EMAIL");
+    case PixKeyKind::Random:
+        return QStringLiteral("ALEATORIA");
+    case PixKeyKind::None:
+        break;
+    }
+    return {};
+}
+
+PixKeyKind Shop::kindFromCode(const QString& code) {
+    for (PixKeyKind kind : {PixKeyKind::Document, PixKeyKind::Phone, PixKeyKind::Email, PixKeyKind::Random})
+        if (code.trimmed() == kindCode(kind))
+            return kind;
+    return PixKeyKind::None;
+}
+
+QString Shop::pixKey(PixKeyKind kind, const QString& typed) {
+    switch (kind) {
+    case PixKeyKind::Document: {
+        const QString d = Documents::digits(typed);
+        return Documents::validCpf(d) || Documents::validCnpj(d) ? d : QString();
+    }
+    case PixKeyKind::Phone:
+        return phoneKey(typed);
+    case PixKeyKind::Email:
+        return emailKey(typed);
+    case PixKeyKind::Random:
+        return randomKey(typed);
+    case PixKeyKind::None:
+        break;
+    }
+    return {};
+}
+
+QString Shop::problem(const ShopDetails& details) {
+    if (details.name.trimmed().isEmpty())
+        return QStringLiteral("FAVOR DIGITE O NOME DA LOJA");
+    const struct {
+        const QString& text;
+        int length;
+        const char* field;
+    } fields[] = {{details.name, NameLength, "NOME"},
+                  {details.address, AddressLength, "ENDEREÇO"},
+                  {details.telephone, TelephoneLength, "TELEFONE"},
+                  {details.city, CityLength, "CIDADE"}};
+    for (const auto& f : fields)
+        if (f.text.trimmed().size() > f.length)
+            return QStringLiteral("O CAMPO %1 ACEITA NO MÁXIMO %2 CARACTERES")
+                .arg(QString::fromUtf8(f.field))
+                .arg(f.length);
+    if (!details.document.trimmed().isEmpty() && Documents::formatted(details.document).isEmpty())
+        return QStringLiteral("CPF OU CNPJ INVÁLIDO");
+    if (details.pixKind == PixKeyKind::None)
+        return details.pixKey.trimmed().isEmpty() ? QString() : QStringLiteral("ESCOLHA O TIPO DA CHAVE PIX");
+    if (pixKey(details.pixKind, details.pixKey).isEmpty())
+        return QStringLiteral("CHAVE PIX INVÁLIDA PARA O TIPO ESCOLHIDO");
+    return {};
+}
+
+ShopDetails Shop::normalized(const ShopDetails& details) {
+    ShopDetails out = details;
+    out.name = details.name.trimmed();
+    out.address = details.address.trimmed();
+    out.telephone = details.telephone.trimmed();
+    out.city = details.city.trimmed();
+    out.document = details.document.trimmed().isEmpty() ? QString() : Documents::formatted(details.document);
+    out.pixKey = pixKey(details.pixKind, details.pixKey);
+    return out;
+}
+
+void Shop::ensureTable() {
+    m_connection.ensureOpen();
+    if (m_connection
+            .selectValue(QStringLiteral("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = ?"),
+                         {Table})
+            .toInt() > 0)
+        return;
+    m_connection.execute(QStringLiteral("create table TABLOJA (CODIGO integer not null primary key, "
+                                        "NOME varchar(%1), DOCUMENTO varchar(%2), ENDERECO varchar(%3), "
+                                        "TELEFONE varchar(%4), CIDADE varchar(%5), PIX_TIPO varchar(10), "
+                                        "PIX_CHAVE varchar(%6))")
+                             .arg(NameLength)
+                             .arg(DocumentLength)
+                             .arg(AddressLength)
+                             .arg(TelephoneLength)
+                             .arg(CityLength)
+                             .arg(PixKeyLength));
+}
+
+ShopDetails Shop::details() {
+    ensureTable();
+    Query row(m_connection);
+    row.setSql(QStringLiteral("select * from TABLOJA where CODIGO = 1"));
+    row.open();
+    ShopDetails details;
+    if (!row.isEmpty()) {
+        auto text = [&row](const char* column) {
+            return row.value(QLatin1String(column)).toString();
+        };
+        details = {text("NOME"),     text("DOCUMENTO"), text("ENDERECO"),
+                   text("TELEFONE"), text("CIDADE"),    kindFromCode(text("PIX_TIPO")),
+                   text("PIX_CHAVE")};
+    }
+    row.close();
+    return details;
+}
+
+void Shop::save(const ShopDetails& details) {
+    const QString wrong = problem(details);
+    if (!wrong.isEmpty())
+        throw std::invalid_argument(wrong.toStdString());
+    const ShopDetails row = normalized(details);
+    ensureTable();
+    m_connection.execute(
+        QStringLiteral("update or insert into TABLOJA (CODIGO, NOME, DOCUMENTO, ENDERECO, TELEFONE, "
+                       "CIDADE, PIX_TIPO, PIX_CHAVE) values (1, ?, ?, ?, ?, ?, ?, ?) matching (CODIGO)"),
+        {row.name, row.document, row.address, row.telephone, row.city, kindCode(row.pixKind), row.pixKey});
+}
