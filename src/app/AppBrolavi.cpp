@@ -20,6 +20,7 @@
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"
 #include "platform/widgets/ProgramApplication.h"
+#include "shop/uLoja.h"
 #include "users/uCadUsu.h"
 #include "users/uLogin.h"
 #include "users/uTrocaSenha.h"
@@ -72,16 +73,18 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
     create(FBackup);
     create(FConsulta);
     create(FCompras);
+    create(FLoja);
     FLogin->onLoggedIn = [] {
         ModalHost::show(TelaInicial);
     };
     for (Form* screen : std::initializer_list<Form*>{
              FSplash, FCadUsu, FTrocaSenha, FVendasAvista, FLogin, TelaInicial, FCadCli, FDividas,
-             FNovaDivida, FPesquisaCli, FPagamentos, FSobre, FBackup, FConsulta, FCompras})
+             FNovaDivida, FPesquisaCli, FPagamentos, FSobre, FBackup, FConsulta, FCompras, FLoja})
         screen->bindData();
 }
 
 AppBrolavi::~AppBrolavi() {
+    destroy(FLoja);
     destroy(FCompras);
     destroy(FConsulta);
     destroy(FBackup);

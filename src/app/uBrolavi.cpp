@@ -17,6 +17,7 @@
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"
+#include "shop/uLoja.h"
 #include "users/uCadUsu.h"
 #include "users/uLogin.h"
 #include "users/uTrocaSenha.h"
@@ -73,6 +74,7 @@ TTelaInicial::TTelaInicial(QWidget* parent)
                             QStringLiteral("trocar_senha"));
     BCadUsu = addButton(QStringLiteral("BCadUsu"), QStringLiteral("Cadastrar Usuário"),
                         QStringLiteral("cadastrar_usuario"));
+    BLoja = addButton(QStringLiteral("BLoja"), QStringLiteral("Dados da Loja"), QStringLiteral("loja"));
     BBackup = addButton(QStringLiteral("BBackup"), QStringLiteral("Backup"), QStringLiteral("backup"));
     BSobre = addButton(QStringLiteral("BSobre"), QString(), QStringLiteral("sobre"));
     BSobre->setToolTip(QStringLiteral("Sobre"));
@@ -88,6 +90,7 @@ TTelaInicial::TTelaInicial(QWidget* parent)
     connect(BConsultar, &QToolButton::clicked, this, [this] { guarded([this] { BConsultarClick(); }); });
     connect(BTrocaSenha, &QToolButton::clicked, this, [this] { guarded([this] { BTrocaSenhaClick(); }); });
     connect(BCadUsu, &QToolButton::clicked, this, [this] { guarded([this] { BCadUsuClick(); }); });
+    connect(BLoja, &QToolButton::clicked, this, [this] { guarded([this] { BLojaClick(); }); });
     connect(BBackup, &QToolButton::clicked, this, [this] { guarded([this] { BBackupClick(); }); });
     layout->addWidget(ToolBar1);
 
@@ -133,7 +136,9 @@ void TTelaInicial::FormShow() {
     setWindowState(windowState() | Qt::WindowMaximized);
     FSplash->hide();
     FLogin->hide();
-    BCadUsu->setVisible(Users(*DM).currentIsMaster());
+    const bool master = Users(*DM).currentIsMaster();
+    BCadUsu->setVisible(master);
+    BLoja->setVisible(master);
 }
 
 void TTelaInicial::FormClose() {
@@ -223,6 +228,10 @@ void TTelaInicial::BTrocaSenhaClick() {
 
 void TTelaInicial::BCadUsuClick() {
     ModalHost::show(FCadUsu);
+}
+
+void TTelaInicial::BLojaClick() {
+    ModalHost::show(FLoja);
 }
 
 void TTelaInicial::BBackupClick() {

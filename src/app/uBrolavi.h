@@ -22,6 +22,7 @@ public:
     QToolButton* BConsultar;
     QToolButton* BTrocaSenha;
     QToolButton* BCadUsu;
+    QToolButton* BLoja;
     QToolButton* BBackup;
     QToolButton* BSobre;
     QStatusBar* StatusBar1;
@@ -37,6 +38,7 @@ public:
     void BConsultarClick();
     void BTrocaSenhaClick();
     void BCadUsuClick();
+    void BLojaClick();
     void BBackupClick();
     void BSobreClick();
 

@@ -79,28 +79,34 @@ QString Shop::pixKey(PixKeyKind kind, const QString& typed) {
     return {};
 }
 
-QString Shop::problem(const ShopDetails& details) {
+ShopProblem Shop::problem(const ShopDetails& details) {
+    using Field = ShopProblem::Field;
     if (details.name.trimmed().isEmpty())
-        return QStringLiteral("FAVOR DIGITE O NOME DA LOJA");
+        return {QStringLiteral("FAVOR DIGITE O NOME DA LOJA"), Field::Name};
     const struct {
         const QString& text;
         int length;
-        const char* field;
-    } fields[] = {{details.name, NameLength, "NOME"},
-                  {details.address, AddressLength, "ENDEREÇO"},
-                  {details.telephone, TelephoneLength, "TELEFONE"},
-                  {details.city, CityLength, "CIDADE"}};
+        const char* caption;
+        Field field;
+    } fields[] = {{details.name, NameLength, "NOME", Field::Name},
+                  {details.address, AddressLength, "ENDEREÇO", Field::Address},
+                  {details.telephone, TelephoneLength, "TELEFONE", Field::Telephone},
+                  {details.city, CityLength, "CIDADE", Field::City}};
     for (const auto& f : fields)
         if (f.text.trimmed().size() > f.length)
-            return QStringLiteral("O CAMPO %1 ACEITA NO MÁXIMO %2 CARACTERES")
-                .arg(QString::fromUtf8(f.field))
-                .arg(f.length);
+            return {QStringLiteral("O CAMPO %1 ACEITA NO MÁXIMO %2 CARACTERES")
+                        .arg(QString::fromUtf8(f.caption))
+                        .arg(f.length),
+                    f.field};
     if (!details.document.trimmed().isEmpty() && Documents::formatted(details.document).isEmpty())
-        return QStringLiteral("CPF OU CNPJ INVÁLIDO");
-    if (details.pixKind == PixKeyKind::None)
-        return details.pixKey.trimmed().isEmpty() ? QString() : QStringLiteral("ESCOLHA O TIPO DA CHAVE PIX");
+        return {QStringLiteral("CPF OU CNPJ INVÁLIDO"), Field::Document};
+    if (details.pixKind == PixKeyKind::None) {
+        if (details.pixKey.trimmed().isEmpty())
+            return {};
+        return {QStringLiteral("ESCOLHA O TIPO DA CHAVE PIX"), Field::PixKind};
+    }
     if (pixKey(details.pixKind, details.pixKey).isEmpty())
-        return QStringLiteral("CHAVE PIX INVÁLIDA PARA O TIPO ESCOLHIDO");
+        return {QStringLiteral("CHAVE PIX INVÁLIDA PARA O TIPO ESCOLHIDO"), Field::PixKey};
     return {};
 }
 
@@ -153,9 +159,9 @@ ShopDetails Shop::details() {
 }
 
 void Shop::save(const ShopDetails& details) {
-    const QString wrong = problem(details);
-    if (!wrong.isEmpty())
-        throw std::invalid_argument(wrong.toStdString());
+    const ShopProblem wrong = problem(details);
+    if (!wrong.text.isEmpty())
+        throw std::invalid_argument(wrong.text.toStdString());
     const ShopDetails row = normalized(details);
     ensureTable();
     m_connection.execute(

@@ -21,6 +21,13 @@ struct ShopDetails {
     bool operator==(const ShopDetails&) const = default;
 };
 
+// What is wrong with typed details: the words shown to the shopkeeper and the detail to correct.
+struct ShopProblem {
+    enum class Field { None, Name, Address, Telephone, City, Document, PixKind, PixKey };
+    QString text; // empty when nothing is wrong
+    Field field = Field::None;
+};
+
 // The shop's details, kept in a table of their own (one row) that is made the first time they are read or
 // written, so a database from an older installation opens unchanged until then.
 class Shop {
@@ -42,8 +49,8 @@ public:
     // they have one, and DatabaseError when the database refuses them.
     void save(const ShopDetails& details);
 
-    // What is wrong with typed details, in the words shown to the shopkeeper; empty when nothing is.
-    static QString problem(const ShopDetails& details);
+    // The first thing wrong with typed details.
+    static ShopProblem problem(const ShopDetails& details);
     // The details as they are stored: the document masked, the key in the form a PIX payment carries it
     // ("+55" and the number for a phone, lower case for an e-mail and a random key). Only for details without
     // a problem().

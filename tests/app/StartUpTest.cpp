@@ -60,7 +60,7 @@ struct UserCase {
 
 class MainScreen : public ProgramFixture, public ::testing::WithParamInterface<UserCase> {};
 
-TEST_P(MainScreen, ShowsUserRegistrationToAMasterOnly) {
+TEST_P(MainScreen, ShowsUserRegistrationAndTheShopDetailsToAMasterOnly) {
     createUsers({{QStringLiteral("MASTER"), QStringLiteral("907438"), QStringLiteral("M")},
                  {QStringLiteral("ANA"), QStringLiteral("1"), QStringLiteral("N")},
                  {QStringLiteral("CHEFE"), QStringLiteral("2"), QStringLiteral("M")},
@@ -74,6 +74,7 @@ TEST_P(MainScreen, ShowsUserRegistrationToAMasterOnly) {
     });
     ModalHost::show(TelaInicial);
     EXPECT_EQ(TelaInicial->BCadUsu->isVisibleTo(TelaInicial), GetParam().seesUserRegistration);
+    EXPECT_EQ(TelaInicial->BLoja->isVisibleTo(TelaInicial), GetParam().seesUserRegistration);
     for (QToolButton* b : {TelaInicial->BClientes, TelaInicial->BBackup, TelaInicial->BSobre})
         EXPECT_TRUE(b->isVisibleTo(TelaInicial) && b->isEnabled());
 }
@@ -83,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Users, MainScreen,
                                            UserCase{"ANA", "N", false}, UserCase{"ZECA", "", false},
                                            UserCase{"NINGUEM", nullptr, false}));
 
-TEST_F(StartUp, TheToolbarHasItsNineButtonsAndOnlyTheAboutButtonHasAHint) {
+TEST_F(StartUp, TheToolbarHasItsTenButtonsAndOnlyTheAboutButtonHasAHint) {
     const QList<QToolButton*> buttons =
         TelaInicial->ToolBar1->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
     QStringList captions;
@@ -95,8 +96,8 @@ TEST_F(StartUp, TheToolbarHasItsNineButtonsAndOnlyTheAboutButtonHasAHint) {
     EXPECT_EQ(captions, (QStringList{QStringLiteral("Clientes"), QStringLiteral("Vendas à Prazo"),
                                      QStringLiteral("Vendas à Vista"), QStringLiteral("Vendas Ràpidas"),
                                      QStringLiteral("Fluxo Caixa"), QStringLiteral("Trocar Login/Senha"),
-                                     QStringLiteral("Cadastrar Usuário"), QStringLiteral("Backup"),
-                                     QStringLiteral("/Sobre")}));
+                                     QStringLiteral("Cadastrar Usuário"), QStringLiteral("Dados da Loja"),
+                                     QStringLiteral("Backup"), QStringLiteral("/Sobre")}));
     TelaInicial->BSobre->click();
     EXPECT_EQ(modal.shown, QStringList{QStringLiteral("FSobre")});
     EXPECT_EQ(FSobre->titleLabel()->text(), QStringLiteral("Sobre o Sistema"));

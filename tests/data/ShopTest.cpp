@@ -1,5 +1,6 @@
 #include "data/Shop.h"
 #include "Printers.h"
+#include "ShopPrinters.h"
 #include "TestDatabase.h"
 #include "data/Documents.h"
 #include "data/uDM.h"
@@ -108,7 +109,7 @@ TEST(ShopDetailsProblems, TheFirstProblemIsNamedForTheShopkeeper) {
     for (const auto& c : cases) {
         ShopDetails d = sample();
         c.change(d);
-        EXPECT_EQ(Shop::problem(d), QString::fromUtf8(c.problem));
+        EXPECT_EQ(Shop::problem(d).text, QString::fromUtf8(c.problem));
     }
 }
 

@@ -385,6 +385,30 @@ void iconSobre(QPainter& p) {
     fill(p, stem, Qt::white);
 }
 
+// A shop front: striped awning over a window and a door.
+void iconLoja(QPainter& p) {
+    const QRectF wall(7, 19, 34, 24);
+    fill(p, roundRect(wall, 2.5), vgrad(wall, pal::mint, pal::tealLight));
+    fill(p, roundRect(QRectF(11, 25, 13, 10), 1.5), pal::paper);
+    fill(p, roundRect(QRectF(27, 25, 10, 18), 1.5), pal::deepTeal);
+    fill(p, circle({34.5, 34.5}, 1.1), pal::amberLight);
+    fill(p, roundRect(QRectF(4, 41, 40, 3), 1.5), pal::deep);
+    // Five scalloped stripes, amber and teal in turn.
+    for (int i = 0; i < 5; ++i) {
+        const qreal l = 4 + i * 8;
+        QPainterPath stripe;
+        stripe.moveTo(l + 1, 6);
+        stripe.lineTo(l + 7, 6);
+        stripe.lineTo(l + 8, 17);
+        stripe.arcTo(QRectF(l, 13, 8, 8), 0, -180);
+        stripe.closeSubpath();
+        const bool amber = i % 2 == 0;
+        fill(p, stripe, vgrad(stripe.boundingRect(), amber ? pal::amberLight : pal::tealLight,
+                              amber ? pal::amberDark : pal::teal));
+    }
+    fill(p, roundRect(QRectF(4, 4, 40, 3.5), 1.5), pal::deep);
+}
+
 struct Icon {
     const char* name;
     const char* label;
@@ -400,6 +424,7 @@ const Icon kIcons[] = {
     {"trocar_senha", "Trocar senha", iconTrocarSenha},
     {"cadastrar_usuario", "Cadastrar usuário", iconCadastrarUsuario},
     {"backup", "Backup", iconBackup},
+    {"loja", "Loja", iconLoja},
     {"sobre", "Sobre", iconSobre},
 };
 

@@ -4,6 +4,7 @@
 #include "platform/core/Dataset.h"
 #include "platform/core/Formats.h"
 #include "platform/core/TableDataset.h"
+#include "platform/widgets/InputRules.h"
 #include "platform/widgets/Messages.h"
 
 #include <QFocusEvent>
@@ -131,17 +132,8 @@ void DBEdit::bind(DataSource* source, const QString& field) {
 }
 
 void DBEdit::flush() {
-    // A masked field left without a single character typed holds only the mask's literals: that is no value.
-    if (!inputMask().isEmpty()) {
-        bool anything = false;
-        for (QChar c : displayText())
-            anything = anything || c.isLetterOrNumber();
-        if (!anything) {
-            m_link->write(QVariant());
-            return;
-        }
-    }
-    m_link->write(text());
+    const QString typed = InputRules::maskedText(this);
+    m_link->write(typed.isEmpty() && !inputMask().isEmpty() ? QVariant() : QVariant(typed));
 }
 
 void DBEdit::setFieldText(const QString& text) {

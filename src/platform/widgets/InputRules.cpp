@@ -88,4 +88,15 @@ void editMask(QLineEdit* edit, const QString& mask) {
     edit->setInputMask(qtInputMask(mask));
 }
 
+QString maskedText(const QLineEdit* edit) {
+    if (!edit->inputMask().isEmpty()) {
+        bool anything = false;
+        for (QChar c : edit->displayText())
+            anything = anything || c.isLetterOrNumber();
+        if (!anything)
+            return {};
+    }
+    return edit->text();
+}
+
 } // namespace InputRules

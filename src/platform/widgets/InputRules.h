@@ -20,6 +20,9 @@ void money(QLineEdit* edit);
 // An edit mask written the way the screens describe it ("!\(99\)99999-9999;1;_": 9 an optional digit, 0 a
 // required one, backslash a literal, then whether literals are kept and the blank character).
 void editMask(QLineEdit* edit, const QString& mask);
+// The text of a field; a masked one left without a single character typed holds only the mask's literals,
+// which is no value: empty then.
+QString maskedText(const QLineEdit* edit);
 // The same mask in Qt's notation.
 QString qtInputMask(const QString& mask);
 
