@@ -403,8 +403,9 @@ void iconLoja(QPainter& p) {
         stripe.arcTo(QRectF(l, 13, 8, 8), 0, -180);
         stripe.closeSubpath();
         const bool amber = i % 2 == 0;
-        fill(p, stripe, vgrad(stripe.boundingRect(), amber ? pal::amberLight : pal::tealLight,
-                              amber ? pal::amberDark : pal::teal));
+        fill(p, stripe,
+             vgrad(stripe.boundingRect(), amber ? pal::amberLight : pal::tealLight,
+                   amber ? pal::amberDark : pal::teal));
     }
     fill(p, roundRect(QRectF(4, 4, 40, 3.5), 1.5), pal::deep);
 }
