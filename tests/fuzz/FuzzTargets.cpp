@@ -2,6 +2,8 @@
 
 #include "ScratchDatabase.h"
 #include "customers/uCadCli.h"
+#include "data/Documents.h"
+#include "data/Shop.h"
 #include "platform/core/Currency.h"
 #include "platform/core/Errors.h"
 #include "platform/core/FilterExpression.h"
@@ -80,6 +82,29 @@ void cpf(const QByteArray& input) {
     if (IsValidCPF(typed))
         require(typed.size() == 11 && digits == typed, "a valid CPF is eleven digits");
     IsValidCPF(digits);
+}
+
+// Whatever is typed, a document or PIX key in the form the shop stores it reads back as itself, and details
+// without a problem fit their columns once stored.
+void shop(const QByteArray& input) {
+    const QString typed = text(input);
+    const QString document = Documents::formatted(typed);
+    if (!document.isEmpty())
+        require(Documents::formatted(document) == document, "a stored document reads back as itself");
+    for (PixKeyKind kind : {PixKeyKind::Document, PixKeyKind::Phone, PixKeyKind::Email, PixKeyKind::Random}) {
+        const QString key = Shop::pixKey(kind, typed);
+        if (!key.isEmpty())
+            require(key.size() <= Shop::PixKeyLength && Shop::pixKey(kind, key) == key,
+                    QStringLiteral("a stored PIX key reads back as itself (%1)").arg(Shop::kindCode(kind)));
+    }
+    const ShopDetails details{typed, QString(), typed, typed, typed, PixKeyKind::None, QString()};
+    if (Shop::problem(details).text.isEmpty()) {
+        const ShopDetails stored = Shop::normalized(details);
+        require(stored.name.size() <= Shop::NameLength && stored.document.size() <= Shop::DocumentLength &&
+                    stored.telephone.size() <= Shop::TelephoneLength &&
+                    stored.city.size() <= Shop::CityLength,
+                "details without a problem fit their columns");
+    }
 }
 
 // Types the text into a field with the rule, as the user would (keys one by one, then a paste).
@@ -218,6 +243,9 @@ QList<FuzzTarget> fuzzTargets() {
              {"31/12/2025", "29/02/2024", "01/01/0001 00:00:00", "12,34", "-5", "10/12/2026 23:59:59", ""})},
         {QStringLiteral("cpf"), cpf,
          words({"111.444.777-35", "11144477735", "00000000000", "123", "529.982.247-25"})},
+        {QStringLiteral("shop"), shop,
+         words({"11.222.333/0001-81", "+55 (11) 91234-5678", "Loja@Exemplo.com.br",
+                "123e4567-e89b-12d3-a456-426614174000", "529.982.247-25", "5591234567"})},
         {QStringLiteral("password"), password, words({"907438", "1234567", "12a4", "٣٤٥", "\t"})},
         {QStringLiteral("login"), login, words({"master", "ana maria", "straße", "ǆ", "ß"})},
         {QStringLiteral("money_field"), moneyField, words({"12,50", "1.234", "-3", "R$", "١٢"})},
