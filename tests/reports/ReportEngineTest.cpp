@@ -306,7 +306,8 @@ TEST(ReportRowsAndLines, MadeRowsPrintByColumnNameAndLinesLandWhereTheirBandPrin
                  line(QStringLiteral("Stub"), QRectF(30, 2, 0, 15))}}};
     Rows rows({QStringLiteral("NOME"), QStringLiteral("VALOR")});
     for (int i = 1; i <= 3; ++i)
-        rows.append({QStringLiteral("ITEM %1").arg(i), QVariant::fromValue(Currency::fromUnits(i * 1000))});
+        rows.append({QStringLiteral("ITEM %1").arg(i),
+                     QVariant::fromValue(Currency::fromUnits(std::int64_t(i) * 1000))});
     PositionSource source(QStringLiteral("M"), rows);
     const Prepared r = prepare(t, source);
 
