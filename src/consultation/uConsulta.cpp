@@ -5,6 +5,8 @@
 #include "credit/uDividas.h"
 #include "customers/uPesquisaCli.h"
 #include "data/Ledger.h"
+#include "data/OverdueReminder.h"
+#include "data/Shop.h"
 #include "data/Users.h"
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
@@ -19,10 +21,12 @@
 #include "reports/Printing.h"
 #include "reports/ReportLayout.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -73,7 +77,10 @@ TFConsulta::TFConsulta(QWidget* parent)
     tools->addWidget(BConsultar);
     tools->addWidget(Panel6);
     tools->addWidget(BCompras);
+    BLembrete =
+        ScreenParts::toolButton(QStringLiteral("BLembrete"), QStringLiteral("Lembrete [F8]"), toolbar);
     tools->addWidget(BImprimir);
+    tools->addWidget(BLembrete);
     tools->addStretch(1);
     layout->addWidget(toolbar);
 
@@ -154,9 +161,11 @@ TFConsulta::TFConsulta(QWidget* parent)
     connect(BExcluir, &QToolButton::clicked, this, [this] { guarded([this] { BExcluirClick(); }); });
     connect(BCompras, &QToolButton::clicked, this, [this] { guarded([this] { BComprasClick(); }); });
     connect(BImprimir, &QToolButton::clicked, this, [this] { guarded([this] { BImprimirClick(); }); });
+    connect(BLembrete, &QToolButton::clicked, this, [this] { guarded([this] { BLembreteClick(); }); });
     addFunctionKey(Qt::Key_F4, [this] { BConsultarClick(); });
     addFunctionKey(Qt::Key_F10, [this] { BImprimirClick(); });
     addFunctionKey(Qt::Key_F11, [this] { BComprasClick(); });
+    addFunctionKey(Qt::Key_F8, [this] { BLembreteClick(); });
     addFunctionKey(Qt::Key_F2, [this] {
         if (nameChosen())
             BPesquisarClick();
@@ -302,4 +311,43 @@ void TFConsulta::BImprimirClick() {
     CashFlowReport::setHeadline(Relatorio, consultation());
     Report::PositionSource rows(QStringLiteral("DBRelatorio"), *QConsulta);
     Printing::show(Report::prepare(Relatorio, rows), this);
+}
+
+void TFConsulta::BLembreteClick() {
+    // Any change of the kind closes the query, so an open one with "Vencidas" chosen lists overdue entries.
+    if (RadioGroup2->itemIndex() != int(CashFlow::Kind::Overdue) || !hasCurrentRow()) {
+        Messages::warning(QStringLiteral("LISTE AS VENCIDAS E SELECIONE O CLIENTE"));
+        return;
+    }
+    const QString name = QConsulta->value(QStringLiteral("NOME")).toString();
+    const QVector<OverdueEntry> entries = OverdueReminder::overdueEntries(
+        DM->FDConnection1, QConsulta->value(QStringLiteral("CLIENTE")), Clock::today());
+    if (entries.isEmpty()) {
+        Messages::warning(QStringLiteral("NENHUMA CONTA VENCIDA EM ABERTO PARA ESTE CLIENTE"));
+        return;
+    }
+    const QString message = OverdueReminder::message(name, entries, Shop(DM->FDConnection1).details());
+    const OverdueReminder::WhatsAppNumber number =
+        OverdueReminder::whatsAppNumber(QConsulta->value(QStringLiteral("TELEFONE")).toString());
+    if (number.problem == OverdueReminder::PhoneProblem::None) {
+        QGuiApplication::clipboard()->setText(message + QStringLiteral("\n\n") +
+                                              OverdueReminder::link(number.digits, message));
+        Messages::plain(
+            QStringLiteral("MENSAGEM COPIADA PARA A ÁREA DE TRANSFERÊNCIA, COM O LINK DO WHATSAPP"));
+        return;
+    }
+    QGuiApplication::clipboard()->setText(message);
+    switch (number.problem) {
+    case OverdueReminder::PhoneProblem::Missing:
+        Messages::warning(QStringLiteral("CLIENTE SEM TELEFONE: MENSAGEM COPIADA SEM O LINK DO WHATSAPP"));
+        break;
+    case OverdueReminder::PhoneProblem::NoAreaCode:
+        Messages::warning(
+            QStringLiteral("TELEFONE DO CLIENTE SEM DDD: MENSAGEM COPIADA SEM O LINK DO WHATSAPP"));
+        break;
+    default:
+        Messages::warning(
+            QStringLiteral("TELEFONE DO CLIENTE INVÁLIDO: MENSAGEM COPIADA SEM O LINK DO WHATSAPP"));
+        break;
+    }
 }

@@ -38,6 +38,7 @@ public:
     QToolButton* BExcluir;
     QToolButton* BCompras;
     QToolButton* BImprimir;
+    QToolButton* BLembrete;
     DBGrid* DBGrid1;
     DBText* DBText2;
     QToolButton* SpeedButton4;
@@ -57,6 +58,9 @@ public:
     void BExcluirClick();
     void BComprasClick();
     void BImprimirClick();
+    // Copies to the clipboard a reminder for the selected overdue row's customer, with a WhatsApp link when
+    // the customer's telephone gives one.
+    void BLembreteClick();
 
     // The consultation the selectors describe now.
     CashFlow::Consultation consultation() const;

@@ -1,9 +1,12 @@
 #include "credit/uDividas.h"
 
+#include "credit/BookletReport.h"
 #include "credit/uNovaDivida.h"
 #include "credit/uPagamentos.h"
 #include "customers/uPesquisaCli.h"
+#include "data/Booklet.h"
 #include "data/Ledger.h"
+#include "data/Shop.h"
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
 #include "platform/widgets/DBGrid.h"
@@ -11,6 +14,7 @@
 #include "platform/widgets/Messages.h"
 #include "platform/widgets/ModalHost.h"
 #include "platform/widgets/ScreenParts.h"
+#include "reports/Printing.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -57,7 +61,8 @@ TFDividas::TFDividas(QWidget* parent)
                                          toolbar);
     BEditar = ScreenParts::toolButton(QStringLiteral("BEditar"), QStringLiteral("Editar [F6]"), toolbar);
     BExcluir = ScreenParts::toolButton(QStringLiteral("BExcluir"), QStringLiteral("Excluir [F7]"), toolbar);
-    for (QToolButton* b : {BPesquisar, BNovo, BPagamento, BEditar, BExcluir})
+    BCarne = ScreenParts::toolButton(QStringLiteral("BCarne"), QStringLiteral("Carnê [F8]"), toolbar);
+    for (QToolButton* b : {BPesquisar, BNovo, BPagamento, BEditar, BExcluir, BCarne})
         tools->addWidget(b);
     tools->addStretch(1);
     layout->addWidget(toolbar);
@@ -100,11 +105,13 @@ TFDividas::TFDividas(QWidget* parent)
     connect(BPagamento, &QToolButton::clicked, this, [this] { guarded([this] { BPagamentoClick(); }); });
     connect(BEditar, &QToolButton::clicked, this, [this] { guarded([this] { BEditarClick(); }); });
     connect(BExcluir, &QToolButton::clicked, this, [this] { guarded([this] { BExcluirClick(); }); });
+    connect(BCarne, &QToolButton::clicked, this, [this] { guarded([this] { BCarneClick(); }); });
     addFunctionKey(Qt::Key_F2, [this] { BPesquisar->click(); });
     addFunctionKey(Qt::Key_F4, [this] { BNovo->click(); });
     addFunctionKey(Qt::Key_F5, [this] { BPagamento->click(); });
     addFunctionKey(Qt::Key_F6, [this] { BEditar->click(); });
     addFunctionKey(Qt::Key_F7, [this] { BExcluir->click(); });
+    addFunctionKey(Qt::Key_F8, [this] { BCarne->click(); });
     resize(900, 520);
 }
 
@@ -226,4 +233,23 @@ void TFDividas::BExcluirClick() {
     if (!Messages::confirm(QStringLiteral("Deseja Realmente Excluir?")))
         return;
     Ledger(*DM).deleteCurrentEntry();
+}
+
+void TFDividas::BCarneClick() {
+    dropCorrection();
+    if (!customerChosen() || !DM->TabCadCli.isOpen() || DM->TabCadCli.isEmpty()) {
+        Messages::warning(QStringLiteral("POR FAVOR SELECIONE O CLIENTE"));
+        return;
+    }
+    const QVector<OpenInstalment> open =
+        Booklet::openInstalments(DM->FDConnection1, DM->TabCadCliCODIGO.value());
+    if (open.isEmpty()) {
+        Messages::warning(QStringLiteral("NENHUMA PARCELA EM ABERTO PARA ESTE CLIENTE"));
+        return;
+    }
+    const BookletCustomer customer{DM->TabCadCliNOME.asString(),     DM->TabCadCliCPF.asString(),
+                                   DM->TabCadCliENDERECO.asString(), DM->TabCadCliNUMERO.asString(),
+                                   DM->TabCadCliBAIRRO.asString(),   DM->TabCadCliCIDADE.asString(),
+                                   DM->TabCadCliESTADO.asString()};
+    Printing::show(BookletReport::prepare(Shop(DM->FDConnection1).details(), customer, open), this);
 }

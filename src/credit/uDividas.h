@@ -21,6 +21,7 @@ public:
     QToolButton* BPagamento;
     QToolButton* BEditar;
     QToolButton* BExcluir;
+    QToolButton* BCarne;
     QToolButton* SpeedButton2;
     DBText* DBText1;
     DBGrid* DBGrid1;
@@ -33,6 +34,8 @@ public:
     void BPagamentoClick();
     void BEditarClick();
     void BExcluirClick();
+    // The chosen customer's open instalments as a booklet of payment slips, in the report preview.
+    void BCarneClick();
     // Enter in the grid: saves the entry being corrected.
     void DBGrid1KeyPress();
 

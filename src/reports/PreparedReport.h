@@ -14,7 +14,7 @@
 namespace Report {
 
 struct Item {
-    enum class Kind : quint8 { Text, Picture, Frame };
+    enum class Kind : quint8 { Text, Picture, Frame, Line };
     Kind kind = Kind::Text;
     QRectF rect;  // millimetres on the page
     QString band; // the band that drew it
@@ -25,7 +25,8 @@ struct Item {
     TextStyle style;
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
     bool clip = false;
-    int picture = -1; // index into the report's pictures
+    bool dashed = false; // a line drawn in dashes
+    int picture = -1;    // index into the report's pictures
 };
 
 struct Page {

@@ -44,7 +44,7 @@ public:
             for (const Object& o : band.objects) {
                 if (o.kind == Object::Kind::Text)
                     m_expressions.insert(&o, Expression::compile(o.text, report.dataset, &source.dataset()));
-                else
+                else if (o.kind == Object::Kind::Picture)
                     m_pictures.insert(&o, pictureIndex(o.text));
             }
         }
@@ -190,6 +190,9 @@ private:
             if (o.kind == Object::Kind::Picture) {
                 item.kind = Item::Kind::Picture;
                 item.picture = m_pictures.value(&o);
+            } else if (o.kind == Object::Kind::Line) {
+                item.kind = Item::Kind::Line;
+                item.dashed = o.dashed;
             } else {
                 item.text = p.text;
                 item.lines = p.lines;

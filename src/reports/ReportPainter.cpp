@@ -64,6 +64,14 @@ void paintPage(QPainter& painter, const Prepared& report, int page) {
             painter.drawRect(QRectF(item.rect.topLeft() * scale, item.rect.size() * scale));
             break;
         }
+        case Item::Kind::Line: {
+            QPen pen(Qt::black, FramePenMm * scale);
+            if (item.dashed)
+                pen.setStyle(Qt::DashLine);
+            painter.setPen(pen);
+            painter.drawLine(item.rect.topLeft() * scale, item.rect.bottomRight() * scale);
+            break;
+        }
         case Item::Kind::Picture: {
             const QImage& image = report.pictures.value(item.picture);
             if (image.isNull())

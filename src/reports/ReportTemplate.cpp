@@ -52,6 +52,15 @@ Object picture(const QString& name, const QString& resource, QRectF rect) {
     return o;
 }
 
+Object line(const QString& name, QRectF rect, bool dashed) {
+    Object o;
+    o.kind = Object::Kind::Line;
+    o.name = name;
+    o.rect = rect;
+    o.dashed = dashed;
+    return o;
+}
+
 Object placed(Object object, Place place, const QString& leftOf) {
     object.place = place;
     object.leftOf = leftOf;

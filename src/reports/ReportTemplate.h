@@ -29,7 +29,7 @@ struct TextStyle {
 };
 
 struct Object {
-    enum class Kind { Text, Picture };
+    enum class Kind { Text, Picture, Line };
     Kind kind = Kind::Text;
     QString name;
     QRectF rect; // millimetres from the band's left edge and top
@@ -42,6 +42,7 @@ struct Object {
     bool grows = false;     // widens to fit its text, keeping the side its text is aligned to
     bool wraps = false;     // breaks into lines at its width; lines past its box are cut
     bool stretches = false; // a wrapping text that grows taller instead, and its band with it
+    bool dashed = false;    // a line drawn in dashes, where paper is cut
 };
 
 struct Band {
@@ -71,6 +72,9 @@ struct Template {
 Object text(const QString& name, const QString& text, QRectF rect, TextStyle style,
             Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop);
 Object picture(const QString& name, const QString& resource, QRectF rect);
+// A line from the rect's top left to its bottom right: across when the rect has no height, down when it has
+// no width.
+Object line(const QString& name, QRectF rect, bool dashed = false);
 Object placed(Object object, Place place, const QString& leftOf = {});
 Object growing(Object object);
 

@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -285,3 +287,60 @@ TEST_F(ReportEngine, ATableRunsThroughItsFilteredRowsQuietlyAndStaysOnItsRow) {
 }
 
 } // namespace
+
+// Rows the program makes itself, with lines drawn between them: a dashed one across, a solid one down.
+TEST(ReportRowsAndLines, MadeRowsPrintByColumnNameAndLinesLandWhereTheirBandPrints) {
+    FixedClock clock{QDateTime(QDate(2026, 3, 14), QTime(9, 30))};
+    Template t;
+    t.name = QStringLiteral("Lines");
+    t.pageSize = QSizeF(100, 60);
+    t.margins = QMarginsF(10, 10, 10, 10);
+    t.dataset = QStringLiteral("M");
+    t.bands = {{QStringLiteral("Row"),
+                BandKind::MasterData,
+                20,
+                false,
+                {text(QStringLiteral("Name"), QStringLiteral("[M.\"nome\"] [M.\"VALOR\"]"),
+                      QRectF(0, 1, 60, 5), {8, false, Qt::black}),
+                 line(QStringLiteral("Cut"), QRectF(0, 19, 80, 0), true),
+                 line(QStringLiteral("Stub"), QRectF(30, 2, 0, 15))}}};
+    Rows rows({QStringLiteral("NOME"), QStringLiteral("VALOR")});
+    for (int i = 1; i <= 3; ++i)
+        rows.append({QStringLiteral("ITEM %1").arg(i),
+                     QVariant::fromValue(Currency::fromUnits(std::int64_t(i) * 1000))});
+    PositionSource source(QStringLiteral("M"), rows);
+    const Prepared r = prepare(t, source);
+
+    ASSERT_EQ(r.pages.size(), 2) << "two 20 mm rows to the 40 mm of a page";
+    ASSERT_EQ(r.pages[1].itemsOf(QStringLiteral("Name")).size(), 1);
+    EXPECT_EQ(r.pages[1].itemsOf(QStringLiteral("Name"))[0]->text, QStringLiteral("ITEM 3 R$ 3.000,00"));
+    const QVector<const Item*> cuts = r.pages[0].itemsOf(QStringLiteral("Cut"));
+    ASSERT_EQ(cuts.size(), 2);
+    EXPECT_EQ(cuts[1]->kind, Item::Kind::Line);
+    EXPECT_TRUE(cuts[1]->dashed);
+    EXPECT_EQ(cuts[1]->rect, QRectF(10, 49, 80, 0));
+    const Item* stub = r.pages[0].itemsOf(QStringLiteral("Stub"))[0];
+    EXPECT_FALSE(stub->dashed);
+    EXPECT_EQ(stub->rect, QRectF(40, 12, 0, 15));
+
+    // Painted: the solid line is unbroken down its length, the dashed one has gaps along it.
+    QImage page(QSize(400, 240), QImage::Format_RGB32); // 4 pixels to the millimetre at 101.6 dpi
+    page.setDotsPerMeterX(4000);
+    page.setDotsPerMeterY(4000);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    paintPage(painter, r, 0);
+    painter.end();
+    auto dark = [&page](int x, int y) {
+        return qGray(page.pixel(x, y)) < 128;
+    };
+    int solid = 0;
+    for (int y = 50; y < 106; ++y)
+        solid += dark(159, y) || dark(160, y) || dark(161, y) ? 1 : 0;
+    EXPECT_EQ(solid, 56);
+    int dashes = 0;
+    for (int x = 42; x < 358; ++x)
+        dashes += dark(x, 195) || dark(x, 196) || dark(x, 197) ? 1 : 0;
+    EXPECT_GT(dashes, 100);
+    EXPECT_LT(dashes, 300);
+}
