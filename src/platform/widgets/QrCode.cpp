@@ -2,6 +2,7 @@
 
 #include "platform/core/Errors.h"
 
+#include <algorithm>
 #include <memory>
 #include <qrencode.h>
 
@@ -24,7 +25,7 @@ QImage image(const QString& text, int moduleSize) {
                 continue;
             for (int dy = 0; dy < scale; ++dy) {
                 uchar* line = out.scanLine((y + QuietZone) * scale + dy);
-                std::fill_n(line + (x + QuietZone) * scale, scale, uchar(0));
+                std::fill_n(line + qsizetype(x + QuietZone) * scale, scale, uchar(0));
             }
         }
     }
