@@ -72,7 +72,7 @@ Band dataBand() {
 }
 
 Band summaryBand() {
-    Band b{QStringLiteral("ReportSummary1"), BandKind::Summary, 34, true, {}};
+    Band b{QStringLiteral("ReportSummary1"), BandKind::Summary, 32, true, {}};
     const char* rows[][2] = {{"PaidLabel", "Total pago:"},
                              {"ReceivedLabel", "Valor recebido:"},
                              {"ChangeLabel", "Troco:"},

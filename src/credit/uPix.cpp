@@ -46,7 +46,7 @@ TFPix::TFPix(QWidget* parent)
     Memo1 = new QPlainTextEdit(body());
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
-    Memo1->setFixedHeight(64);
+    Memo1->setFixedHeight(84);
     Memo1->setStyleSheet(QStringLiteral("font-family: monospace;"));
     BCopiar = new QPushButton(QStringLiteral("Copiar"), body());
     BCopiar->setObjectName(QStringLiteral("BCopiar"));
@@ -57,7 +57,7 @@ TFPix::TFPix(QWidget* parent)
     layout->addLayout(codeRow);
 
     connect(BCopiar, &QPushButton::clicked, this, [this] { guarded([this] { BCopiarClick(); }); });
-    resize(460, 560);
+    resize(460, 590);
 }
 
 void TFPix::setPayment(const QString& payload, Currency amount) {
