@@ -10,6 +10,7 @@
 #include "credit/uDividas.h"
 #include "credit/uNovaDivida.h"
 #include "credit/uPagamentos.h"
+#include "credit/uPix.h"
 #include "customers/uCadCli.h"
 #include "customers/uPesquisaCli.h"
 #include "data/Schema.h"
@@ -69,6 +70,7 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
     create(FNovaDivida);
     create(FPesquisaCli);
     create(FPagamentos);
+    create(FPix);
     create(FSobre);
     create(FBackup);
     create(FConsulta);
@@ -89,6 +91,7 @@ AppBrolavi::~AppBrolavi() {
     destroy(FConsulta);
     destroy(FBackup);
     destroy(FSobre);
+    destroy(FPix);
     destroy(FPagamentos);
     destroy(FPesquisaCli);
     destroy(FNovaDivida);

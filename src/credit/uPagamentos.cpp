@@ -1,6 +1,9 @@
 #include "credit/uPagamentos.h"
 
+#include "credit/uPix.h"
 #include "data/Ledger.h"
+#include "data/PixCode.h"
+#include "data/Shop.h"
 #include "data/uDM.h"
 #include "platform/core/Errors.h"
 #include "platform/core/FilterExpression.h"
@@ -8,7 +11,9 @@
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/InputRules.h"
 #include "platform/widgets/Messages.h"
+#include "platform/widgets/ModalHost.h"
 #include "platform/widgets/RadioGroup.h"
+#include "reports/Printing.h"
 
 #include <QGridLayout>
 #include <QItemSelectionModel>
@@ -58,6 +63,12 @@ QIcon pixIcon() {
     p.setFont(f);
     p.drawText(QRect(30, 0, 34, 40), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("pix"));
     return QIcon(pm);
+}
+
+// The partial payment takes whole currency units only.
+bool wholeAmount(const QString& typed) {
+    return !typed.isEmpty() &&
+           std::all_of(typed.cbegin(), typed.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 QLabel* checkMark(QWidget* parent) {
@@ -170,7 +181,22 @@ TFPagamentos::TFPagamentos(QWidget* parent)
         QStringLiteral("QPushButton { background: #12504f; color: white; font-weight: bold; "
                        "border: none; border-radius: 3px; padding: 4px 18px; }"
                        "QPushButton:hover { background: #1a6a69; }"));
-    layout->addWidget(BConfirmar);
+    BRecibo = new QPushButton(QStringLiteral("Recibo [F8]"), body());
+    BRecibo->setObjectName(QStringLiteral("BRecibo"));
+    BPix = new QPushButton(QStringLiteral("PIX [F9]"), body());
+    BPix->setObjectName(QStringLiteral("BPix"));
+    for (QPushButton* b : {BRecibo, BPix}) {
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setMinimumHeight(34);
+        b->setStyleSheet(
+            QStringLiteral("QPushButton { color: #12504f; font-weight: bold; padding: 4px 14px; }"));
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BRecibo);
+    buttons->addWidget(BPix);
+    buttons->addWidget(BConfirmar, 1);
+    layout->addLayout(buttons);
 
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
@@ -183,7 +209,11 @@ TFPagamentos::TFPagamentos(QWidget* parent)
             guarded([this] { showSelectedSum(); });
     });
     connect(BConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { BConfirmarClick(); }); });
+    connect(BRecibo, &QPushButton::clicked, this, [this] { guarded([this] { BReciboClick(); }); });
+    connect(BPix, &QPushButton::clicked, this, [this] { guarded([this] { BPixClick(); }); });
     addFunctionKey(Qt::Key_F5, [this] { BConfirmarClick(); });
+    addFunctionKey(Qt::Key_F8, [this] { BReciboClick(); });
+    addFunctionKey(Qt::Key_F9, [this] { BPixClick(); });
     Edit1->installEventFilter(this);
     resize(880, 560);
 }
@@ -224,6 +254,7 @@ void TFPagamentos::SpeedButton3Click() {
 }
 
 void TFPagamentos::FormShow() {
+    m_receipt.reset();
     if (fromCashSale()) {
         RadioGroup1->setItemIndex(Total);
         RadioGroup1->setEnabled(false);
@@ -385,7 +416,7 @@ void TFPagamentos::payTotal() {
         return;
     if (!Messages::confirm(QStringLiteral("Deseja Confirmar o Pagamento?")))
         return;
-    Ledger(*DM).settleAll(DM->TabCadCliCODIGO.value(), formOfPayment(), fromCashSale());
+    keepReceipt(Ledger(*DM).settleAll(DM->TabCadCliCODIGO.value(), formOfPayment(), fromCashSale()));
 }
 
 void TFPagamentos::payPart() {
@@ -401,11 +432,10 @@ void TFPagamentos::payPart() {
     const Currency VSoma = DM->TabDividas.aggregate(QStringLiteral("Soma")).value_or(Currency());
     // A whole number of currency units; one too large for money is refused like any other bad amount.
     const QString typed = Edit1->text().trimmed();
-    if (typed.isEmpty() ||
-        !std::all_of(typed.cbegin(), typed.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+    if (!wholeAmount(typed))
         throw ConversionError::invalidValue(Edit1->text());
     const Currency VParcial = Currency::parse(typed);
-    Ledger(*DM).settlePart(DM->TabCadCliCODIGO.value(), VSoma, VParcial, formOfPayment());
+    keepReceipt(Ledger(*DM).settlePart(DM->TabCadCliCODIGO.value(), VSoma, VParcial, formOfPayment()));
 }
 
 void TFPagamentos::paySelected() {
@@ -428,5 +458,81 @@ void TFPagamentos::paySelected() {
     const int key = ledger.columnIndex(QStringLiteral("CODIGO"));
     for (int r : DBGrid1->selectedRowNumbers())
         codes << ledger.rowAt(r).value(key);
-    Ledger(*DM).settleSelected(codes, formOfPayment());
+    keepReceipt(Ledger(*DM).settleSelected(codes, formOfPayment()));
+}
+
+void TFPagamentos::keepReceipt(const Settlement& settlement) {
+    if (settlement.entries.isEmpty() && !settlement.partial)
+        return;
+    ReceiptReport::Receipt receipt;
+    receipt.customer = DM->TabCadCliNOME.asString();
+    receipt.settlement = settlement;
+    // The amount handed over as typed, or as Enter showed it.
+    try {
+        receipt.received = Currency::parseDisplayed(Edit1->text());
+    } catch (const BrolaviError&) {
+        receipt.received.reset();
+    }
+    m_receipt = receipt;
+}
+
+void TFPagamentos::BReciboClick() {
+    if (!m_receipt) {
+        Messages::warning(QStringLiteral("NENHUM PAGAMENTO PARA IMPRIMIR"));
+        return;
+    }
+    ReceiptReport::Receipt receipt = *m_receipt;
+    receipt.shop = Shop(DM->FDConnection1).details();
+    Printing::show(ReceiptReport::prepared(receipt), this);
+}
+
+std::optional<Currency> TFPagamentos::pixAmount() const {
+    Currency amount;
+    switch (RadioGroup1->itemIndex()) {
+    case Total:
+        amount = DM->TabDividas.aggregate(QStringLiteral("Soma")).value_or(Currency());
+        break;
+    case Parcial: {
+        const QString typed = Edit1->text().trimmed();
+        if (typed.isEmpty()) {
+            Messages::warning(QStringLiteral("FAVOR DIGITE O VALOR"));
+            return std::nullopt;
+        }
+        if (!wholeAmount(typed)) {
+            Messages::warning(QStringLiteral("VALOR INVÁLIDO PARA O PAGAMENTO PARCIAL"));
+            return std::nullopt;
+        }
+        amount = Currency::parse(typed);
+        break;
+    }
+    default:
+        if (DBText3->text().isEmpty()) {
+            Messages::warning(QStringLiteral("FAVOR SELECIONE UM REGISTRO NA TABELA A(S) CONTA(S) A PAGAR "));
+            return std::nullopt;
+        }
+        amount = Pag_Sel;
+    }
+    if (amount.cents() <= 0) {
+        Messages::warning(QStringLiteral("NENHUM VALOR A PAGAR"));
+        return std::nullopt;
+    }
+    return amount;
+}
+
+void TFPagamentos::BPixClick() {
+    if (formOfPayment() != LedgerWords::Pix) {
+        Messages::plain(QStringLiteral("ESCOLHA PIX COMO FORMA DE PAGAMENTO"));
+        return;
+    }
+    const ShopDetails shop = Shop(DM->FDConnection1).details();
+    if (shop.pixKey.isEmpty()) {
+        Messages::warning(QStringLiteral("CADASTRE A CHAVE PIX DA LOJA"));
+        return;
+    }
+    const std::optional<Currency> amount = pixAmount();
+    if (!amount)
+        return;
+    FPix->setPayment(PixCode::payload(shop, *amount), *amount);
+    ModalHost::show(FPix);
+    Edit1->setFocus();
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "credit/ReceiptReport.h"
 #include "platform/core/Currency.h"
 #include "platform/widgets/Form.h"
+
+#include <optional>
 
 class DBGrid;
 class DBText;
@@ -35,6 +38,8 @@ public:
     QLabel* Label2;
     DBText* DBText2;
     QPushButton* BConfirmar;
+    QPushButton* BRecibo;
+    QPushButton* BPix;
     QToolButton* SpeedButton4;
 
     // The sum of the rows selected in the grid.
@@ -49,6 +54,10 @@ public:
     void showSelectedSum();
     void Edit1Enter();
     void BConfirmarClick();
+    // The receipt of the last payment confirmed since the screen was shown.
+    void BReciboClick();
+    // The PIX code of what the payment would take now, in the mode chosen.
+    void BPixClick();
 
     // The form of payment chosen: "Dinheiro", "Cartão" or "PIX".
     QString formOfPayment() const;
@@ -71,6 +80,10 @@ private:
     // With no open entry shown there is nothing to pay: a payment would be written against nothing.
     bool nothingOpen() const;
     bool refusedAsEmpty() const;
+    // What a PIX payment would take now, or none after a warning.
+    std::optional<Currency> pixAmount() const;
+    void keepReceipt(const Settlement& settlement);
+    std::optional<ReceiptReport::Receipt> m_receipt;
 };
 
 extern TFPagamentos* FPagamentos;

@@ -111,7 +111,28 @@ void Ledger::cashSaleItem(const QVariant& customer, const SaleItem& item) {
     unit.commit();
 }
 
-void Ledger::settleAll(const QVariant& customer, const QString& formOfPayment, bool cashSale) {
+Currency Ledger::stillOpen(const QVariant& customer) {
+    return m_dm.FDConnection1
+        .selectValue(QStringLiteral("select sum(VALOR) from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = ?"),
+                     {customer, Open})
+        .value<Currency>();
+}
+
+Settlement Ledger::settleAll(const QVariant& customer, const QString& formOfPayment, bool cashSale) {
+    Settlement done;
+    done.paidAt = Clock::now();
+    done.formOfPayment = formOfPayment;
+    // The entries are read in the unit that pays them, so the receipt lists what was paid.
+    Transaction unit(m_dm.FDConnection1);
+    const QString which = cashSale ? QStringLiteral("PARCELA = ?") : QStringLiteral("CONTA <> ?");
+    for (const Row& r : m_dm.FDConnection1.select(
+             QStringLiteral("select DESCRICAO, PARCELA, DATA_VENC, VALOR from TABDIVIDAS "
+                            "where CLIENTE = ? and STATUS_PAG = ? and ") +
+                 which + QStringLiteral(" order by CODIGO"),
+             {customer, Open, cashSale ? CashSale : CashAccount})) {
+        done.entries.append({r[0].toString(), r[1].toString(), r[2].toDate(), r[3].value<Currency>()});
+        done.paid += done.entries.last().value;
+    }
     Query update(m_dm.FDConnection1);
     if (cashSale)
         update.setSql(
@@ -122,16 +143,24 @@ void Ledger::settleAll(const QVariant& customer, const QString& formOfPayment, b
             QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
                            "where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
     update.setParam(QStringLiteral("C"), customer);
-    update.setParam(QStringLiteral("DPAG"), Clock::now());
+    update.setParam(QStringLiteral("DPAG"), done.paidAt);
     update.setParam(QStringLiteral("TP"), formOfPayment);
     update.execSql();
+    done.stillOpen = stillOpen(customer);
+    unit.commit();
+    return done;
 }
 
-void Ledger::settlePart(const QVariant& customer, Currency shown, Currency paid,
-                        const QString& formOfPayment) {
+Settlement Ledger::settlePart(const QVariant& customer, Currency shown, Currency paid,
+                              const QString& formOfPayment) {
     TableDataset& ledger = m_dm.TabDividas;
     ledger.open();
-    const QDate today = Clock::today();
+    Settlement done;
+    done.paidAt = Clock::now();
+    done.formOfPayment = formOfPayment;
+    done.partial = paid;
+    done.paid = paid;
+    const QDate today = done.paidAt.date();
     // The open entries give way to the balance and the payment only all together: a failure part way would
     // otherwise lose the customer's debts.
     Transaction unit(m_dm.FDConnection1);
@@ -164,27 +193,40 @@ void Ledger::settlePart(const QVariant& customer, Currency shown, Currency paid,
     m_dm.TabDividasDATA_VENC.setValue(today.addMonths(1));
     m_dm.TabDividasPARCELA.setValue(OnCredit);
     m_dm.TabDividasCONTA.setValue(CreditAccount);
-    m_dm.TabDividasDATA_PAG.setValue(Clock::now());
+    m_dm.TabDividasDATA_PAG.setValue(done.paidAt);
     m_dm.TabDividasFORM_PAG.setValue(formOfPayment);
     ledger.post();
+    done.stillOpen = stillOpen(customer);
     unit.commit();
+    return done;
 }
 
-void Ledger::settleSelected(const QVector<QVariant>& codes, const QString& formOfPayment) {
+Settlement Ledger::settleSelected(const QVector<QVariant>& codes, const QString& formOfPayment) {
     TableDataset& ledger = m_dm.TabDividas;
     ledger.open();
-    const QDateTime now = Clock::now();
+    Settlement done;
+    done.paidAt = Clock::now();
+    done.formOfPayment = formOfPayment;
+    const QDateTime now = done.paidAt;
+    QVariant customer;
     Transaction unit(m_dm.FDConnection1);
     for (const QVariant& code : codes) {
         if (!ledger.locate(QStringLiteral("CODIGO"), code))
             continue;
+        customer = m_dm.TabDividasCLIENTE.value();
+        done.entries.append({m_dm.TabDividasDESCRICAO.asString(), m_dm.TabDividasPARCELA.asString(),
+                             m_dm.TabDividasDATA_VENC.value().toDate(), m_dm.TabDividasVALOR.asCurrency()});
+        done.paid += done.entries.last().value;
         ledger.edit();
         m_dm.TabDividasSTATUS_PAG.setValue(Paid);
         m_dm.TabDividasDATA_PAG.setValue(now);
         m_dm.TabDividasFORM_PAG.setValue(formOfPayment);
         ledger.post();
     }
+    if (customer.isValid())
+        done.stillOpen = stillOpen(customer);
     unit.commit();
+    return done;
 }
 
 void Ledger::deleteCurrentEntry() {

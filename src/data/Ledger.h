@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <optional>
 
 class TDM;
 
@@ -41,6 +42,22 @@ struct SaleItem {
     QString quantityText;
 };
 
+// What a payment settled, read in the unit that stored it: what its receipt prints.
+struct Settlement {
+    struct Entry {
+        QString description;
+        QString instalment; // PARCELA
+        QDate due;
+        Currency value;
+    };
+    QDateTime paidAt;
+    QString formOfPayment;
+    QVector<Entry> entries;          // the entries marked paid; none for a partial payment
+    std::optional<Currency> partial; // the amount of a partial payment
+    Currency paid;                   // the entries' sum, or the partial amount
+    Currency stillOpen; // what the customer owes afterwards: every open entry, credit or cash sale
+};
+
 // The shop's writes to the ledger and its purchase lines, on the data module's shared datasets (so that the
 // screens bound to them follow). Each is one unit of work: all of it is stored, or nothing.
 class Ledger {
@@ -58,12 +75,13 @@ public:
     void cashSaleItem(const QVariant& customer, const SaleItem& item);
 
     // Marks every open entry of the customer paid: the credit entries, or the cash-sale ones.
-    void settleAll(const QVariant& customer, const QString& formOfPayment, bool cashSale);
+    Settlement settleAll(const QVariant& customer, const QString& formOfPayment, bool cashSale);
     // Replaces the customer's open credit entries (summing to shown) by an open balance and a paid row of
     // paid.
-    void settlePart(const QVariant& customer, Currency shown, Currency paid, const QString& formOfPayment);
-    // Marks the entries with these codes paid.
-    void settleSelected(const QVector<QVariant>& codes, const QString& formOfPayment);
+    Settlement settlePart(const QVariant& customer, Currency shown, Currency paid,
+                          const QString& formOfPayment);
+    // Marks the entries with these codes paid (a code no longer shown is passed over).
+    Settlement settleSelected(const QVector<QVariant>& codes, const QString& formOfPayment);
 
     // Deletes the ledger's current entry with the purchase line that points at it.
     void deleteCurrentEntry();
@@ -79,6 +97,7 @@ public:
 private:
     int appendEntry(const QVariant& customer, const QDate& today, const SaleItem& item, const Currency& value,
                     const QDate& due, const QString& label, const QString& account);
+    Currency stillOpen(const QVariant& customer);
     void appendPurchaseLine(const QVariant& customer, const QDate& today, const SaleItem& item,
                             const QString& status, int entryCode);
 

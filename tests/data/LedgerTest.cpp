@@ -125,6 +125,46 @@ TEST_F(LedgerOperations, APartPaymentLeavesABalanceAndAPaidRowInOneUnit) {
     EXPECT_EQ(entries().size(), 3) << "the balance stays when the payment cannot be written";
 }
 
+// A settlement as its receipt reads it: each entry paid, then the totals.
+QStringList receiptOf(const Settlement& s) {
+    QStringList out;
+    for (const Settlement::Entry& e : s.entries)
+        out << QStringLiteral("%1|%2|%3|%4")
+                   .arg(e.description, e.instalment, e.due.toString(Qt::ISODate), e.value.toDbText());
+    out << QStringLiteral("%1 %2 partial %3 paid %4 open %5")
+               .arg(s.paidAt.toString(Qt::ISODate), s.formOfPayment,
+                    s.partial ? s.partial->toDbText() : QStringLiteral("-"), s.paid.toDbText(),
+                    s.stillOpen.toDbText());
+    return out;
+}
+
+TEST_F(LedgerOperations, EachPaymentTellsWhatItPaidAndWhatTheCustomerStillOwes) {
+    addEntry(1, 1, "100", "NP", "N");
+    addEntry(2, 1, "50", "NP", "P");
+    addEntry(3, 1, "9", "NP", "V");
+    addEntry(4, 1, "30", "PG", "N");
+    addEntry(5, 2, "70", "NP", "N");
+    sql(QStringLiteral(
+        "update TABDIVIDAS set DATA_VENC = '2026-02-10', PARCELA = 'Parc. 1 de 2' where CODIGO = 2"));
+    Ledger ledger(*dm);
+    EXPECT_EQ(receiptOf(ledger.settleSelected({2, 99}, LedgerWords::Pix)),
+              (QStringList{QStringLiteral("ITEM|Parc. 1 de 2|2026-02-10|50.00"),
+                           QStringLiteral("2026-01-31T10:00:00 PIX partial - paid 50.00 open 109.00")}));
+    EXPECT_EQ(receiptOf(ledger.settleAll(1, LedgerWords::Card, false)),
+              (QStringList{QStringLiteral("ITEM|À Prazo||100.00"),
+                           QStringLiteral("2026-01-31T10:00:00 Cartão partial - paid 100.00 open 9.00")}));
+    EXPECT_EQ(receiptOf(ledger.settleAll(1, LedgerWords::Cash, true)),
+              (QStringList{QStringLiteral("ITEM|À Vista||9.00"),
+                           QStringLiteral("2026-01-31T10:00:00 Dinheiro partial - paid 9.00 open 0.00")}));
+    addEntry(6, 1, "80", "NP", "N");
+    EXPECT_EQ(
+        receiptOf(ledger.settlePart(1, Currency::fromUnits(80), Currency::fromUnits(30), LedgerWords::Cash)),
+        QStringList{QStringLiteral("2026-01-31T10:00:00 Dinheiro partial 30.00 paid 30.00 open 50.00")});
+    EXPECT_EQ(rows(QStringLiteral("select count(*) from TABDIVIDAS where STATUS_PAG = 'PG' and CLIENTE = 1")),
+              QStringList{QStringLiteral("5")})
+        << "what the settlements tell is what was stored";
+}
+
 TEST_F(LedgerOperations, DeletingAnEntryTakesItsLineAndACorrectionKeepsABalance) {
     Ledger ledger(*dm);
     ledger.creditSale(1, item("TV", "10", 1), QDate(2026, 3, 1));

@@ -1,0 +1,77 @@
+#include "data/PixCode.h"
+
+#include "data/Shop.h"
+
+#include <stdexcept>
+
+namespace PixCode {
+
+quint16 crc16(const QByteArray& data) {
+    quint16 crc = 0xFFFF;
+    for (const char c : data) {
+        crc ^= quint16(quint8(c)) << 8;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x8000) ? quint16((crc << 1) ^ 0x1021) : quint16(crc << 1);
+    }
+    return crc;
+}
+
+QString field(const QString& id, const QString& value) {
+    // Lengths count the bytes the symbol carries: a key may hold a letter outside ASCII.
+    const qsizetype length = value.toUtf8().size();
+    if (length > 99)
+        throw std::invalid_argument(
+            QStringLiteral("Campo %1 do código PIX longo demais").arg(id).toStdString());
+    return id + QStringLiteral("%1").arg(length, 2, 10, QLatin1Char('0')) + value;
+}
+
+QString plainText(const QString& text, int limit) {
+    QString out;
+    for (const QChar c : text.normalized(QString::NormalizationForm_KD)) {
+        if (c.isSpace())
+            out += u' ';
+        else if (c.unicode() > 0x20 && c.unicode() < 0x7F)
+            out += c;
+    }
+    return out.simplified().left(limit).trimmed();
+}
+
+QString amountText(Currency amount) {
+    const std::int64_t cents = amount.cents();
+    const QString sign = cents < 0 ? QStringLiteral("-") : QString();
+    const std::int64_t whole = cents < 0 ? -cents : cents;
+    return sign + QString::number(whole / 100) + u'.' +
+           QStringLiteral("%1").arg(whole % 100, 2, 10, QLatin1Char('0'));
+}
+
+QString payload(const Payment& payment) {
+    if (payment.key.trimmed().isEmpty())
+        throw std::invalid_argument(QStringLiteral("Código PIX sem chave").toStdString());
+    QString text = field(QStringLiteral("00"), QStringLiteral("01")) +
+                   field(QStringLiteral("26"), field(QStringLiteral("00"), QStringLiteral("br.gov.bcb.pix")) +
+                                                   field(QStringLiteral("01"), payment.key)) +
+                   field(QStringLiteral("52"), QStringLiteral("0000")) +
+                   field(QStringLiteral("53"), QStringLiteral("986"));
+    if (payment.amount) {
+        if (payment.amount->cents() <= 0)
+            throw std::invalid_argument(QStringLiteral("Valor do PIX não é maior que zero").toStdString());
+        const QString amount = amountText(*payment.amount);
+        if (amount.size() > 13)
+            throw std::invalid_argument(
+                QStringLiteral("Valor grande demais para um código PIX").toStdString());
+        text += field(QStringLiteral("54"), amount);
+    }
+    const QString name = plainText(payment.name, NameLimit);
+    const QString city = plainText(payment.city, CityLimit);
+    text += field(QStringLiteral("58"), QStringLiteral("BR")) +
+            field(QStringLiteral("59"), name.isEmpty() ? NoName : name) +
+            field(QStringLiteral("60"), city.isEmpty() ? NoCity : city) +
+            field(QStringLiteral("62"), field(QStringLiteral("05"), payment.txid)) + QStringLiteral("6304");
+    return text + QStringLiteral("%1").arg(crc16(text.toUtf8()), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+QString payload(const ShopDetails& shop, Currency amount) {
+    return payload(Payment{shop.pixKey, amount, shop.name, shop.city});
+}
+
+} // namespace PixCode

@@ -1,0 +1,25 @@
+#include "reports/RowList.h"
+
+#include <algorithm>
+
+namespace Report {
+
+void RowList::moveTo(int index) {
+    m_current = std::clamp(index, 0, std::max(recordCount() - 1, 0));
+    notifyCurrentChanged();
+}
+
+Row RowList::rowAt(int index) const {
+    return index >= 0 && index < m_rows.size() ? m_rows[index] : Row();
+}
+
+int RowList::columnIndex(const QString& name) const {
+    return int(m_columns.indexOf(name.toUpper()));
+}
+
+QVariant RowList::value(const QString& column) const {
+    const int c = columnIndex(column);
+    return c < 0 ? QVariant() : rowAt(recordNo()).value(c);
+}
+
+} // namespace Report
