@@ -4,6 +4,7 @@
 #include "platform/core/Formats.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportSource.h"
+#include "reports/RowList.h"
 
 #include <QStringList>
 
@@ -141,7 +142,7 @@ QString addressLine(const BookletCustomer& customer) {
 
 Prepared prepare(const ShopDetails& shop, const BookletCustomer& customer,
                  const QVector<OpenInstalment>& instalments) {
-    Rows rows(Columns);
+    RowList rows(Columns);
     for (const OpenInstalment& i : instalments)
         rows.append({shop.name, shopDocument(shop.document),
                      labelled(QStringLiteral("Tel.:"), shop.telephone), customer.name,

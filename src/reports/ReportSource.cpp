@@ -2,8 +2,6 @@
 
 #include "platform/core/TableDataset.h"
 
-#include <algorithm>
-
 namespace Report {
 
 Row PositionSource::first() {
@@ -50,23 +48,6 @@ void CursorSource::finish() {
     if (m_key && m_table.isOpen())
         m_table.locate(m_table.schema().columns[m_table.schema().keyColumn].name, *m_key);
     m_quiet.reset();
-}
-
-void Rows::moveTo(int index) {
-    m_current = std::clamp(index, 0, std::max(0, recordCount() - 1));
-    notifyCurrentChanged();
-}
-
-int Rows::columnIndex(const QString& name) const {
-    for (int c = 0; c < m_columns.size(); ++c)
-        if (m_columns[c].compare(name, Qt::CaseInsensitive) == 0)
-            return c;
-    return -1;
-}
-
-QVariant Rows::value(const QString& column) const {
-    const int c = columnIndex(column);
-    return c < 0 ? QVariant() : m_rows.value(m_current).value(c);
 }
 
 } // namespace Report

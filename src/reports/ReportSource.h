@@ -1,14 +1,12 @@
 #pragma once
 
-#include "platform/core/Dataset.h"
 #include "platform/core/TableSchema.h"
 
 #include <QString>
-#include <QStringList>
-#include <QVector>
 #include <memory>
 #include <optional>
 
+class Dataset;
 class ControlsDisabled;
 class TableDataset;
 
@@ -65,29 +63,6 @@ private:
     TableDataset& m_table;
     std::unique_ptr<ControlsDisabled> m_quiet;
     std::optional<QVariant> m_key;
-};
-
-// Rows a report prints that no table holds, made by the program (a handful, kept in memory), with their
-// columns named; read them with a PositionSource.
-class Rows : public Dataset {
-public:
-    explicit Rows(const QStringList& columns)
-        : m_columns(columns) {}
-    void append(const Row& row) { m_rows.append(row); }
-
-    bool isOpen() const override { return true; }
-    int recordCount() const override { return int(m_rows.size()); }
-    int knownRowCount() const override { return recordCount(); }
-    int recordNo() const override { return m_rows.isEmpty() ? -1 : m_current; }
-    void moveTo(int index) override;
-    Row rowAt(int index) const override { return m_rows.value(index); }
-    int columnIndex(const QString& name) const override;
-    QVariant value(const QString& column) const override;
-
-private:
-    QStringList m_columns;
-    QVector<Row> m_rows;
-    int m_current = 0;
 };
 
 } // namespace Report

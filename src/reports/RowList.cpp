@@ -14,7 +14,10 @@ Row RowList::rowAt(int index) const {
 }
 
 int RowList::columnIndex(const QString& name) const {
-    return int(m_columns.indexOf(name.toUpper()));
+    for (int c = 0; c < m_columns.size(); ++c)
+        if (m_columns[c].compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    return -1;
 }
 
 QVariant RowList::value(const QString& column) const {

@@ -3,16 +3,19 @@
 #include "platform/core/Dataset.h"
 
 #include <QStringList>
+#include <QVector>
 
-// Rows a report prints that no table holds (the lines of a receipt), kept in memory with their column names.
 namespace Report {
 
+// Rows a report prints that no table holds (a receipt's lines, a booklet's slips), made by the program and
+// kept in memory with their columns named; read them with a PositionSource.
 class RowList : public Dataset {
 public:
-    RowList(const QStringList& columns, const QVector<Row>& rows, QObject* parent = nullptr)
+    explicit RowList(const QStringList& columns, const QVector<Row>& rows = {}, QObject* parent = nullptr)
         : Dataset(parent)
         , m_columns(columns)
         , m_rows(rows) {}
+    void append(const Row& row) { m_rows.append(row); }
 
     bool isOpen() const override { return true; }
     int recordCount() const override { return int(m_rows.size()); }

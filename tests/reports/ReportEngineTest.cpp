@@ -5,6 +5,7 @@
 #include "platform/core/Query.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportPainter.h"
+#include "reports/RowList.h"
 #include "reports/TextMetrics.h"
 
 #include <QDir>
@@ -304,7 +305,7 @@ TEST(ReportRowsAndLines, MadeRowsPrintByColumnNameAndLinesLandWhereTheirBandPrin
                       QRectF(0, 1, 60, 5), {8, false, Qt::black}),
                  line(QStringLiteral("Cut"), QRectF(0, 19, 80, 0), true),
                  line(QStringLiteral("Stub"), QRectF(30, 2, 0, 15))}}};
-    Rows rows({QStringLiteral("NOME"), QStringLiteral("VALOR")});
+    RowList rows({QStringLiteral("NOME"), QStringLiteral("VALOR")});
     for (int i = 1; i <= 3; ++i)
         rows.append({QStringLiteral("ITEM %1").arg(i),
                      QVariant::fromValue(Currency::fromUnits(std::int64_t(i) * 1000))});
