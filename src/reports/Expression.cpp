@@ -56,6 +56,12 @@ Expression Expression::compile(const QString& text, const QString& datasetName, 
     return e;
 }
 
+Expression Expression::literal(const QString& text) {
+    Expression e;
+    e.m_parts.append({Part::Kind::Literal, text, -1});
+    return e;
+}
+
 QString Expression::evaluate(const Context& context) const {
     QString out;
     for (const Part& p : m_parts) {

@@ -24,6 +24,8 @@ class Expression {
 public:
     // Throws BrolaviError for an expression it does not know.
     static Expression compile(const QString& text, const QString& datasetName, const Dataset* dataset);
+    // The text as it stands, brackets and all.
+    static Expression literal(const QString& text);
     QString evaluate(const Context& context) const;
 
 private:

@@ -43,7 +43,9 @@ public:
         for (const Band& band : report.bands) {
             for (const Object& o : band.objects) {
                 if (o.kind == Object::Kind::Text)
-                    m_expressions.insert(&o, Expression::compile(o.text, report.dataset, &source.dataset()));
+                    m_expressions.insert(
+                        &o, o.literal ? Expression::literal(o.text)
+                                      : Expression::compile(o.text, report.dataset, &source.dataset()));
                 else if (o.kind == Object::Kind::Picture)
                     m_pictures.insert(&o, pictureIndex(o.text));
             }

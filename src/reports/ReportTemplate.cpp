@@ -31,6 +31,7 @@ void Template::setText(const QString& objectName, const QString& value) {
     if (!o)
         throw BrolaviError(QStringLiteral("O relatório %1 não tem o objeto %2").arg(name, objectName));
     o->text = value;
+    o->literal = true;
 }
 
 Object text(const QString& name, const QString& value, QRectF rect, TextStyle style, Qt::Alignment align) {

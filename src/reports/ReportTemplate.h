@@ -43,6 +43,7 @@ struct Object {
     bool wraps = false;     // breaks into lines at its width; lines past its box are cut
     bool stretches = false; // a wrapping text that grows taller instead, and its band with it
     bool dashed = false;    // a line drawn in dashes, where paper is cut
+    bool literal = false;   // a text printed as it stands, brackets and all (what the program sets)
 };
 
 struct Band {
@@ -64,7 +65,8 @@ struct Template {
     const Band* band(BandKind kind) const;
     Object* object(const QString& objectName);
     const Object* object(const QString& objectName) const;
-    // The text of a named object, set by the program before preparing; throws for a name the template lacks.
+    // The text of a named object, set by the program before preparing and printed as it stands (a customer
+    // named "[Date]" is not an expression); throws for a name the template lacks.
     void setText(const QString& objectName, const QString& text);
 };
 

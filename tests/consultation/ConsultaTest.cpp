@@ -316,6 +316,21 @@ TEST_F(CashFlowPrint, TheHeadlineNamesTheKindThePeriodAndTheCustomerChosenWhenPr
     EXPECT_EQ(printing.last().itemsOf(QStringLiteral("DBRelatorioDESCRICAO")).size(), listed().size());
 }
 
+TEST_F(CashFlowPrint, ACustomerNameWithBracketsPrintsAsItStands) {
+    addCustomer(3, QStringLiteral("CAIO [Date] [PAGE]"));
+    entry(6, 3, today, today, {});
+    DM->TabCadCli.refresh();
+    FConsulta->RadioGroup1->click(1);
+    pickCustomer(QStringLiteral("CAIO [Date] [PAGE]"));
+    showActive(FConsulta);
+    FConsulta->BConsultar->click();
+    ASSERT_EQ(listed(), QList<int>{6});
+    FConsulta->BImprimir->click();
+    EXPECT_EQ(messages.log(), QStringList());
+    ASSERT_EQ(printing.shown.size(), 1);
+    EXPECT_EQ(printed(QStringLiteral("Memo19")), QStringLiteral("CAIO [Date] [PAGE]"));
+}
+
 TEST_F(CashFlowPrint, TheCurrentMonthPrintsItsPortugueseNameAndYear) {
     choose(0, 1);
     press(Qt::Key_F4);

@@ -202,10 +202,13 @@ TEST_F(ReportEngine, ExpressionsPrintDisplayTextsTheDateThePageTheCountAndNamedV
 
     for (const char* bad : {"[Hoje]", "[OUTRO.\"CODIGO\"]", "[COUNT()]"}) {
         Template t = smallReport();
-        t.setText(QStringLiteral("Day"), QString::fromUtf8(bad));
+        t.object(QStringLiteral("Day"))->text = QString::fromUtf8(bad);
         EXPECT_THROW(prepared(t), BrolaviError) << bad;
     }
+    // What the program sets (a customer's name) prints as it stands, brackets and all.
     Template t = smallReport();
+    t.setText(QStringLiteral("Day"), QStringLiteral("ANA [Hoje] [Date] [Page]"));
+    EXPECT_EQ(prepared(t).first(QStringLiteral("Day"))->text, QStringLiteral("ANA [Hoje] [Date] [Page]"));
     EXPECT_THROW(t.setText(QStringLiteral("Memo99"), QStringLiteral("x")), BrolaviError);
 }
 
