@@ -2,7 +2,7 @@
 
 #include "data/Shop.h"
 
-#include <stdexcept>
+#include "platform/core/Errors.h"
 
 namespace PixCode {
 
@@ -20,8 +20,7 @@ QString field(const QString& id, const QString& value) {
     // Lengths count the bytes the symbol carries: a key may hold a letter outside ASCII.
     const qsizetype length = value.toUtf8().size();
     if (length > 99)
-        throw std::invalid_argument(
-            QStringLiteral("Campo %1 do código PIX longo demais").arg(id).toStdString());
+        throw BrolaviError(QStringLiteral("Campo %1 do código PIX longo demais").arg(id));
     return id + QStringLiteral("%1").arg(length, 2, 10, QLatin1Char('0')) + value;
 }
 
@@ -46,7 +45,7 @@ QString amountText(Currency amount) {
 
 QString payload(const Payment& payment) {
     if (payment.key.trimmed().isEmpty())
-        throw std::invalid_argument(QStringLiteral("Código PIX sem chave").toStdString());
+        throw BrolaviError(QStringLiteral("Código PIX sem chave"));
     QString text = field(QStringLiteral("00"), QStringLiteral("01")) +
                    field(QStringLiteral("26"), field(QStringLiteral("00"), QStringLiteral("br.gov.bcb.pix")) +
                                                    field(QStringLiteral("01"), payment.key)) +
@@ -54,11 +53,10 @@ QString payload(const Payment& payment) {
                    field(QStringLiteral("53"), QStringLiteral("986"));
     if (payment.amount) {
         if (payment.amount->cents() <= 0)
-            throw std::invalid_argument(QStringLiteral("Valor do PIX não é maior que zero").toStdString());
+            throw BrolaviError(QStringLiteral("Valor do PIX não é maior que zero"));
         const QString amount = amountText(*payment.amount);
         if (amount.size() > 13)
-            throw std::invalid_argument(
-                QStringLiteral("Valor grande demais para um código PIX").toStdString());
+            throw BrolaviError(QStringLiteral("Valor grande demais para um código PIX"));
         text += field(QStringLiteral("54"), amount);
     }
     const QString name = plainText(payment.name, NameLimit);

@@ -31,7 +31,7 @@ struct Payment {
 
 // CRC16-CCITT-FALSE (polynomial 0x1021, initial value 0xFFFF, no reflection, no final xor).
 quint16 crc16(const QByteArray& data);
-// An id, the value's length in two digits and the value. Throws std::invalid_argument for a value longer
+// An id, the value's length in two digits and the value. Throws BrolaviError for a value longer
 // than 99.
 QString field(const QString& id, const QString& value);
 // The text in plain ASCII letters (accents dropped, other characters left out), blanks collapsed, cut to
@@ -41,7 +41,7 @@ QString plainText(const QString& text, int limit);
 QString amountText(Currency amount);
 
 // The whole payload, ending with the CRC of everything before it (with "6304") in four upper-case hex digits.
-// Throws std::invalid_argument when there is no key, the amount is not above zero or a field is too long.
+// Throws BrolaviError when there is no key, the amount is not above zero or a field is too long.
 QString payload(const Payment& payment);
 // The payment of an amount to the shop: its key, name and city.
 QString payload(const ShopDetails& shop, Currency amount);

@@ -4,8 +4,8 @@
 #include "platform/core/Connection.h"
 #include "platform/core/Query.h"
 
+#include "platform/core/Errors.h"
 #include <QRegularExpression>
-#include <stdexcept>
 
 namespace {
 
@@ -161,7 +161,7 @@ ShopDetails Shop::details() {
 void Shop::save(const ShopDetails& details) {
     const ShopProblem wrong = problem(details);
     if (!wrong.text.isEmpty())
-        throw std::invalid_argument(wrong.text.toStdString());
+        throw BrolaviError(wrong.text);
     const ShopDetails row = normalized(details);
     ensureTable();
     m_connection.execute(

@@ -45,7 +45,7 @@ public:
 
     // The details stored, or empty ones when nothing is stored yet.
     ShopDetails details();
-    // Stores the details as normalized() gives them. Throws std::invalid_argument with problem()'s text when
+    // Stores the details as normalized() gives them. Throws BrolaviError with problem()'s text when
     // they have one, and DatabaseError when the database refuses them.
     void save(const ShopDetails& details);
 

@@ -235,7 +235,7 @@ TEST_F(Payment, NothingOpenIsNothingToPay) {
 }
 
 TEST_F(Payment, ConfirmingWithoutAnAmountWarnsAndReopeningResetsTheScreen) {
-    pay([this] {
+    pay([] {
         FPagamentos->SpeedButton3->click();
         QTest::keyClick(FPagamentos->Edit1, Qt::Key_F5);
         FPagamentos->RadioGroup1->click(1);

@@ -2,9 +2,9 @@
 #include "Printers.h"
 #include "data/Shop.h"
 
+#include "platform/core/Errors.h"
 #include <QMap>
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 namespace {
 
@@ -97,7 +97,7 @@ TEST(PixCode, AmountsHaveAPointAndTwoDecimals) {
                            QStringLiteral("LOJA"), QStringLiteral("RECIFE")};
         const QString expected = QString::fromUtf8(c.field);
         if (expected.isEmpty()) {
-            EXPECT_THROW(PixCode::payload(p), std::invalid_argument) << c.typed;
+            EXPECT_THROW(PixCode::payload(p), BrolaviError) << c.typed;
             continue;
         }
         const QString payload = PixCode::payload(p);
@@ -138,14 +138,14 @@ TEST(PixCode, NamesAndCitiesArePlainAsciiWithinTheirLimits) {
 TEST(PixCode, AKeyIsNeededAndFieldsStayWithinTwoDigitsOfLength) {
     EXPECT_THROW(
         PixCode::payload({QString(), Currency::fromUnits(1), QStringLiteral("A"), QStringLiteral("B")}),
-        std::invalid_argument);
+        BrolaviError);
     // The longest stored key (77) still fits in the account field.
     const QString longest = QString(65, u'a') + QStringLiteral("@exemplo.com");
     ASSERT_EQ(longest.size(), Shop::PixKeyLength);
     const QString payload =
         PixCode::payload({longest, Currency::fromUnits(1), QStringLiteral("A"), QStringLiteral("B")});
     EXPECT_EQ(fields(fields(payload).value(QStringLiteral("26"))).value(QStringLiteral("01")), longest);
-    EXPECT_THROW(PixCode::field(QStringLiteral("26"), QString(100, u'x')), std::invalid_argument);
+    EXPECT_THROW(PixCode::field(QStringLiteral("26"), QString(100, u'x')), BrolaviError);
     // A key with a letter beyond ASCII is counted in the bytes the symbol carries.
     EXPECT_EQ(PixCode::field(QStringLiteral("01"), QStringLiteral("joão@x.com")),
               QStringLiteral("0111joão@x.com"));

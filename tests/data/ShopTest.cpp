@@ -8,7 +8,6 @@
 #include "platform/core/Errors.h"
 
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 namespace {
 
@@ -169,8 +168,8 @@ TEST_P(ShopTable, RefusesDetailsWithAProblemAndStoresNothing) {
     try {
         Shop(connection).save(wrong);
         FAIL() << "saved";
-    } catch (const std::invalid_argument& e) {
-        EXPECT_STREQ(e.what(), "CHAVE PIX INVÁLIDA PARA O TIPO ESCOLHIDO");
+    } catch (const BrolaviError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("CHAVE PIX INVÁLIDA PARA O TIPO ESCOLHIDO"));
     }
     EXPECT_EQ(Shop(connection).details(), ShopDetails{});
 }

@@ -3,6 +3,8 @@
 #include "ScratchDatabase.h"
 #include "customers/uCadCli.h"
 #include "data/Documents.h"
+#include "data/OverdueReminder.h"
+#include "data/PixCode.h"
 #include "data/Shop.h"
 #include "platform/core/Currency.h"
 #include "platform/core/Errors.h"
@@ -13,6 +15,7 @@
 #include "platform/widgets/ScreenParts.h"
 
 #include <QLineEdit>
+#include <QMap>
 #include <QRegularExpression>
 #include <memory>
 
@@ -105,6 +108,73 @@ void shop(const QByteArray& input) {
                     stored.city.size() <= Shop::CityLength,
                 "details without a problem fit their columns");
     }
+}
+
+// A PIX code made of any key, name, city and amount is refused with the program's own error, or reads back
+// field by field: the fields in order with their lengths, the amount, the name and city in plain ASCII within
+// their limits, and the CRC of everything before it.
+void pix(const QByteArray& input) {
+    const QList<QByteArray> parts = input.split('\n');
+    const auto part = [&parts](int i) {
+        return i < parts.size() ? text(parts[i]) : QString();
+    };
+    PixCode::Payment payment{part(0), std::nullopt, part(1), part(2)};
+    if (parts.size() > 3) {
+        qint64 cents = 0;
+        for (const char c : parts[3].left(6)) // up to billions, past the amount field's limit
+            cents = cents * 256 + quint8(c);
+        payment.amount = Currency::fromCents(parts[3].startsWith('-') ? -cents : cents);
+    }
+    QString code;
+    try {
+        code = PixCode::payload(payment);
+    } catch (const BrolaviError&) {
+        return;
+    }
+    const QByteArray bytes = code.toUtf8();
+    QStringList ids;
+    QMap<QString, QByteArray> values;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        require(at + 4 <= bytes.size(), "a field's id and length fit");
+        bool ok = false;
+        const int length = bytes.mid(at + 2, 2).toInt(&ok);
+        require(ok && at + 4 + length <= bytes.size(), "a field's value fits its length");
+        const QString id = QString::fromLatin1(bytes.mid(at, 2));
+        ids << id;
+        values[id] = bytes.mid(at + 4, length);
+        at += 4 + length;
+    }
+    const QStringList expected = payment.amount
+                                     ? QStringList{"00", "26", "52", "53", "54", "58", "59", "60", "62", "63"}
+                                     : QStringList{"00", "26", "52", "53", "58", "59", "60", "62", "63"};
+    require(ids == expected, QStringLiteral("the fields in order: ") + ids.join(u' '));
+    require(values["26"].endsWith(payment.key.toUtf8()), "the key as given");
+    if (payment.amount)
+        require(Currency::parse(QString::fromLatin1(values["54"]).replace(u'.', u',')) == *payment.amount,
+                "the amount reads back");
+    static const QRegularExpression plain(QStringLiteral("^[ -~]+$"));
+    for (const auto& [id, limit] : {std::pair{"59", PixCode::NameLimit}, std::pair{"60", PixCode::CityLimit}})
+        require(values[id].size() <= limit && plain.match(QString::fromLatin1(values[id])).hasMatch(),
+                QStringLiteral("field %1 in plain ASCII within its limit").arg(QString::fromLatin1(id)));
+    require(QString::fromLatin1(values["63"]) ==
+                QStringLiteral("%1")
+                    .arg(PixCode::crc16(bytes.left(bytes.size() - 4)), 4, 16, QLatin1Char('0'))
+                    .toUpper(),
+            "the CRC of everything before it");
+}
+
+// Any telephone gives a WhatsApp number of Brazil (55, an area code, a landline or a mobile) or a reason for
+// none, and a number given back reads as itself.
+void phone(const QByteArray& input) {
+    const OverdueReminder::WhatsAppNumber n = OverdueReminder::whatsAppNumber(text(input));
+    static const QRegularExpression brazil(QStringLiteral("^55[1-9][1-9](9[0-9]{8}|[2-5][0-9]{7})$"));
+    if (n.problem != OverdueReminder::PhoneProblem::None) {
+        require(n.digits.isEmpty(), "no number with a problem");
+        return;
+    }
+    require(brazil.match(n.digits).hasMatch(), QStringLiteral("a number of Brazil: ") + n.digits);
+    require(OverdueReminder::whatsAppNumber(n.digits).digits == n.digits, "a number reads back as itself");
 }
 
 // Types the text into a field with the rule, as the user would (keys one by one, then a paste).
@@ -246,6 +316,11 @@ QList<FuzzTarget> fuzzTargets() {
         {QStringLiteral("shop"), shop,
          words({"11.222.333/0001-81", "+55 (11) 91234-5678", "Loja@Exemplo.com.br",
                 "123e4567-e89b-12d3-a456-426614174000", "529.982.247-25", "5591234567"})},
+        {QStringLiteral("pix"), pix,
+         words({"+5511912345678\nMERCEARIA SÃO JOSÉ\nSão Paulo\n\x01\x00", "a@b.com\n\n\n", "x\ny\nz",
+                "123e4567-e89b-12d3-a456-426614174000\nLoja\nCampinas\n-\x05"})},
+        {QStringLiteral("phone"), phone,
+         words({"(11) 98765-4321", "011 3333-4444", "+55 19 8765-4321", "98765-4321", "", "0xx11987654321"})},
         {QStringLiteral("password"), password, words({"907438", "1234567", "12a4", "٣٤٥", "\t"})},
         {QStringLiteral("login"), login, words({"master", "ana maria", "straße", "ǆ", "ß"})},
         {QStringLiteral("money_field"), moneyField, words({"12,50", "1.234", "-3", "R$", "١٢"})},

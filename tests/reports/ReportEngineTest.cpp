@@ -82,7 +82,7 @@ protected:
             QStringLiteral(
                 "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR, DATA_VENC, STATUS_PAG) "
                 "values (?, 1, ?, ?, ?, 'NP')"),
-            {code, description, QVariant::fromValue(Currency::fromCents(100050 * code)),
+            {code, description, QVariant::fromValue(Currency::fromCents(qint64(100050) * code)),
              QDate(2026, 3, code % 28 + 1)});
     }
     Prepared prepared(const Template& t = smallReport()) {
