@@ -48,6 +48,7 @@ TFPix::TFPix(QWidget* parent)
     Memo1->setReadOnly(true);
     Memo1->setFixedHeight(84);
     Memo1->setStyleSheet(QStringLiteral("font-family: monospace;"));
+    Memo1->setWordWrapMode(QTextOption::WrapAnywhere); // one long word: cut it evenly, not at its blanks
     BCopiar = new QPushButton(QStringLiteral("Copiar"), body());
     BCopiar->setObjectName(QStringLiteral("BCopiar"));
     BCopiar->setAutoDefault(false);
