@@ -289,7 +289,9 @@ void TFConsulta::BConsultarClick() {
 }
 
 void TFConsulta::BExcluirClick() {
-    if (!hasCurrentRow()) {
+    // After a refused date range the grid shows the earlier rows again but the ledger is closed: that is no
+    // consultation to delete from.
+    if (!DM->TabDividas.isOpen() || !hasCurrentRow()) {
         Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
         return;
     }

@@ -97,6 +97,12 @@ QString labelled(const QString& label, const QString& value) {
 
 } // namespace
 
+Currency change(const Receipt& receipt) {
+    // An amount below what was paid (confirmed without the check Enter makes) leaves no change.
+    const Currency paid = receipt.settlement.paid;
+    return receipt.received && *receipt.received > paid ? *receipt.received - paid : Currency();
+}
+
 Template recibo() {
     Template t;
     t.name = QStringLiteral("Recibo");
@@ -125,11 +131,12 @@ Prepared prepared(const Receipt& receipt) {
     t.setText(QStringLiteral("FormOfPayment"), QStringLiteral("Forma de pagamento: ") + paid.formOfPayment);
     t.setText(QStringLiteral("Paid"), paid.paid.format());
     t.setText(QStringLiteral("Received"), receipt.received ? receipt.received->format() : QString());
-    // An amount below what was paid (confirmed without the check Enter makes) leaves no change.
-    const Currency change =
-        receipt.received && *receipt.received > paid.paid ? *receipt.received - paid.paid : Currency();
-    t.setText(QStringLiteral("Change"), change.format());
-    t.setText(QStringLiteral("StillOpen"), paid.stillOpen.format());
+    t.setText(QStringLiteral("Change"), change(receipt).format());
+    // More paid than owed leaves the customer a credit, not a debt below zero.
+    const bool credit = paid.stillOpen < Currency();
+    t.setText(QStringLiteral("StillOpenLabel"),
+              credit ? QStringLiteral("Crédito do cliente:") : QStringLiteral("Saldo em aberto:"));
+    t.setText(QStringLiteral("StillOpen"), (credit ? -paid.stillOpen : paid.stillOpen).format());
 
     QVector<Row> rows;
     if (paid.partial)

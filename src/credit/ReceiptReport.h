@@ -18,6 +18,9 @@ struct Receipt {
     std::optional<Currency> received; // as typed; none when what was typed is not an amount
 };
 
+// What was given back: nothing when the amount handed over is unknown or below what was paid.
+Currency change(const Receipt& receipt);
+
 Report::Template recibo();
 // The receipt laid out into its pages.
 Report::Prepared prepared(const Receipt& receipt);

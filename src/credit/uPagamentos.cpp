@@ -345,6 +345,8 @@ void TFPagamentos::Edit1Enter() {
         break;
     }
     case Parcial:
+        // A part payment gives nothing back: the change of an earlier payment must not stay in view.
+        Label2->clear();
         BConfirmarClick();
         break;
     default:
@@ -474,6 +476,8 @@ void TFPagamentos::keepReceipt(const Settlement& settlement) {
         receipt.received.reset();
     }
     m_receipt = receipt;
+    // The change shown is the confirmed payment's, as its receipt prints it.
+    Label2->setText(ReceiptReport::change(receipt).format());
 }
 
 void TFPagamentos::BReciboClick() {

@@ -12,7 +12,7 @@ QVector<OpenInstalment> openInstalments(Connection& connection, const QVariant& 
     const QVector<Row> rows = connection.select(
         QStringLiteral(
             "select CODIGO, DESCRICAO, PARCELA, DATA_VENC, VALOR from TABDIVIDAS where CLIENTE = ? "
-            "and STATUS_PAG = ? and CONTA <> ? order by DATA_VENC, CODIGO"),
+            "and STATUS_PAG = ? and CONTA <> ? and VALOR > 0 order by DATA_VENC, CODIGO"),
         {customer, LedgerWords::Open, LedgerWords::CashAccount});
     out.reserve(rows.size());
     for (const Row& r : rows)

@@ -21,7 +21,8 @@ struct OpenInstalment {
 // The booklet of payment slips (carnê) a customer takes home for what is still open on credit.
 namespace Booklet {
 
-// The customer's open credit entries (cash-sale items left out, as on the ledger), earliest due first.
+// The customer's open credit entries (cash-sale items left out, as on the ledger), earliest due first. Only
+// what is owed gets a slip: a balance of zero, or below zero (a credit), is not a debt.
 QVector<OpenInstalment> openInstalments(Connection& connection, const QVariant& customer);
 
 // The parcel a slip names: "Parc. i de n" read from an instalment's label (n as a number, so a count typed

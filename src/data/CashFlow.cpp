@@ -16,7 +16,8 @@ const QString OneCustomer = QStringLiteral("TabCadCli.Nome = :qNome AND ");
 
 // Each condition as the shop has always run it (odd blanks included), and the ending. The current month is
 // also taken in the current year: by the month alone, the same month of every earlier year was listed too.
-// Payments are stamped with their time: the custom range of the paid ones takes its final day whole.
+// Payments are stamped with their time: the custom range of the paid ones takes its final day whole. An
+// overdue entry is due today or earlier, whatever range of due days is asked.
 const std::array<QString, 25> Conditions = {
     QString(),
     QStringLiteral(" TabDividas.data = CURRENT_DATE AND TabDividas.STATUS_PAG = 'NP'"),
@@ -37,7 +38,8 @@ const std::array<QString, 25> Conditions = {
         " extract(month from TabDividas.data) = :Mes AND extract(year from TabDividas.data) = :Ano AND "
         "TabDividas.DATA_VENC <= CURRENT_DATE AND TabDividas.STATUS_PAG = 'NP'"),
     QStringLiteral(" TabDividas.DATA_VENC <= CURRENT_DATE AND TabDividas.STATUS_PAG = 'NP'"),
-    QStringLiteral(" TabDividas.DATA_VENC BETWEEN :pInicial and :pFinal AND TabDividas.STATUS_PAG = 'NP'"),
+    QStringLiteral(" TabDividas.DATA_VENC BETWEEN :pInicial and :pFinal AND TabDividas.DATA_VENC <= "
+                   "CURRENT_DATE AND TabDividas.STATUS_PAG = 'NP'"),
     QStringLiteral(
         " TabCadCli.Nome = :qNome AND TabDividas.data = CURRENT_DATE AND TabDividas.STATUS_PAG = 'NP'"),
     QStringLiteral(

@@ -229,6 +229,18 @@ Settlement Ledger::settleSelected(const QVector<QVariant>& codes, const QString&
     return done;
 }
 
+QVariant Ledger::purchaseLineOf(const QVariant& entry) {
+    // A partial payment deletes the entries it settles but keeps their purchase lines, and their codes are
+    // given again: a line is the entry's own only if it was written with it, for the same customer, on the
+    // sale's day and under the entry's label; of those, the newest. Balance rows (no quantity) have no line.
+    return m_dm.FDConnection1.selectValue(
+        QStringLiteral("select first 1 l.CODIGO from TABDESC_COMPRAS l join TABDIVIDAS d on "
+                       "d.CODIGO = l.COD_VENDA and d.CLIENTE = l.CLIENTE and d.DATA = l.DATA and "
+                       "d.PARCELA = l.STATUS where d.CODIGO = ? and d.QUANTIDADE is not null "
+                       "order by l.CODIGO desc"),
+        {entry});
+}
+
 void Ledger::deleteCurrentEntry() {
     const QVariant entry = m_dm.TabDividasCODIGO.value();
     // The entry and its purchase line go together or not at all.
@@ -236,7 +248,8 @@ void Ledger::deleteCurrentEntry() {
     TableDataset& lines = m_dm.TabDesc_Compras;
     lines.open();
     lines.setFiltered(false);
-    if (lines.locate(QStringLiteral("COD_VENDA"), entry))
+    const QVariant line = purchaseLineOf(entry);
+    if (!line.isNull() && lines.locate(QStringLiteral("CODIGO"), line))
         lines.remove();
     m_dm.TabDividas.remove();
     unit.commit();
@@ -263,7 +276,8 @@ bool Ledger::deleteEntry(const QVariant& code) {
         entries.setFiltered(false);
         // The entry and its purchase line go together or not at all.
         Transaction unit(m_dm.FDConnection1);
-        if (lines.locate(QStringLiteral("COD_VENDA"), code))
+        const QVariant line = purchaseLineOf(code);
+        if (!line.isNull() && lines.locate(QStringLiteral("CODIGO"), line))
             lines.remove();
         found = entries.locate(QStringLiteral("CODIGO"), code);
         if (found)

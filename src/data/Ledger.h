@@ -83,9 +83,9 @@ public:
     // Marks the entries with these codes paid (a code no longer shown is passed over).
     Settlement settleSelected(const QVector<QVariant>& codes, const QString& formOfPayment);
 
-    // Deletes the ledger's current entry with the purchase line that points at it.
+    // Deletes the ledger's current entry with its own purchase line.
     void deleteCurrentEntry();
-    // Deletes the entry with this code and the first purchase line that points at it, found among all rows
+    // Deletes the entry with this code and its own purchase line, found among all rows
     // whatever filter the shared datasets carry, which they keep. False when no entry has that code.
     bool deleteEntry(const QVariant& code);
     // Saves the correction of the current entry: its value is unit value × quantity, or stays as it is when
@@ -98,6 +98,8 @@ private:
     int appendEntry(const QVariant& customer, const QDate& today, const SaleItem& item, const Currency& value,
                     const QDate& due, const QString& label, const QString& account);
     Currency stillOpen(const QVariant& customer);
+    // The code of the entry's own purchase line, null when it has none.
+    QVariant purchaseLineOf(const QVariant& entry);
     void appendPurchaseLine(const QVariant& customer, const QDate& today, const SaleItem& item,
                             const QString& status, int entryCode);
 

@@ -16,7 +16,7 @@ QVector<OverdueEntry> overdueEntries(Connection& connection, const QVariant& cus
     QVector<OverdueEntry> out;
     const QVector<Row> rows = connection.select(
         QStringLiteral("select DESCRICAO, PARCELA, DATA_VENC, VALOR from TABDIVIDAS where CLIENTE = ? and "
-                       "STATUS_PAG = ? and DATA_VENC <= ? order by DATA_VENC, CODIGO"),
+                       "STATUS_PAG = ? and DATA_VENC <= ? and VALOR > 0 order by DATA_VENC, CODIGO"),
         {customer, LedgerWords::Open, today});
     out.reserve(rows.size());
     for (const Row& r : rows)

@@ -23,7 +23,7 @@ struct OverdueEntry {
 namespace OverdueReminder {
 
 // The customer's unpaid entries due on today or earlier (what the consultation lists as overdue), earliest
-// due first.
+// due first; only amounts owed (a zero or credit balance is no debt to remind of).
 QVector<OverdueEntry> overdueEntries(Connection& connection, const QVariant& customer, const QDate& today);
 
 // The message: a greeting by name, each entry with its due date and value, the total, the shop's PIX key

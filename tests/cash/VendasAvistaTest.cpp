@@ -158,15 +158,25 @@ TEST_F(CashSale, PaymentWaitsUntilACorrectionIsFinished) {
 }
 
 TEST_F(CashSale, DeletingAnItemTakesExactlyItsPurchaseLine) {
-    sql(QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, COD_VENDA) values (7, 2, 1)"));
-    sql(QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, COD_VENDA) values (8, 1, 2)"));
-    addEntry(1, 1, QStringLiteral("1,00"), clock.currentDateTime().date(), "NP", "V");
-    addEntry(2, 1, QStringLiteral("2,00"), clock.currentDateTime().date(), "NP", "V");
+    const QDate today = clock.currentDateTime().date();
+    auto line = [this, today](int code, int customer, int entry) {
+        DM->FDConnection1.execute(
+            QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DATA, STATUS, "
+                           "COD_VENDA) values (?, ?, ?, 'À Vista', ?)"),
+            {code, customer, today, entry});
+    };
+    line(6, 2, 1); // another customer's settled item that once had code 1
+    line(7, 1, 1);
+    line(8, 1, 2);
+    addEntry(1, 1, QStringLiteral("1,00"), today, "NP", "V");
+    addEntry(2, 1, QStringLiteral("2,00"), today, "NP", "V");
     openFor(QStringLiteral("ANA"));
     EXPECT_FALSE(DM->TabDesc_Compras.isOpen());
     messages.answers.enqueue(QMessageBox::Yes);
     press(Qt::Key_F7); // the first item, code 1
-    EXPECT_EQ(column(QStringLiteral("select list(CODIGO) from TABDESC_COMPRAS")), QStringLiteral("8"));
+    EXPECT_EQ(column(QStringLiteral("select list(CODIGO) from (select CODIGO from TABDESC_COMPRAS order by "
+                                    "CODIGO)")),
+              QStringLiteral("6,8"));
     EXPECT_EQ(column(QStringLiteral("select list(CODIGO) from TABDIVIDAS")), QStringLiteral("2"));
 }
 

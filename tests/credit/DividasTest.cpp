@@ -19,7 +19,11 @@ protected:
         addEntry(3, 1, QStringLiteral("5,00"), today, "NP", "V");   // a cash sale: not on the ledger
         addEntry(4, 1, QStringLiteral("7,00"), today, "PG");        // paid: not on the ledger
         addEntry(5, 2, QStringLiteral("99,00"), today.addDays(-3)); // another customer's
-        sql(QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, COD_VENDA) values (1, 1, 2)"));
+        // Entry 2's line: written with it, for its customer, on its day, under its label.
+        DM->FDConnection1.execute(
+            QStringLiteral("insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DATA, STATUS, "
+                           "COD_VENDA) values (1, 1, ?, 'À Prazo', 2)"),
+            {today});
     }
 };
 

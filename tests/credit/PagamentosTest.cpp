@@ -174,6 +174,27 @@ TEST_F(Payment, SelectedRowsArePaidAlone) {
     EXPECT_TRUE(r[2].contains(QStringLiteral("|PG|")));
 }
 
+TEST_F(Payment, TheChangeShownIsThatOfThePaymentJustConfirmed) {
+    pay([this] {
+        DBGrid* grid = FPagamentos->DBGrid1;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(0, 1)).center());
+        typeAmount(QStringLiteral("166,67"));
+        messagesAnswerYes();
+        enter();
+        EXPECT_EQ(FPagamentos->Label2->text(), QStringLiteral("R$ 66,67"));
+        FPagamentos->RadioGroup1->click(1);
+        typeAmount(QStringLiteral("100"));
+        messagesAnswerYes();
+        enter();
+        EXPECT_EQ(FPagamentos->Label2->text(), QStringLiteral("R$ 0,00"))
+            << "a part payment gives nothing back";
+    });
+    EXPECT_EQ(column(QStringLiteral("select list(DESCRICAO) from (select DESCRICAO from TABDIVIDAS where "
+                                    "STATUS_PAG = 'PG' and FORM_PAG = 'Dinheiro' order by CODIGO)")),
+              QStringLiteral("ITEM 1,Pagamento Saldo PARCIAL"));
+}
+
 TEST_F(Payment, TheSumShownFollowsASelectionMovedWithTheKeys) {
     pay([this] {
         DBGrid* grid = FPagamentos->DBGrid1;

@@ -217,6 +217,7 @@ struct ReceiptCase {
     bool enter;         // false: confirmed with F5, without the comparison Enter makes
     const char* lines;  // description|value of each line
     const char* totals; // paid, received, change, still open
+    const char* stillOpenLabel = "Saldo em aberto:";
 };
 
 class Receipt : public PaymentExtras, public ::testing::WithParamInterface<ReceiptCase> {};
@@ -248,6 +249,7 @@ TEST_P(Receipt, PrintsWhatThePaymentPaid) {
                printed(QStringLiteral("Change")) + printed(QStringLiteral("StillOpen")))
                   .join(QStringLiteral(", ")),
               QString::fromUtf8(c.totals));
+    EXPECT_EQ(printed(QStringLiteral("StillOpenLabel")), QStringList{QString::fromUtf8(c.stillOpenLabel)});
     EXPECT_EQ(printed(QStringLiteral("ShopName")), QStringList{QString()}) << "no shop details: blank";
     EXPECT_EQ(printed(QStringLiteral("FormOfPayment")),
               QStringList{QStringLiteral("Forma de pagamento: PIX")});
@@ -261,7 +263,10 @@ INSTANTIATE_TEST_SUITE_P(
                                   "R$ 150,00, R$ 200,00, R$ 50,00, R$ 159,00"},
                       ReceiptCase{"TotalBelowWithF5", 0, "250", false,
                                   "ITEM 1|R$ 100,00;ITEM 2|R$ 150,00;ITEM 3|R$ 50,00",
-                                  "R$ 300,00, R$ 250,00, R$ 0,00, R$ 9,00"}),
+                                  "R$ 300,00, R$ 250,00, R$ 0,00, R$ 9,00"},
+                      // More than the debt: the balance left is the customer's credit.
+                      ReceiptCase{"PartialAboveTheDebt", 1, "400", true, "Pagamento parcial|R$ 400,00",
+                                  "R$ 400,00, R$ 400,00, R$ 0,00, R$ 91,00", "Crédito do cliente:"}),
     [](const ::testing::TestParamInfo<ReceiptCase>& param) { return std::string(param.param.name); });
 
 TEST_F(PaymentExtras, TheCashSalesReceiptListsItsItemsAndTheLastPaymentIsTheOnePrinted) {

@@ -59,4 +59,13 @@ TEST_F(OpenInstalments, AreTheCustomersUnpaidCreditEntriesEarliestDueFirst) {
     EXPECT_TRUE(Booklet::openInstalments(dm.FDConnection1, 9).isEmpty());
 }
 
+TEST_F(OpenInstalments, GiveNoSlipForAZeroBalanceOrACredit) {
+    entry(1, 7, QDate(2025, 2, 10), "-3666,67", "NP", "N", "À Prazo"); // paid more than owed
+    entry(2, 7, QDate(2025, 2, 11), "0,00", "NP", "P", "Parc. 1 de 2");
+    entry(3, 7, QDate(2025, 2, 12), "0,01", "NP", "P", "Parc. 2 de 2");
+    const QVector<OpenInstalment> open = Booklet::openInstalments(dm.FDConnection1, 7);
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open.front().code, 3);
+}
+
 } // namespace

@@ -117,7 +117,7 @@ protected:
             status = paidAt.isValid() ? QStringLiteral("PG") : QStringLiteral("NP");
         sql(QStringLiteral(
                 "insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DATA_VENC, DATA_PAG, VALOR, STATUS_PAG, "
-                "CONTA) values (?, ?, ?, ?, ?, ?, ?, 'N')"),
+                "CONTA, PARCELA, QUANTIDADE) values (?, ?, ?, ?, ?, ?, ?, 'N', 'À Prazo', 1)"),
             {code, customer, sold, due, paidAt.isValid() ? QVariant(paidAt) : QVariant(),
              QVariant::fromValue(Currency::fromUnits(code)), status});
     }
@@ -152,6 +152,9 @@ TEST_F(CashFlowConsultation, ListsEachKindAndPeriodNewestEntryFirst) {
               (QList<int>{2, 1}));
     EXPECT_EQ(listed(Scope::AllCustomers, Kind::Overdue, Period::Custom, yesterday, yesterday),
               (QList<int>{3}));
+    EXPECT_EQ(listed(Scope::AllCustomers, Kind::Overdue, Period::Custom, yesterday, today.addDays(30)),
+              (QList<int>{3, 2}))
+        << "an entry is overdue only once its day has come";
     EXPECT_EQ(listed(Scope::AllCustomers, Kind::Unpaid, Period::Custom, today, yesterday), QList<int>{})
         << "a reversed range holds nothing";
 }
@@ -186,13 +189,14 @@ TEST_F(CashFlowConsultation, PaymentsOfARangeIncludeTheWholeFinalDay) {
 }
 
 TEST_F(CashFlowConsultation, DeletingAnEntryTakesItsPurchaseLineAndNothingElse) {
+    // Each line written with its entry: same customer, sale day and label.
     sql(QStringLiteral(
-            "insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DATA, VALOR, COD_VENDA) values (1, 1, ?, "
-            "10, 3)"),
-        {today});
+            "insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DATA, VALOR, STATUS, COD_VENDA) values (1, 1, ?, "
+            "10, 'À Prazo', 3)"),
+        {today.addMonths(-1)});
     sql(QStringLiteral(
-            "insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DATA, VALOR, COD_VENDA) values (2, 1, ?, "
-            "10, 1)"),
+            "insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DATA, VALOR, STATUS, COD_VENDA) values (2, 1, ?, "
+            "10, 'À Prazo', 1)"),
         {today});
     // Another screen left the shared ledger on one customer's open entries.
     dm->TabDividas.open();

@@ -180,4 +180,32 @@ TEST_F(LedgerOperations, DeletingAnEntryTakesItsLineAndACorrectionKeepsABalance)
     EXPECT_TRUE(lines().isEmpty());
 }
 
+// A partial payment deletes the entries it settles, keeps their purchase lines and gives their codes again:
+// a deletion must then find the deleted entry's own line, never one of a settled sale.
+TEST_F(LedgerOperations, DeletingAnEntryWhoseCodeWasGivenAgainLeavesTheSettledSalesLines) {
+    Ledger ledger(*dm);
+    ledger.creditSaleInInstalments(1, item("JOGO DE PANELAS INOX", "300", 1), 3, QStringLiteral("3")); // 1-3
+    ledger.creditSale(1, item("TOALHA", "20", 1), QDate(2026, 3, 1));                                  // 4
+    ledger.settlePart(1, Currency::parse("320"), Currency::parse("100"), LedgerWords::Cash); // 1, 2 again
+    ledger.creditSale(2, item("CAFETEIRA", "80", 1), QDate(2026, 3, 1));                     // 3 again
+    ledger.settlePart(2, Currency::parse("80"), Currency::parse("30"), LedgerWords::Cash);   // 3, 4 again
+    const QStringList settled = lines();
+    ASSERT_EQ(settled.size(), 3);
+
+    // The other customer's balance and payment rows hold the codes of the panelas' and the towel's entries.
+    ASSERT_TRUE(ledger.deleteEntry(4));
+    dm->TabDividas.setFiltered(false);
+    ASSERT_TRUE(dm->TabDividas.locate(QStringLiteral("CODIGO"), 3));
+    ledger.deleteCurrentEntry();
+    EXPECT_EQ(lines(), settled) << "balance and payment rows have no purchase line";
+
+    // Sales of the same customer, on the same day and under the same label as the settled towel's: each
+    // deletion takes only the line written with its entry.
+    ledger.creditSale(1, item("LENCOL", "45", 1), QDate(2026, 3, 1)); // 3 again
+    ledger.creditSale(1, item("FRONHA", "15", 1), QDate(2026, 3, 1)); // 4 again, as the towel
+    ASSERT_TRUE(ledger.deleteEntry(4));
+    ASSERT_TRUE(ledger.deleteEntry(3));
+    EXPECT_EQ(lines(), settled);
+}
+
 } // namespace

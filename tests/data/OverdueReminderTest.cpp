@@ -126,4 +126,16 @@ TEST_F(ReminderEntries, AreTheCustomersUnpaidEntriesDueByTheDayAskedEarliestFirs
                                 QStringLiteral("ITEM 1|2025-12-09|R$ 1,00")}));
 }
 
+TEST_F(ReminderEntries, LeaveOutZeroBalancesAndCredits) {
+    const QDate today(2025, 12, 9);
+    entry(1, 5, today.addDays(-3), "NP", "N");
+    entry(2, 5, today.addDays(-2), "NP", "N");
+    entry(3, 5, today.addDays(-1), "NP", "N");
+    dm.FDConnection1.execute(QStringLiteral("update TABDIVIDAS set VALOR = 0 where CODIGO = 1"));
+    dm.FDConnection1.execute(QStringLiteral("update TABDIVIDAS set VALOR = -3666.67 where CODIGO = 2"));
+    const QVector<OverdueEntry> got = OverdueReminder::overdueEntries(dm.FDConnection1, 5, today);
+    ASSERT_EQ(got.size(), 1);
+    EXPECT_EQ(got.front().description, QStringLiteral("ITEM 3"));
+}
+
 } // namespace
