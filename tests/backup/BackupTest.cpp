@@ -429,7 +429,10 @@ TEST_F(Backup, TheNextJobRemovesWhatInterruptedJobsLeftAndNothingElse) {
     EXPECT_EQ(contents(kept), "the database an earlier restore replaced");
     struct stat made {};
     ASSERT_EQ(stat(QFile::encodeName(backups.filePath(BackupJobs::FileName)).constData(), &made), 0);
-    EXPECT_EQ(made.st_mode & 07777, 0644u) << "as the engine's own tool makes backups";
+    struct stat database {};
+    ASSERT_EQ(stat(QFile::encodeName(db.path()).constData(), &database), 0);
+    EXPECT_EQ(made.st_mode & 07777, 0600u | (database.st_mode & 0060u))
+        << "the database's own access, nothing for others";
 
     // With the database gone from its path, a file beside it may be the only copy left: it stays.
     write(restoring, "maybe the only copy");
@@ -566,6 +569,37 @@ INSTANTIATE_TEST_SUITE_P(Users, RestoreBy,
                                            RestoreCase{"MASTER", QMessageBox::No, false},
                                            RestoreCase{"ANA", QMessageBox::Yes, false},
                                            RestoreCase{"NINGUEM", QMessageBox::Yes, false}));
+
+// A backup holds the books and the users' passwords: it is as closed as the database file, whatever the
+// umask gives new files.
+class BackupAccess : public Backup, public ::testing::WithParamInterface<std::pair<mode_t, mode_t>> {};
+
+TEST_P(BackupAccess, IsTheDatabaseFilesAndNothingForOthers) {
+    const auto [databaseMode, backupMode] = GetParam();
+    ASSERT_EQ(chmod(QFile::encodeName(db.path()).constData(), databaseMode), 0);
+    const QString target = backups.filePath(BackupJobs::FileName);
+    write(target, "an older backup, open to all"); // replaced, not reused
+    ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0666), 0);
+    const mode_t umaskBefore = umask(0);
+    showScreen();
+    chooseDirectory(target);
+    FBackup->BBackup->click();
+    umask(umaskBefore);
+    ASSERT_EQ(messages.log(), QStringList{BackedUp});
+    struct stat made {};
+    ASSERT_EQ(stat(QFile::encodeName(target).constData(), &made), 0);
+    EXPECT_EQ(made.st_mode & 07777, backupMode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, BackupAccess,
+    ::testing::Values(std::pair<mode_t, mode_t>{0600, 0600}, std::pair<mode_t, mode_t>{0640, 0640},
+                      std::pair<mode_t, mode_t>{0660, 0660}, std::pair<mode_t, mode_t>{0644, 0640},
+                      std::pair<mode_t, mode_t>{0666, 0660}, std::pair<mode_t, mode_t>{0400, 0600}),
+    [](const auto& c) {
+        return "Database0" + std::to_string(c.param.first / 64) + std::to_string(c.param.first / 8 % 8) +
+               std::to_string(c.param.first % 8);
+    });
 
 // The timer's own signal, so that an error takes the way a real tick takes.
 void tick() {
