@@ -79,8 +79,8 @@ QString messageOf(const std::exception_ptr& error) {
 
 // The file a backup is written into. Its job holds a lock on it while it runs, so that a job backing up
 // into the same folder, from this process or another, tells it from the leftover of an interrupted one (on
-// Windows the engine's open handle keeps it from being removed instead). Made with the usual permissions,
-// since it becomes the backup.
+// Windows the engine's open handle keeps it from being removed instead). Made for its owner alone, since it
+// becomes the backup, which holds the books and the users.
 class PartialBackup {
 public:
     explicit PartialBackup(const QString& directory) {
@@ -90,7 +90,8 @@ public:
             for (int i = 0; i < 6; ++i)
                 tag += letters[QRandomGenerator::global()->bounded(int(letters.size()))];
             m_file.setFileName(directory + FileName + u'.' + tag + PartialBackupSuffix);
-            if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                            QFileDevice::ReadOwner | QFileDevice::WriteOwner))
                 break;
             // Only a name already taken is worth another try.
             if (!m_file.exists() || attempt == 10)
@@ -191,6 +192,12 @@ void backup(Connection& connection, const QString& directory, const FirebirdServ
     removeInterruptedBackups(directory);
     const PartialBackup partial(directory);
     services(onLine).backup(connection.databasePath(), partial.path());
+    // Set once the engine has written it, whichever way it opened the file: nobody who may not read the
+    // database reads its backup.
+    if (const std::optional<QString> failure =
+            OperatingSystem::restrictAccessLike(connection.databasePath(), partial.path()))
+        throw BrolaviError(QStringLiteral("Não foi possível proteger o arquivo %1\n%2")
+                               .arg(QDir::toNativeSeparators(partial.path()), *failure));
     renameOver(partial.path(), directory + FileName);
 }
 

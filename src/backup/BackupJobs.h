@@ -33,7 +33,8 @@ bool running();
 // Backs the connection's database up into directory (with its trailing separator) + FileName. The backup
 // goes to a side file first, which replaces FileName only once the engine has reported it complete: a
 // backup that fails leaves the previous one as it was. Partial backups of interrupted jobs in the directory
-// are removed first. Throws BrolaviError.
+// are removed first. The backup gets the database file's access, never more (see
+// OperatingSystem::restrictAccessLike). Throws BrolaviError.
 void backup(Connection& connection, const QString& directory, const FirebirdServices::LineHandler& onLine);
 
 // Replaces the connection's database by the one in backupFile. The backup is restored into a side file

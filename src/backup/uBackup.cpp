@@ -1,6 +1,7 @@
 #include "backup/uBackup.h"
 
 #include "backup/BackupJobs.h"
+#include "data/Users.h"
 #include "data/uDM.h"
 #include "platform/core/Errors.h"
 #include "platform/core/Query.h"
@@ -273,10 +274,18 @@ void TFBackup::BBackupClick() {
 }
 
 void TFBackup::BRestoreClick() {
+    // A restore replaces the books and the users, its own master included: only a master may.
+    if (!Users(*DM).currentIsMaster()) {
+        Messages::warning(QStringLiteral("SOMENTE UM USUÁRIO MASTER PODE RESTAURAR O BANCO DE DADOS"));
+        return;
+    }
     if (Edit2->text().isEmpty()) {
         Messages::error(QStringLiteral("Por favor selecione o diretório do backup"));
         return;
     }
+    if (!Messages::confirm(QStringLiteral("A restauração substitui todos os dados atuais pelos do arquivo "
+                                          "escolhido. Deseja continuar?")))
+        return;
     const QString file = Edit2->text();
     const std::exception_ptr failure =
         runJob(MRestore, [&](const auto& onLine) { BackupJobs::restore(DM->FDConnection1, file, onLine); });

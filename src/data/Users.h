@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -18,8 +19,14 @@ public:
     // The characters of the users table's login column: a longer login is refused by the engine.
     static constexpr int LoginLength = 10;
 
-    // Whether the user the program runs under is a master user. Nobody found under the current login (renamed
-    // or deleted during the run) counts as a normal user.
+    // The user these credentials are, as the database compares them (trailing blanks of the login do not
+    // count): the moment of login, read from the clock once they matched, is written into its record alone
+    // and returned, and the program runs under that user from then on. Where an older file gives two users
+    // the same login and password, the first in code order. Nothing, with nothing written, when nobody
+    // matches.
+    std::optional<QDateTime> logIn(const QString& login, const QString& password);
+    // Whether the user the program runs under, found by its code, is a master user. Nobody logged in, or a
+    // user deleted during the run, counts as a normal user.
     bool currentIsMaster();
     // The code a new user gets: the highest of the whole table plus one.
     int nextCode();
@@ -27,11 +34,15 @@ public:
     // by the user exceptCode is not taken.
     bool nameTaken(const QString& name);
     bool loginTaken(const QString& login, std::optional<int> exceptCode = std::nullopt);
+    // Whether the user with this code may not take that name: "MASTER" (as the database compares names,
+    // trailing blanks aside) is the seeded master's alone, the registration protecting the user of that name.
+    static bool nameReserved(const QString& name, int code);
     // Whether the current user record is the seeded master user.
     bool currentIsSeededMaster() const;
     // Writes the user being entered or edited with its type ("M" or "N") and password, dated today.
     void saveCurrent(const QString& type, const QString& password);
-    // Narrows the users to the record of the current login and stands on it; false when there is none.
+    // Narrows the users to the record of the user the program runs under and stands on it; false when there
+    // is none.
     bool showCurrentOnly();
     // Writes a new login and password into the user with that code, which stays the only one shown, and the
     // program runs under the new login from then on. If the write fails the record is left as it was.

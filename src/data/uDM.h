@@ -6,6 +6,7 @@
 #include "platform/core/TableDataset.h"
 
 #include <QObject>
+#include <optional>
 
 // Columns of each table, in table order: each becomes a field object named dataset + column.
 #define BROLAVI_TABCADCLI_COLUMNS(X)                                                                         \
@@ -123,11 +124,17 @@ public:
     // The data module's field object by its name ("TabDividasVALOR"); nullptr when there is none.
     Field* fieldByName(const QString& name);
 
-    // The login the program runs under: the one typed at the login, or the one the user changed it to since.
+    // The user the program runs under: the record whose login and password matched at the login, by its
+    // code (logins of older files may be shared, so the login alone does not tell who it is), and that
+    // record's login, or the one the user changed it to since. No code before a login.
+    std::optional<int> currentUserCode() const {
+        return m_currentUserCode;
+    }
     QString currentLogin() const {
         return m_currentLogin;
     }
-    void setCurrentLogin(const QString& login) {
+    void setCurrentUser(std::optional<int> code, const QString& login) {
+        m_currentUserCode = code;
         m_currentLogin = login;
     }
 
@@ -136,6 +143,7 @@ public:
     void filterCustomerLedger(const QString& accountCondition);
 
 private:
+    std::optional<int> m_currentUserCode;
     QString m_currentLogin;
 };
 

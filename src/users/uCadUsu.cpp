@@ -187,14 +187,23 @@ void TFCadUsu::BNovoClick() {
 }
 
 bool TFCadUsu::refusedAsTaken(DBEdit* field) {
-    if (DM->TabUsuarios.state() != TableDataset::State::Insert)
-        return false;
+    const bool entering = DM->TabUsuarios.state() == TableDataset::State::Insert;
+    const int code = DM->TabUsuariosCODIGO.asInteger();
     Users users(*DM);
     const bool login = field == DBEdit2;
-    if (!(login ? users.loginTaken(field->text()) : users.nameTaken(field->text())))
+    const QString text = field->text();
+    QString warning;
+    // An edited user may share a name, never a login: the login is how each user is told apart.
+    if (login && users.loginTaken(text, entering ? std::nullopt : std::optional<int>(code)))
+        warning = QStringLiteral("NOME DE LOGIN JÁ EXISTENTE");
+    else if (!login && entering && users.nameTaken(text))
+        warning = QStringLiteral("NOME DE USUÁRIO JÁ EXISTENTE");
+    // Named so, a user could never be edited or deleted again.
+    else if (!login && Users::nameReserved(text, code))
+        warning = QStringLiteral("O NOME \"MASTER\" É RESERVADO AO USUÁRIO MASTER");
+    else
         return false;
-    Messages::warning(login ? QStringLiteral("NOME DE LOGIN JÁ EXISTENTE")
-                            : QStringLiteral("NOME DE USUÁRIO JÁ EXISTENTE"));
+    Messages::warning(warning);
     field->setFieldText(QString());
     m_exits->moveFocus(field);
     return true;
@@ -221,7 +230,7 @@ void TFCadUsu::BGravarClick() {
     };
     if (DBEdit1->text().trimmed().isEmpty())
         return refuse(QStringLiteral("POR FAVOR DIGITE NOME DO USUÁRIO"), DBEdit1);
-    // F5 and the button leave no field: a new user's name and login are checked here too.
+    // F5 and the button leave no field: the name and login are checked here too.
     if (refusedAsTaken(DBEdit1))
         return;
     if (DBEdit2->text().trimmed().isEmpty())

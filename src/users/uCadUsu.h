@@ -51,7 +51,8 @@ private:
     void setEntering(bool on);
     // The type choice follows the user the grid stands on.
     void showCurrentType();
-    // A new user's name or login that another user has: warned, emptied, and the caret back in it.
+    // A login another user has, a new user's name another user has, or the master's name given to another
+    // user: warned, emptied, and the caret back in it.
     bool refusedAsTaken(DBEdit* field);
 
     FieldExits* m_exits;

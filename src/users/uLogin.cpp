@@ -4,7 +4,6 @@
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
 #include "platform/core/FirebirdDatabase.h"
-#include "platform/core/Formats.h"
 #include "platform/core/Query.h"
 #include "platform/widgets/Branding.h"
 #include "platform/widgets/InputRules.h"
@@ -151,26 +150,15 @@ void TFLogin::SpeedButton1Click() {
 }
 
 void TFLogin::SpeedButton2Click() {
-    QUsuarios->setSql(QStringLiteral("select * From usuarios Where Login = :nUsu and senha = :sPass"));
-    QUsuarios->setParam(QStringLiteral("nUsu"), Edit1->text());
-    QUsuarios->setParam(QStringLiteral("sPass"), Edit2->text());
-    QUsuarios->open();
-    const bool found = !QUsuarios->isEmpty();
-    QUsuarios->close();
-    if (!found) {
+    const std::optional<QDateTime> moment = Users(*DM).logIn(Edit1->text(), Edit2->text());
+    if (!moment) {
         Messages::warning(QStringLiteral("USUÁRIO OU SENHA INVÁLIDO"));
         Edit1->clear();
         Edit2->clear();
         Edit1->setFocus();
         return;
     }
-    DataLogin = Clock::now();
-    QUsuarios->setSql(QStringLiteral("update Usuarios set DATA_HORA_LOGIN = :nDLogin Where Login = :NUsu"));
-    QUsuarios->setParam(QStringLiteral("nDLogin"),
-                        DataLogin.toString(Formats::ShortDate + u' ' + Formats::LongTime));
-    QUsuarios->setParam(QStringLiteral("NUsu"), Edit1->text());
-    QUsuarios->execSql();
-    DM->setCurrentLogin(Edit1->text());
+    DataLogin = *moment;
     if (onLoggedIn)
         onLoggedIn();
 }

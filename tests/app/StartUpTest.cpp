@@ -67,7 +67,7 @@ TEST_P(MainScreen, ShowsUserRegistrationAndTheShopDetailsToAMasterOnly) {
                  {QStringLiteral("ZECA"), QStringLiteral("3"), QString()}});
     FSplash->show();
     FLogin->show();
-    DM->setCurrentLogin(QString::fromUtf8(GetParam().login));
+    logInAs(QString::fromUtf8(GetParam().login));
     modal.onShow(QStringLiteral("TelaInicial"), [](QDialog*) {
         EXPECT_FALSE(FSplash->isVisible());
         EXPECT_FALSE(FLogin->isVisible());

@@ -31,6 +31,9 @@ namespace {
 const QString CouldNotRestore = QStringLiteral("error|Erro|Não foi possivel realizar a Restauração!");
 const QString CouldNotBackUp = QStringLiteral("error|Erro|Não foi possivel realizar o backup!");
 const QString BackedUp = QStringLiteral("plain|Brolavi|Backup realizado com sucesso!");
+const QString Restored = QStringLiteral("plain|Brolavi|Restauração realizado com sucesso!");
+const QString AskedToRestore = QStringLiteral("question|Confirmação|A restauração substitui todos os dados "
+                                              "atuais pelos do arquivo escolhido. Deseja continuar?");
 
 QByteArray contents(const QString& path) {
     QFile file(path);
@@ -73,7 +76,9 @@ class Backup : public ProgramFixture {
 protected:
     void SetUp() override {
         ProgramFixture::SetUp();
-        createUsers({{QStringLiteral("MASTER"), QStringLiteral("907438"), QStringLiteral("M")}});
+        createUsers({{QStringLiteral("MASTER"), QStringLiteral("907438"), QStringLiteral("M")},
+                     {QStringLiteral("ANA"), QStringLiteral("111111"), QStringLiteral("N")}});
+        logInAs(QStringLiteral("MASTER"));
         addCustomer(1, QStringLiteral("ANA SOUZA"));
         addCustomer(2, QStringLiteral("JOSE LIMA"));
         sql(QStringLiteral("insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR, STATUS_PAG, CONTA) "
@@ -103,6 +108,12 @@ protected:
     void chooseBackupFile(const QString& anyFileThere) {
         files.answers.enqueue(anyFileThere);
         FBackup->SpeedButton2->click();
+    }
+    // RESTAURAR, and the answer to its question.
+    void restore(QMessageBox::StandardButton answer = QMessageBox::Yes) {
+        messages.answers.enqueue(answer);
+        FBackup->BRestore->click();
+        messages.answers.clear();
     }
     // A good backup of the database as it is now, made outside the screen.
     void backUpTo(const QString& directory) { BackupJobs::backup(DM->FDConnection1, directory, {}); }
@@ -156,9 +167,8 @@ TEST_F(Backup, RoundTripBringsTheRowsBackAndEveryDatasetReopens) {
 
     chooseBackupFile(backups.filePath(QStringLiteral("another name.bck")));
     ASSERT_EQ(FBackup->Edit2->text(), folderOf(backups) + BackupJobs::FileName);
-    FBackup->BRestore->click();
-    EXPECT_EQ(messages.log(),
-              QStringList{QStringLiteral("plain|Brolavi|Restauração realizado com sucesso!")});
+    restore();
+    EXPECT_EQ(messages.log(), (QStringList{AskedToRestore, Restored}));
     EXPECT_TRUE(FBackup->MRestore->toPlainText().contains(FirebirdServices::RestoreFinishedLine));
     EXPECT_TRUE(buttonsEnabled());
     EXPECT_TRUE(DM->FDConnection1.isOpen());
@@ -182,7 +192,7 @@ TEST_F(Backup, RoundTripBringsTheRowsBackAndEveryDatasetReopens) {
 
     // The next restore keeps the database it replaces in that one file.
     addCustomer(4, QStringLiteral("ANTES DA SEGUNDA"));
-    FBackup->BRestore->click();
+    restore();
     EXPECT_EQ(databaseFolder(),
               (QStringList{QStringLiteral("DBBROLAVI.FDB"), QStringLiteral("DBBROLAVI.FDB.anterior")}));
     EXPECT_EQ(customersIn(kept), QStringLiteral("ANA SOUZA,JOSE LIMA,ANTES DA SEGUNDA"));
@@ -236,12 +246,12 @@ TEST_P(RestoreFrom, ABadFileLeavesTheDatabaseAsItWas) {
 
     showScreen();
     chooseBackupFile(bad);
-    FBackup->BRestore->click();
+    restore();
     EXPECT_EQ(messages.log(),
-              QStringList{GetParam() == BadBackup::OfAnotherDatabase
-                              ? QStringLiteral("error|Erro|O arquivo selecionado não é um backup "
-                                               "do Brolavi!")
-                              : CouldNotRestore});
+              (QStringList{AskedToRestore, GetParam() == BadBackup::OfAnotherDatabase
+                                               ? QStringLiteral("error|Erro|O arquivo selecionado não é um "
+                                                                "backup do Brolavi!")
+                                               : CouldNotRestore}));
     EXPECT_FALSE(FBackup->MRestore->toPlainText().isEmpty()) << "the engine's reason stays in the memo";
     EXPECT_TRUE(buttonsEnabled());
     EXPECT_TRUE(DM->FDConnection1.isOpen());
@@ -276,9 +286,8 @@ TEST_F(Backup, ARestoredDatabaseKeepsItsCharacterSetAndItsAccents) {
 
     showScreen();
     chooseBackupFile(backups.filePath(BackupJobs::FileName));
-    FBackup->BRestore->click();
-    ASSERT_EQ(messages.log(),
-              QStringList{QStringLiteral("plain|Brolavi|Restauração realizado com sucesso!")});
+    restore();
+    ASSERT_EQ(messages.log(), (QStringList{AskedToRestore, Restored}));
     EXPECT_EQ(DM->FDConnection1.characterSet(), charset);
     EXPECT_EQ(bytes(), before);
     DM->TabCadCli.open();
@@ -420,7 +429,10 @@ TEST_F(Backup, TheNextJobRemovesWhatInterruptedJobsLeftAndNothingElse) {
     EXPECT_EQ(contents(kept), "the database an earlier restore replaced");
     struct stat made {};
     ASSERT_EQ(stat(QFile::encodeName(backups.filePath(BackupJobs::FileName)).constData(), &made), 0);
-    EXPECT_EQ(made.st_mode & 07777, 0644u) << "as the engine's own tool makes backups";
+    struct stat database {};
+    ASSERT_EQ(stat(QFile::encodeName(db.path()).constData(), &database), 0);
+    EXPECT_EQ(made.st_mode & 07777, 0600u | (database.st_mode & 0060u))
+        << "the database's own access, nothing for others";
 
     // With the database gone from its path, a file beside it may be the only copy left: it stays.
     write(restoring, "maybe the only copy");
@@ -506,6 +518,88 @@ TEST_F(Backup, BothButtonsWantTheirPathFirst) {
     EXPECT_TRUE(FBackup->MBackup->toPlainText().isEmpty());
     EXPECT_TRUE(FBackup->MRestore->toPlainText().isEmpty());
 }
+
+struct RestoreCase {
+    const char* login;
+    QMessageBox::StandardButton answer; // to the question, when it comes
+    bool restored;
+};
+
+class RestoreBy : public Backup, public ::testing::WithParamInterface<RestoreCase> {};
+
+// A restore replaces the books and the users: asked first, and a master's alone. Backups stay everyone's.
+TEST_P(RestoreBy, OnlyAMasterRestoresAndOnlyAfterSayingYes) {
+    const RestoreCase& c = GetParam();
+    logInAs(QString::fromUtf8(c.login));
+    showScreen();
+    chooseDirectory(backups.filePath(BackupJobs::FileName));
+    FBackup->BBackup->click();
+    ASSERT_EQ(messages.log(), QStringList{BackedUp});
+    messages.clear();
+    addCustomer(3, QStringLiteral("DEPOIS DO BACKUP"));
+
+    chooseBackupFile(backups.filePath(BackupJobs::FileName));
+    restore(c.answer);
+    const bool master = QString::fromUtf8(c.login) == QStringLiteral("MASTER");
+    EXPECT_EQ(messages.log(),
+              master
+                  ? (c.restored ? QStringList{AskedToRestore, Restored} : QStringList{AskedToRestore})
+                  : QStringList{QStringLiteral("warning|AVISO !|SOMENTE UM USUÁRIO MASTER PODE RESTAURAR O "
+                                               "BANCO DE DADOS")});
+    if (master) {
+        EXPECT_EQ(messages.shown.front().buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+    EXPECT_EQ(customers(), c.restored ? QStringLiteral("ANA SOUZA,JOSE LIMA")
+                                      : QStringLiteral("ANA SOUZA,JOSE LIMA,DEPOIS DO BACKUP"));
+    EXPECT_EQ(databaseFolder().size(), c.restored ? 2 : 1) << "a restore keeps the database it replaced";
+    EXPECT_EQ(FBackup->MRestore->toPlainText().isEmpty(), !c.restored);
+    EXPECT_TRUE(buttonsEnabled());
+
+    // The hourly backup runs whoever is logged in.
+    messages.clear();
+    QTemporaryDir hourly;
+    sql(QStringLiteral("update TABBACKUP set DIRETORIO = ?"), {folderOf(hourly)});
+    QMetaObject::invokeMethod(TelaInicial->Timer1, "timeout");
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+    EXPECT_TRUE(QFile::exists(hourly.filePath(BackupJobs::FileName)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Users, RestoreBy,
+                         ::testing::Values(RestoreCase{"MASTER", QMessageBox::Yes, true},
+                                           RestoreCase{"MASTER", QMessageBox::No, false},
+                                           RestoreCase{"ANA", QMessageBox::Yes, false},
+                                           RestoreCase{"NINGUEM", QMessageBox::Yes, false}));
+
+// A backup holds the books and the users' passwords: it is as closed as the database file, whatever the
+// umask gives new files.
+class BackupAccess : public Backup, public ::testing::WithParamInterface<std::pair<mode_t, mode_t>> {};
+
+TEST_P(BackupAccess, IsTheDatabaseFilesAndNothingForOthers) {
+    const auto [databaseMode, backupMode] = GetParam();
+    ASSERT_EQ(chmod(QFile::encodeName(db.path()).constData(), databaseMode), 0);
+    const QString target = backups.filePath(BackupJobs::FileName);
+    write(target, "an older backup, open to all"); // replaced, not reused
+    ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0666), 0);
+    const mode_t umaskBefore = umask(0);
+    showScreen();
+    chooseDirectory(target);
+    FBackup->BBackup->click();
+    umask(umaskBefore);
+    ASSERT_EQ(messages.log(), QStringList{BackedUp});
+    struct stat made {};
+    ASSERT_EQ(stat(QFile::encodeName(target).constData(), &made), 0);
+    EXPECT_EQ(made.st_mode & 07777, backupMode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, BackupAccess,
+    ::testing::Values(std::pair<mode_t, mode_t>{0600, 0600}, std::pair<mode_t, mode_t>{0640, 0640},
+                      std::pair<mode_t, mode_t>{0660, 0660}, std::pair<mode_t, mode_t>{0644, 0640},
+                      std::pair<mode_t, mode_t>{0666, 0660}, std::pair<mode_t, mode_t>{0400, 0600}),
+    [](const auto& c) {
+        return "Database0" + std::to_string(c.param.first / 64) + std::to_string(c.param.first / 8 % 8) +
+               std::to_string(c.param.first % 8);
+    });
 
 // The timer's own signal, so that an error takes the way a real tick takes.
 void tick() {

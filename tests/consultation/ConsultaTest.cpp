@@ -28,7 +28,7 @@ protected:
         clock.set(QDateTime(today, QTime(12, 0)));
         createUsers({{QStringLiteral("MASTER"), QStringLiteral("907438"), QStringLiteral("M")},
                      {QStringLiteral("ANA"), QStringLiteral("111111"), QStringLiteral("N")}});
-        DM->setCurrentLogin(QStringLiteral("MASTER"));
+        logInAs(QStringLiteral("MASTER"));
         addCustomer(1, QStringLiteral("ANA"));
         addCustomer(2, QStringLiteral("BETO"));
         // code, customer, sale day, due day, paid at
@@ -193,7 +193,7 @@ struct UserCase {
 class ConsultationUser : public Consultation, public ::testing::WithParamInterface<UserCase> {};
 
 TEST_P(ConsultationUser, OnlyAMasterSeesAndUsesTheDelete) {
-    DM->setCurrentLogin(QString::fromUtf8(GetParam().login));
+    logInAs(QString::fromUtf8(GetParam().login));
     open();
     EXPECT_EQ(FConsulta->Panel6->isVisible(), GetParam().deletes);
     press(Qt::Key_F4);

@@ -23,7 +23,7 @@ protected:
         ScreenTest::SetUp();
         clock.set(QDateTime(today, QTime(12, 0)));
         createUsers({{QStringLiteral("MASTER"), QStringLiteral("907438"), QStringLiteral("M")}});
-        DM->setCurrentLogin(QStringLiteral("MASTER"));
+        logInAs(QStringLiteral("MASTER"));
         customer(1, "JOÃO DA SILVA", "(11)91234-5678");
         customer(2, "BETO", QString());
         customer(3, "CARLA", "91234-5678");

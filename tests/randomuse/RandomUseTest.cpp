@@ -204,7 +204,7 @@ protected:
     void seed() {
         createUsers({{QStringLiteral("MASTER"), QStringLiteral("907438"), QStringLiteral("M")},
                      {QStringLiteral("ANA"), QStringLiteral("123456"), QStringLiteral("N")}});
-        DM->setCurrentLogin(QStringLiteral("MASTER"));
+        logInAs(QStringLiteral("MASTER"));
         const QStringList names = {QStringLiteral("JOÃO DA SILVA"), QStringLiteral("MARIA SOUZA"),
                                    QStringLiteral("JOSÉ PEREIRA"), QStringLiteral("CLIENTE AVULSO")};
         int entry = 0;

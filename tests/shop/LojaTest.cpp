@@ -38,7 +38,7 @@ protected:
 
 TEST_F(Loja, TheDetailsTypedAreStoredInTheirOneFormAndShownAgain) {
     createUsers({{QStringLiteral("MASTER"), QStringLiteral("907438"), QStringLiteral("M")}});
-    DM->setCurrentLogin(QStringLiteral("MASTER"));
+    logInAs(QStringLiteral("MASTER"));
     ModalHost::show(TelaInicial);
     modal.onShow(QStringLiteral("FLoja"), [this](QDialog*) {
         EXPECT_EQ(FLoja->Edit1->text(), QString()) << "nothing stored yet";

@@ -26,3 +26,9 @@ void ProgramFixture::createUsers(const QVector<std::tuple<QString, QString, QStr
         sql(QStringLiteral("insert into usuarios (Codigo, Login, Senha, Tipo, Nome) values (?, ?, ?, ?, ?)"),
             {++code, login, password, type, login});
 }
+
+void ProgramFixture::logInAs(const QString& login) {
+    const QVariant code = sqlValue(
+        QStringLiteral("select first 1 Codigo from usuarios where Login = ? order by Codigo"), {login});
+    DM->setCurrentUser(code.isNull() ? std::nullopt : std::optional<int>(code.toInt()), login);
+}

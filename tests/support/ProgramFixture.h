@@ -28,6 +28,9 @@ protected:
     QVariant sqlValue(const QString& statement, const QVariantList& params = {});
     // The users table as the login creates it, with the given (login, password, type) rows.
     void createUsers(const QVector<std::tuple<QString, QString, QString>>& users);
+    // The program running under the first user (in code order) with this login, as after that user's login;
+    // under nobody's record when no user has it.
+    void logInAs(const QString& login);
 
     TestDatabase db;
     FixedClock clock{QDateTime(QDate(2025, 12, 9), QTime(14, 5, 33))};

@@ -14,7 +14,7 @@ namespace {
 class TrocaSenha : public UserScreens {
 protected:
     void showFor(const QString& login) {
-        DM->setCurrentLogin(login);
+        logInAs(login);
         showActive(FTrocaSenha);
     }
     static void retype(QLineEdit* field, const QString& text) {

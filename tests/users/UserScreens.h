@@ -17,7 +17,7 @@ protected:
         createUsers({{QStringLiteral("MASTER"), QStringLiteral("907438"), QStringLiteral("M")},
                      {QStringLiteral("ANA"), QStringLiteral("111111"), QStringLiteral("N")},
                      {QStringLiteral("CHEFE"), QStringLiteral("222222"), QStringLiteral("M")}});
-        DM->setCurrentLogin(QStringLiteral("MASTER"));
+        logInAs(QStringLiteral("MASTER"));
     }
 
     // A key as the user presses it: to the control that has the focus.

@@ -98,6 +98,10 @@ bool isInUseElsewhere(const QString& path) {
     return false;
 }
 
+std::optional<QString> restrictAccessLike(const QString& /*model*/, const QString& /*path*/) {
+    return std::nullopt;
+}
+
 namespace {
 
 // The numbers POSIX gives the signals these events stand for, so the exit status reads the same.
@@ -217,6 +221,22 @@ void markInUse(QFile& file) {
 bool isInUseElsewhere(const QString& path) {
     QFile file(path);
     return !file.open(QIODevice::ReadOnly) || ::flock(file.handle(), LOCK_EX | LOCK_NB) != 0;
+}
+
+std::optional<QString> restrictAccessLike(const QString& model, const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    mode_t mode = S_IRUSR | S_IWUSR;
+    struct stat from {};
+    if (::stat(QFile::encodeName(model).constData(), &from) == 0) {
+        struct stat made {};
+        if (::stat(name.constData(), &made) != 0)
+            return systemText();
+        if (made.st_gid == from.st_gid || ::chown(name.constData(), uid_t(-1), from.st_gid) == 0)
+            mode |= from.st_mode & (S_IRGRP | S_IWGRP);
+    }
+    if (::chmod(name.constData(), mode) != 0)
+        return systemText();
+    return std::nullopt;
 }
 
 namespace {

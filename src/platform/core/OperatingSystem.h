@@ -52,6 +52,15 @@ void markInUse(QFile& file);
 // Whether another running process has the file marked (or it cannot be looked at, which counts the same).
 bool isInUseElsewhere(const QString& path);
 
+// ---- files that hold the books
+
+// Gives path (a backup of the database) no wider access than model (the database file) has: read and write
+// for its owner, the group's permissions of model for model's group, nothing for others, whatever the umask
+// made. The group gets nothing where path cannot be given model's group (a folder of a shared group gives its
+// own), and where model cannot be looked at, only the owner has access. The system's words for a failure;
+// nothing when it worked. Nothing to do on Windows, where a new file takes the access of its folder.
+std::optional<QString> restrictAccessLike(const QString& model, const QString& path);
+
 // ---- ending on request
 
 // SIGTERM, SIGINT and SIGHUP on POSIX systems; Ctrl+C, Ctrl+Break and the console's closing, logoff and
