@@ -371,6 +371,65 @@ TEST_F(CadCli, ASearchWithACharacterTheDatabaseCannotHoldFindsNothingAndGoesOn) 
     EXPECT_EQ(FCadCli->DBGrid1->cellText(0, 1), QStringLiteral("ANA"));
 }
 
+// What is pasted into a field is stored as it shows: control characters are dropped, and a text whose
+// capitals would not fit the field ("ß" becomes "SS", "ﬁ" becomes "FI") is refused naming the field, never
+// cut.
+TEST_F(CadCli, PastedTextIsStoredAsItShowsOrRefusedNamingTheField) {
+    const QString nul = QString(QChar(0));
+    const struct {
+        DBEdit* TFCadCli::*field;
+        const char* column;
+        QString pasted;
+        const char* stored; // null: NULL
+        const char* warning;
+    } cases[] = {
+        {&TFCadCli::DBEdit2, "NOME", QString(60, QChar(0xDF)), "ANA",
+         "O CAMPO NOME ACEITA NO MÁXIMO 60 CARACTERES"},
+        {&TFCadCli::DBEdit2, "NOME", QString(31, QChar(0xFB01)), "ANA",
+         "O CAMPO NOME ACEITA NO MÁXIMO 60 CARACTERES"},
+        {&TFCadCli::DBEdit2, "NOME", QStringLiteral("joão straße ﬁlho"), "JOÃO STRASSE FILHO", ""},
+        {&TFCadCli::DBEdit2, "NOME", QStringLiteral("ana\tmaria"), "ANAMARIA", ""},
+        {&TFCadCli::DBEdit6, "ENDERECO", QStringLiteral("rua\x01nula"), "RUANULA", ""},
+        {&TFCadCli::DBEdit6, "ENDERECO", QStringLiteral("rua\x7fnula"), "RUANULA", ""},
+        {&TFCadCli::DBEdit6, "ENDERECO", QStringLiteral("rua") + nul + QStringLiteral("nula"), "RUANULA", ""},
+        {&TFCadCli::DBEdit6, "ENDERECO", QString(35, QChar(0xDF)), nullptr,
+         "O CAMPO ENDEREÇO ACEITA NO MÁXIMO 60 CARACTERES"},
+        {&TFCadCli::DBEdit8, "BAIRRO", QString(21, QChar(0xDF)), nullptr,
+         "O CAMPO BAIRRO ACEITA NO MÁXIMO 40 CARACTERES"},
+        {&TFCadCli::DBEdit7, "NUMERO", QStringLiteral("12\tA"), "12A", ""},
+    };
+    int code = 0;
+    for (const auto& c : cases) {
+        const QString what = QStringLiteral("%1 <- %2").arg(QString::fromUtf8(c.column), c.pasted);
+        press(Qt::Key_F4);
+        ++code;
+        type(QStringLiteral("ana"));
+        DBEdit* field = FCadCli->*c.field;
+        field->setFocus();
+        field->selectAll();
+        QApplication::clipboard()->setText(c.pasted);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::sendPostedEvents(); // the refusal is said once the edit has undone the paste
+        EXPECT_EQ(messages.log(),
+                  *c.warning ? QStringList{QStringLiteral("warning|AVISO !|") + QString::fromUtf8(c.warning)}
+                             : QStringList{})
+            << what.toStdString();
+        messages.clear();
+        press(Qt::Key_F5);
+        EXPECT_TRUE(messages.shown.isEmpty())
+            << what.toStdString() << messages.log().join(u'\n').toStdString();
+        messages.clear();
+        const QVariant stored = sqlValue(
+            QStringLiteral("select %1 from TABCADCLI where CODIGO = ?").arg(QString::fromUtf8(c.column)),
+            {code});
+        if (c.stored)
+            EXPECT_EQ(stored.toString(), QString::fromUtf8(c.stored)) << what.toStdString();
+        else
+            EXPECT_TRUE(stored.isNull())
+                << what.toStdString() << " stored " << stored.toString().toStdString();
+    }
+}
+
 class CustomerDeletion : public CadCli {
 protected:
     void SetUp() override {
