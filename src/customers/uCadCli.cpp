@@ -390,8 +390,10 @@ void TFCadCli::BVoltarClick() {
 void TFCadCli::BImprimirClick() {
     TableDataset& t = DM->TabCadCli;
     // Printing runs through the rows, which would post a customer still being typed.
-    if (insertingOrEditing())
+    if (insertingOrEditing()) {
+        Messages::warning(QStringLiteral("SALVE OU CANCELE O CADASTRO ANTES DE IMPRIMIR"));
         return;
+    }
     if (!t.isOpen() || t.isEmpty()) {
         Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
         return;

@@ -430,6 +430,26 @@ TEST_F(CadCli, PastedTextIsStoredAsItShowsOrRefusedNamingTheField) {
     }
 }
 
+// Printing runs through the rows, which would save a customer still being typed: F10 says so instead.
+TEST_F(CadCli, PrintingWhileACustomerIsBeingTypedSaysToSaveOrCancelFirst) {
+    addCustomer(1, QStringLiteral("ANA"));
+    for (const int start : {Qt::Key_F4, Qt::Key_F6}) {
+        if (start == Qt::Key_F6)
+            press(Qt::Key_F2);
+        press(start);
+        type(QStringLiteral("bia"));
+        press(Qt::Key_F10);
+        EXPECT_EQ(messages.log(), QStringList{QStringLiteral(
+                                      "warning|AVISO !|SALVE OU CANCELE O CADASTRO ANTES DE IMPRIMIR")});
+        messages.clear();
+        EXPECT_TRUE(printing.shown.isEmpty());
+        EXPECT_TRUE(DM->TabCadCli.isEditing()) << "the customer is still being typed";
+        FCadCli->close();
+        showActive(FCadCli);
+    }
+    EXPECT_EQ(sqlValue(QStringLiteral("select list(NOME) from TABCADCLI")).toString(), QStringLiteral("ANA"));
+}
+
 class CustomerDeletion : public CadCli {
 protected:
     void SetUp() override {
