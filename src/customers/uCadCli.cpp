@@ -113,7 +113,7 @@ TFCadCli::TFCadCli(QWidget* parent)
     DBEdit5 = edit(QStringLiteral("DBEdit5"));
     InputRules::editMask(DBEdit5, QStringLiteral("!\\(99\\)99999-9999;1;_"));
     DBEdit6 = edit(QStringLiteral("DBEdit6"));
-    InputRules::upperCase(DBEdit6);
+    InputRules::upperCase(DBEdit6, QStringLiteral("ENDEREÇO"));
     DBEdit7 = edit(QStringLiteral("DBEdit7"));
     DBEdit8 = edit(QStringLiteral("DBEdit8"));
     InputRules::upperCase(DBEdit8);
@@ -390,8 +390,10 @@ void TFCadCli::BVoltarClick() {
 void TFCadCli::BImprimirClick() {
     TableDataset& t = DM->TabCadCli;
     // Printing runs through the rows, which would post a customer still being typed.
-    if (insertingOrEditing())
+    if (insertingOrEditing()) {
+        Messages::warning(QStringLiteral("SALVE OU CANCELE O CADASTRO ANTES DE IMPRIMIR"));
         return;
+    }
     if (!t.isOpen() || t.isEmpty()) {
         Messages::warning(QStringLiteral("BANCO DE DADOS VAZIO"));
         return;

@@ -4,6 +4,8 @@
 
 #include "platform/core/Errors.h"
 
+#include <QList>
+
 namespace PixCode {
 
 quint16 crc16(const QByteArray& data) {
@@ -17,7 +19,7 @@ quint16 crc16(const QByteArray& data) {
 }
 
 QString field(const QString& id, const QString& value) {
-    // Lengths count the bytes the symbol carries: a key may hold a letter outside ASCII.
+    // Lengths count the bytes the symbol carries (payload() lets no character beyond ASCII in).
     const qsizetype length = value.toUtf8().size();
     if (length > 99)
         throw BrolaviError(QStringLiteral("Campo %1 do código PIX longo demais").arg(id));
@@ -43,9 +45,26 @@ QString amountText(Currency amount) {
            QStringLiteral("%1").arg(whole % 100, 2, 10, QLatin1Char('0'));
 }
 
+namespace {
+
+// Every length counts bytes, and a reader counts characters as well: a character beyond ASCII would make
+// the two differ and the payload unreadable. The first such character, empty when there is none.
+QString beyondAscii(const QString& value) {
+    for (const char32_t c : value.toUcs4())
+        if (c > 0x7F)
+            return QString::fromUcs4(&c, 1);
+    return {};
+}
+
+} // namespace
+
 QString payload(const Payment& payment) {
     if (payment.key.trimmed().isEmpty())
         throw BrolaviError(QStringLiteral("Código PIX sem chave"));
+    if (const QString c = beyondAscii(payment.key); !c.isEmpty())
+        throw BrolaviError(QStringLiteral("A chave PIX \"%1\" tem o caractere \"%2\", que um código PIX não "
+                                          "aceita: corrija-a em Dados da Loja")
+                               .arg(payment.key, c));
     QString text = field(QStringLiteral("00"), QStringLiteral("01")) +
                    field(QStringLiteral("26"), field(QStringLiteral("00"), QStringLiteral("br.gov.bcb.pix")) +
                                                    field(QStringLiteral("01"), payment.key)) +
@@ -65,6 +84,9 @@ QString payload(const Payment& payment) {
             field(QStringLiteral("59"), name.isEmpty() ? NoName : name) +
             field(QStringLiteral("60"), city.isEmpty() ? NoCity : city) +
             field(QStringLiteral("62"), field(QStringLiteral("05"), payment.txid)) + QStringLiteral("6304");
+    if (const QString c = beyondAscii(text); !c.isEmpty())
+        throw BrolaviError(
+            QStringLiteral("O código PIX teria o caractere \"%1\", que ele não aceita").arg(c));
     return text + QStringLiteral("%1").arg(crc16(text.toUtf8()), 4, 16, QLatin1Char('0')).toUpper();
 }
 

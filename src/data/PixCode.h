@@ -41,7 +41,8 @@ QString plainText(const QString& text, int limit);
 QString amountText(Currency amount);
 
 // The whole payload, ending with the CRC of everything before it (with "6304") in four upper-case hex digits.
-// Throws BrolaviError when there is no key, the amount is not above zero or a field is too long.
+// Throws BrolaviError when there is no key, the amount is not above zero, a field is too long or holds a
+// character beyond ASCII.
 QString payload(const Payment& payment);
 // The payment of an amount to the shop: its key, name and city.
 QString payload(const ShopDetails& shop, Currency amount);

@@ -5,28 +5,50 @@
 #include "platform/core/Query.h"
 
 #include "platform/core/Errors.h"
+#include <QList>
 #include <QRegularExpression>
 
 namespace {
 
 const QString Table = QStringLiteral("TABLOJA");
 
-QString phoneKey(const QString& typed) {
+// The number's digits without the country code: an area code (11 to 99) and the number.
+QString nationalNumber(const QString& typed) {
     QString d = Documents::digits(typed);
     if ((d.size() == 12 || d.size() == 13) && d.startsWith(QStringLiteral("55")))
         d = d.mid(2);
-    // An area code (11 to 99) and a landline of 8 digits or a mobile of 9 starting with 9.
-    if (d.size() != 10 && d.size() != 11)
+    if ((d.size() != 10 && d.size() != 11) || d[0] == u'0' || d[1] == u'0')
         return {};
-    if (d[0] == u'0' || d[1] == u'0' || (d.size() == 11 && d[2] != u'9'))
+    return d;
+}
+
+// PIX takes only mobile numbers for a phone key: an area code and 9 digits starting with 9.
+QString phoneKey(const QString& typed) {
+    const QString d = nationalNumber(typed);
+    if (d.size() != 11 || d[2] != u'9')
         return {};
     return QStringLiteral("+55") + d;
 }
 
+bool isLandline(const QString& typed) {
+    return nationalNumber(typed).size() == 10;
+}
+
+// The first character of the text that is not a printable ASCII one; empty when there is none.
+QString firstBeyondAscii(const QString& text) {
+    for (const char32_t c : text.toUcs4())
+        if (c < 0x20 || c > 0x7E)
+            return QString::fromUcs4(&c, 1);
+    return {};
+}
+
+// The payment carries the key's bytes under a length that must count its characters too: ASCII only.
 QString emailKey(const QString& typed) {
     static const QRegularExpression shape(QStringLiteral("^[^@\\s]+@[^@\\s.]+(\\.[^@\\s.]+)+$"));
     const QString key = typed.trimmed().toLower();
-    return key.size() <= Shop::PixKeyLength && shape.match(key).hasMatch() ? key : QString();
+    return key.size() <= Shop::PixKeyLength && firstBeyondAscii(key).isEmpty() && shape.match(key).hasMatch()
+               ? key
+               : QString();
 }
 
 QString randomKey(const QString& typed) {
@@ -105,6 +127,14 @@ ShopProblem Shop::problem(const ShopDetails& details) {
             return {};
         return {QStringLiteral("ESCOLHA O TIPO DA CHAVE PIX"), Field::PixKind};
     }
+    if (details.pixKind == PixKeyKind::Email)
+        if (const QString beyond = firstBeyondAscii(details.pixKey.trimmed()); !beyond.isEmpty())
+            return {QStringLiteral("O CAMPO CHAVE PIX NÃO ACEITA \"%1\": SÓ LETRAS SEM ACENTO, NÚMEROS E "
+                                   "SINAIS SIMPLES")
+                        .arg(beyond),
+                    Field::PixKey};
+    if (details.pixKind == PixKeyKind::Phone && isLandline(details.pixKey))
+        return {QStringLiteral("TELEFONE FIXO NÃO É CHAVE PIX: DIGITE O CELULAR COM DDD"), Field::PixKey};
     if (pixKey(details.pixKind, details.pixKey).isEmpty())
         return {QStringLiteral("CHAVE PIX INVÁLIDA PARA O TIPO ESCOLHIDO"), Field::PixKey};
     return {};

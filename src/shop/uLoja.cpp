@@ -38,25 +38,28 @@ TFLoja::TFLoja(QWidget* parent)
     grid->setContentsMargins(20, 14, 20, 18);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(8);
-    auto edit = [fields](const char* name, int length, bool upper) {
+    // The captions name the field when an upper-case text would not fit it.
+    auto edit = [fields](const char* name, int length, const char* upperCaption) {
         auto* e = new QLineEdit(fields);
         e->setObjectName(QLatin1String(name));
-        if (upper)
-            InputRules::upperCase(e);
+        if (upperCaption)
+            InputRules::upperCase(e, QString::fromUtf8(upperCaption));
+        else
+            InputRules::noControls(e);
         e->setMaxLength(length);
         return e;
     };
-    Edit1 = edit("Edit1", Shop::NameLength, true);
-    Edit2 = edit("Edit2", Shop::DocumentLength, false);
-    Edit3 = edit("Edit3", Shop::AddressLength, true);
-    Edit4 = edit("Edit4", Shop::TelephoneLength, false);
+    Edit1 = edit("Edit1", Shop::NameLength, "NOME");
+    Edit2 = edit("Edit2", Shop::DocumentLength, nullptr);
+    Edit3 = edit("Edit3", Shop::AddressLength, "ENDEREÇO");
+    Edit4 = edit("Edit4", Shop::TelephoneLength, nullptr);
     InputRules::editMask(Edit4, QStringLiteral("!\\(99\\)99999-9999;1;_"));
-    Edit5 = edit("Edit5", Shop::CityLength, true);
+    Edit5 = edit("Edit5", Shop::CityLength, "CIDADE");
     ComboBox1 = new QComboBox(fields);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->addItems({QStringLiteral("Nenhuma"), QStringLiteral("CPF/CNPJ"), QStringLiteral("Telefone"),
                          QStringLiteral("E-mail"), QStringLiteral("Chave aleatória")});
-    Edit6 = edit("Edit6", Shop::PixKeyLength, false);
+    Edit6 = edit("Edit6", Shop::PixKeyLength, nullptr);
     const std::pair<const char*, QWidget*> rows[] = {{"Nome:", Edit1},     {"CPF/CNPJ:", Edit2},
                                                      {"Endereço:", Edit3}, {"Telefone:", Edit4},
                                                      {"Cidade:", Edit5},   {"Tipo da chave PIX:", ComboBox1},

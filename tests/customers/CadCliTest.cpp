@@ -1,11 +1,13 @@
 #include "CustomerScreen.h"
 #include "Printers.h"
+#include "TestCharacterSet.h"
 #include "customers/uCadCli.h"
 #include "data/uDM.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/RadioGroup.h"
 
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -345,6 +347,107 @@ TEST_F(CadCli, SearchListsEveryoneButTheWalkInCustomerUntilAPrefixMatchesIt) {
     EXPECT_FALSE(DM->TabCadCli.isOpen());
     EXPECT_FALSE(DM->TabCadCli.filtered());
     EXPECT_EQ(FCadCli->Edit1->text(), QStringLiteral("D'")) << "the box keeps its text";
+}
+
+// A character the database cannot hold (WIN1252 and NONE have no "Ł", Latin-1 no "€", none an emoji) is in
+// no name stored there: the search finds nothing, says nothing, and goes on with the next text typed. Latin-1
+// has no typographic apostrophe either: the one phones type is taken for the plain one there.
+TEST_F(CadCli, ASearchWithACharacterTheDatabaseCannotHoldFindsNothingAndGoesOn) {
+    addCustomer(1, QStringLiteral("ANA"));
+    addCustomer(2, QStringLiteral("D'ÁVILA"));
+    press(Qt::Key_F2);
+    const bool latin1 = testCharacterSet() == u"ISO8859_1";
+    const struct {
+        const char* typed;
+        const char* count;
+    } cases[] = {{"Ł", "(0)"}, {"€", "(0)"}, {"😀", "(0)"}, {"D’", latin1 ? "(1)" : "(0)"}, {"A", "(1)"}};
+    for (const auto& c : cases) {
+        FCadCli->Edit1->setText(QString::fromUtf8(c.typed));
+        FCadCli->DBGrid1->grab(); // the list painted as the screen shows it
+        EXPECT_TRUE(messages.shown.isEmpty()) << c.typed << ": " << messages.log().join(u'\n').toStdString();
+        messages.clear();
+        EXPECT_EQ(FCadCli->Label14->text(), QString::fromUtf8(c.count)) << c.typed;
+    }
+    EXPECT_EQ(FCadCli->DBGrid1->cellText(0, 1), QStringLiteral("ANA"));
+}
+
+// What is pasted into a field is stored as it shows: control characters are dropped, and a text whose
+// capitals would not fit the field ("ß" becomes "SS", "ﬁ" becomes "FI") is refused naming the field, never
+// cut.
+TEST_F(CadCli, PastedTextIsStoredAsItShowsOrRefusedNamingTheField) {
+    const QString nul = QString(QChar(0));
+    const struct {
+        DBEdit* TFCadCli::*field;
+        const char* column;
+        QString pasted;
+        const char* stored; // null: NULL
+        const char* warning;
+    } cases[] = {
+        {&TFCadCli::DBEdit2, "NOME", QString(60, QChar(0xDF)), "ANA",
+         "O CAMPO NOME ACEITA NO MÁXIMO 60 CARACTERES"},
+        {&TFCadCli::DBEdit2, "NOME", QString(31, QChar(0xFB01)), "ANA",
+         "O CAMPO NOME ACEITA NO MÁXIMO 60 CARACTERES"},
+        {&TFCadCli::DBEdit2, "NOME", QStringLiteral("joão straße ﬁlho"), "JOÃO STRASSE FILHO", ""},
+        {&TFCadCli::DBEdit2, "NOME", QStringLiteral("ana\tmaria"), "ANAMARIA", ""},
+        {&TFCadCli::DBEdit6, "ENDERECO", QStringLiteral("rua\x01nula"), "RUANULA", ""},
+        {&TFCadCli::DBEdit6, "ENDERECO", QStringLiteral("rua\x7fnula"), "RUANULA", ""},
+        {&TFCadCli::DBEdit6, "ENDERECO", QStringLiteral("rua") + nul + QStringLiteral("nula"), "RUANULA", ""},
+        {&TFCadCli::DBEdit6, "ENDERECO", QString(35, QChar(0xDF)), nullptr,
+         "O CAMPO ENDEREÇO ACEITA NO MÁXIMO 60 CARACTERES"},
+        {&TFCadCli::DBEdit8, "BAIRRO", QString(21, QChar(0xDF)), nullptr,
+         "O CAMPO BAIRRO ACEITA NO MÁXIMO 40 CARACTERES"},
+        {&TFCadCli::DBEdit7, "NUMERO", QStringLiteral("12\tA"), "12A", ""},
+    };
+    int code = 0;
+    for (const auto& c : cases) {
+        const QString what = QStringLiteral("%1 <- %2").arg(QString::fromUtf8(c.column), c.pasted);
+        press(Qt::Key_F4);
+        ++code;
+        type(QStringLiteral("ana"));
+        DBEdit* field = FCadCli->*c.field;
+        field->setFocus();
+        field->selectAll();
+        QApplication::clipboard()->setText(c.pasted);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::sendPostedEvents(); // the refusal is said once the edit has undone the paste
+        EXPECT_EQ(messages.log(),
+                  *c.warning ? QStringList{QStringLiteral("warning|AVISO !|") + QString::fromUtf8(c.warning)}
+                             : QStringList{})
+            << what.toStdString();
+        messages.clear();
+        press(Qt::Key_F5);
+        EXPECT_TRUE(messages.shown.isEmpty())
+            << what.toStdString() << messages.log().join(u'\n').toStdString();
+        messages.clear();
+        const QVariant stored = sqlValue(
+            QStringLiteral("select %1 from TABCADCLI where CODIGO = ?").arg(QString::fromUtf8(c.column)),
+            {code});
+        if (c.stored)
+            EXPECT_EQ(stored.toString(), QString::fromUtf8(c.stored)) << what.toStdString();
+        else
+            EXPECT_TRUE(stored.isNull())
+                << what.toStdString() << " stored " << stored.toString().toStdString();
+    }
+}
+
+// Printing runs through the rows, which would save a customer still being typed: F10 says so instead.
+TEST_F(CadCli, PrintingWhileACustomerIsBeingTypedSaysToSaveOrCancelFirst) {
+    addCustomer(1, QStringLiteral("ANA"));
+    for (const int start : {Qt::Key_F4, Qt::Key_F6}) {
+        if (start == Qt::Key_F6)
+            press(Qt::Key_F2);
+        press(start);
+        type(QStringLiteral("bia"));
+        press(Qt::Key_F10);
+        EXPECT_EQ(messages.log(), QStringList{QStringLiteral(
+                                      "warning|AVISO !|SALVE OU CANCELE O CADASTRO ANTES DE IMPRIMIR")});
+        messages.clear();
+        EXPECT_TRUE(printing.shown.isEmpty());
+        EXPECT_TRUE(DM->TabCadCli.isEditing()) << "the customer is still being typed";
+        FCadCli->close();
+        showActive(FCadCli);
+    }
+    EXPECT_EQ(sqlValue(QStringLiteral("select list(NOME) from TABCADCLI")).toString(), QStringLiteral("ANA"));
 }
 
 class CustomerDeletion : public CadCli {

@@ -46,6 +46,25 @@ TEST_F(Picker, ListsEveryoneButTheWalkInCustomerAndSearchesByPrefix) {
     EXPECT_EQ(FPesquisaCli->Edit1->text(), QStringLiteral("D'")) << "kept for the next use";
 }
 
+// A character the database cannot hold is in no name stored there: nothing is found and nothing said.
+TEST_F(Picker, ASearchWithACharacterTheDatabaseCannotHoldFindsNothingAndGoesOn) {
+    modal.onShow(QStringLiteral("FPesquisaCli"), [this](QDialog*) {
+        for (const char* typed : {"Ł", "€", "😀", "MA😀"}) {
+            FPesquisaCli->Edit1->setText(QString::fromUtf8(typed));
+            FPesquisaCli->DBGrid1->grab(); // the list painted as the screen shows it
+            EXPECT_TRUE(messages.shown.isEmpty())
+                << typed << ": " << messages.log().join(u'\n').toStdString();
+            messages.clear();
+            EXPECT_EQ(FPesquisaCli->Label2->text(), QStringLiteral("(0)")) << typed;
+        }
+        FPesquisaCli->Edit1->setText(QStringLiteral("MA"));
+        EXPECT_EQ(FPesquisaCli->Label2->text(), QStringLiteral("(2)"));
+        EXPECT_EQ(FPesquisaCli->DBGrid1->cellText(0, 0), QStringLiteral("MARIA"));
+    });
+    ModalHost::show(FPesquisaCli);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+}
+
 TEST_F(Picker, ADoubleClickLeavesTheChosenCustomerCurrent) {
     modal.onShow(QStringLiteral("FPesquisaCli"), [this](QDialog* f) {
         f->resize(700, 440);

@@ -151,4 +151,23 @@ TEST(PixCode, AKeyIsNeededAndFieldsStayWithinTwoDigitsOfLength) {
               QStringLiteral("0111joão@x.com"));
 }
 
+// A length counts bytes and a reader counts characters as well: a key beyond ASCII (stored before the shop's
+// screen refused it) would declare one more byte than it has characters, and no bank would read the code.
+TEST(PixCode, AKeyBeyondAsciiIsRefusedNamingTheCharacter) {
+    for (const char* key : {"joão@padaria.com.br", "loja@padaria.com.br\u00a0", "caixa😀@loja.com"}) {
+        try {
+            PixCode::payload({QString::fromUtf8(key), Currency::fromUnits(10), QStringLiteral("LOJA"),
+                              QStringLiteral("SP")});
+            ADD_FAILURE() << key << " accepted";
+        } catch (const BrolaviError& e) {
+            EXPECT_TRUE(e.message().startsWith(
+                QStringLiteral("A chave PIX \"%1\" tem o caractere").arg(QString::fromUtf8(key))))
+                << e.message().toStdString();
+        }
+    }
+    const QString code = PixCode::payload({QStringLiteral("joao@padaria.com.br"), Currency::fromUnits(10),
+                                           QStringLiteral("JOÃO"), QStringLiteral("SÃO JOSÉ")});
+    EXPECT_EQ(code.toUtf8().size(), code.size()) << "every length counts its characters too";
+}
+
 } // namespace

@@ -50,7 +50,9 @@ TEST(ShopPixKeys, EachKindTakesItsOwnShapeAndIsStoredAsAPaymentCarriesIt) {
         {PixKeyKind::Document, "11.222.333/0001-81", "11222333000181"},
         {PixKeyKind::Document, "529.982.247-24", ""},
         {PixKeyKind::Phone, "(11) 91234-5678", "+5511912345678"},
-        {PixKeyKind::Phone, "+55 61 3322-4455", "+556133224455"},
+        {PixKeyKind::Phone, "+55 61 3322-4455", ""}, // a landline: PIX takes mobile numbers only
+        {PixKeyKind::Phone, "+551133334444", ""},
+        {PixKeyKind::Phone, "+55 (21) 99876-5432", "+5521998765432"},
         {PixKeyKind::Phone, "5511912345678", "+5511912345678"},
         {PixKeyKind::Phone, "91234-5678", ""},      // no area code
         {PixKeyKind::Phone, "(11) 81234-5678", ""}, // 9 digits but not a mobile
@@ -60,6 +62,7 @@ TEST(ShopPixKeys, EachKindTakesItsOwnShapeAndIsStoredAsAPaymentCarriesIt) {
         {PixKeyKind::Email, "loja@exemplo", ""},
         {PixKeyKind::Email, "loja exemplo@x.com", ""},
         {PixKeyKind::Email, "@exemplo.com", ""},
+        {PixKeyKind::Email, "joão@padaria.com.br", ""}, // the payment counts its bytes: ASCII only
         {PixKeyKind::Random, "123E4567-E89B-12D3-A456-426614174000", "123e4567-e89b-12d3-a456-426614174000"},
         {PixKeyKind::Random, "123e4567e89b12d3a456426614174000", ""},
         {PixKeyKind::Random, "123e4567-e89b-12d3-a456-42661417400g", ""},
@@ -99,6 +102,15 @@ TEST(ShopDetailsProblems, TheFirstProblemIsNamedForTheShopkeeper) {
         {[](ShopDetails& d) { d.pixKey = QStringLiteral("loja@exemplo.com"); },
          "CHAVE PIX INVÁLIDA PARA O TIPO ESCOLHIDO"},
         {[](ShopDetails& d) { d.pixKind = PixKeyKind::None; }, "ESCOLHA O TIPO DA CHAVE PIX"},
+        {[](ShopDetails& d) {
+             d.pixKind = PixKeyKind::Email;
+             d.pixKey = QStringLiteral("joão@padaria.com.br");
+         },
+         "O CAMPO CHAVE PIX NÃO ACEITA \"ã\": SÓ LETRAS SEM ACENTO, NÚMEROS E SINAIS SIMPLES"},
+        {[](ShopDetails& d) { d.pixKey = QStringLiteral("+551133334444"); },
+         "TELEFONE FIXO NÃO É CHAVE PIX: DIGITE O CELULAR COM DDD"},
+        {[](ShopDetails& d) { d.pixKey = QStringLiteral("(11) 3322-4455"); },
+         "TELEFONE FIXO NÃO É CHAVE PIX: DIGITE O CELULAR COM DDD"},
         {[](ShopDetails& d) {
              d.pixKind = PixKeyKind::None;
              d.pixKey.clear();

@@ -96,9 +96,12 @@ void shop(const QByteArray& input) {
         require(Documents::formatted(document) == document, "a stored document reads back as itself");
     for (PixKeyKind kind : {PixKeyKind::Document, PixKeyKind::Phone, PixKeyKind::Email, PixKeyKind::Random}) {
         const QString key = Shop::pixKey(kind, typed);
-        if (!key.isEmpty())
+        if (!key.isEmpty()) {
             require(key.size() <= Shop::PixKeyLength && Shop::pixKey(kind, key) == key,
                     QStringLiteral("a stored PIX key reads back as itself (%1)").arg(Shop::kindCode(kind)));
+            require(key.toUtf8().size() == key.size(),
+                    QStringLiteral("a stored PIX key is ASCII (%1)").arg(Shop::kindCode(kind)));
+        }
     }
     const ShopDetails details{typed, QString(), typed, typed, typed, PixKeyKind::None, QString()};
     if (Shop::problem(details).text.isEmpty()) {
@@ -110,9 +113,9 @@ void shop(const QByteArray& input) {
     }
 }
 
-// A PIX code made of any key, name, city and amount is refused with the program's own error, or reads back
-// field by field: the fields in order with their lengths, the amount, the name and city in plain ASCII within
-// their limits, and the CRC of everything before it.
+// A PIX code made of any key, name, city and amount is refused with the program's own error, or is ASCII and
+// reads back field by field: the fields in order with their lengths, the amount, the name and city in plain
+// ASCII within their limits, and the CRC of everything before it.
 void pix(const QByteArray& input) {
     const QList<QByteArray> parts = input.split('\n');
     const auto part = [&parts](int i) {
@@ -132,6 +135,7 @@ void pix(const QByteArray& input) {
         return;
     }
     const QByteArray bytes = code.toUtf8();
+    require(bytes.size() == code.size(), "every length counts the characters as well as the bytes");
     QStringList ids;
     QMap<QString, QByteArray> values;
     qsizetype at = 0;

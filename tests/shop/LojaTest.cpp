@@ -87,6 +87,17 @@ TEST_F(Loja, AProblemIsNamedWithTheCaretInItsFieldAndNothingIsStored) {
              retype(FLoja->Edit6, QStringLiteral("3322-4455"));
          },
          "CHAVE PIX INVÁLIDA PARA O TIPO ESCOLHIDO", &TFLoja::Edit6},
+        {[] {
+             FLoja->ComboBox1->setCurrentIndex(int(PixKeyKind::Email));
+             retype(FLoja->Edit6, QStringLiteral("joão@padaria.com.br"));
+         },
+         "O CAMPO CHAVE PIX NÃO ACEITA \"ã\": SÓ LETRAS SEM ACENTO, NÚMEROS E SINAIS SIMPLES",
+         &TFLoja::Edit6},
+        {[] {
+             FLoja->ComboBox1->setCurrentIndex(int(PixKeyKind::Phone));
+             retype(FLoja->Edit6, QStringLiteral("+551133334444"));
+         },
+         "TELEFONE FIXO NÃO É CHAVE PIX: DIGITE O CELULAR COM DDD", &TFLoja::Edit6},
     };
     for (const Case& c : cases) {
         showActive(FLoja);

@@ -314,8 +314,9 @@ const TableSchema& Connection::schema(const QString& table) {
         select(QStringLiteral(
                    "select trim(rf.RDB$FIELD_NAME), f.RDB$FIELD_TYPE, coalesce(f.RDB$FIELD_SCALE, 0), "
                    "coalesce(f.RDB$FIELD_SUB_TYPE, 0), coalesce(f.RDB$CHARACTER_LENGTH, 0), "
-                   "coalesce(rf.RDB$NULL_FLAG, 0) "
+                   "coalesce(rf.RDB$NULL_FLAG, 0), trim(cs.RDB$CHARACTER_SET_NAME) "
                    "from RDB$RELATION_FIELDS rf join RDB$FIELDS f on f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE "
+                   "left join RDB$CHARACTER_SETS cs on cs.RDB$CHARACTER_SET_ID = f.RDB$CHARACTER_SET_ID "
                    "where rf.RDB$RELATION_NAME = ? order by rf.RDB$FIELD_POSITION"),
                {key});
     if (cols.isEmpty()) {
@@ -331,6 +332,7 @@ const TableSchema& Connection::schema(const QString& table) {
         const int subType = r[3].toInt();
         c.length = r[4].toInt();
         c.notNull = r[5].toInt() != 0;
+        c.characterSet = r[6].toString();
         switch (type) {
         case 7:  // SMALLINT
         case 8:  // INTEGER

@@ -1,6 +1,7 @@
 #include "platform/core/FilterExpression.h"
 
 #include "platform/core/Errors.h"
+#include "platform/core/TextEncoding.h"
 
 #include <limits>
 
@@ -196,6 +197,13 @@ void FilterExpression::bind(const TableSchema& schema) {
         c.leadsIndex = info.leadsIndex || c.column == schema.keyColumn;
         c.integerColumn = schema.isInteger(c.column);
         c.length = info.type == ColumnType::Text ? info.length : 0;
+        if (info.type == ColumnType::Text) {
+            // Latin-1 has no typographic apostrophe, which phones type for the plain one: no name stored
+            // there can hold it, so it can only mean the plain one.
+            if (info.characterSet == u"ISO8859_1")
+                c.literal.replace(QChar(0x2019), u'\'');
+            c.unstorable = !TextCodec::canHold(c.literal, info.characterSet);
+        }
         if (!c.integerColumn && info.type != ColumnType::Text)
             throw FilterError(
                 QStringLiteral("Filtro inválido na posição %1: a coluna %2 não pode ser filtrada")
@@ -277,6 +285,11 @@ QString FilterExpression::toSql(QVariantList& params) const {
                                                                               : QStringLiteral("<>"));
                 params << c.number;
             }
+            continue;
+        }
+        if (c.unstorable) {
+            parts << (c.op == Op::NotEqual ? QStringLiteral("%1 IS NOT NULL").arg(col)
+                                           : QStringLiteral("1 = 0"));
             continue;
         }
         switch (c.op) {

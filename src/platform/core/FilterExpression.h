@@ -15,7 +15,8 @@
 //
 // The tree evaluates on a row in C++ and renders an SQL condition meant to select exactly the same rows; the
 // C++ meaning is the reference (SQL's "=" ignores trailing blanks and its LIKE knows "_", so rendering works
-// around both).
+// around both). A literal with a character the column's character set cannot hold equals no stored value, so
+// it selects nothing rather than reaching the engine, which would refuse it.
 class FilterExpression {
 public:
     enum class Op { Equal, NotEqual, Like };
@@ -30,8 +31,9 @@ public:
         QString sqlName;
         bool integerColumn = false;
         bool leadsIndex = false;
-        int length = 0;       // the text column's length in characters; 0 when unknown
-        qlonglong number = 0; // the literal as a number, for = and <> on an integer column
+        int length = 0;          // the text column's length in characters; 0 when unknown
+        bool unstorable = false; // the literal has a character the text column cannot hold
+        qlonglong number = 0;    // the literal as a number, for = and <> on an integer column
     };
 
     FilterExpression() = default;

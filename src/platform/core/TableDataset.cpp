@@ -51,12 +51,28 @@ void TableDataset::ensureLoaded() const {
         return;
     auto* self = const_cast<TableDataset*>(this);
     const TableCursor::Reload reload = m_cursor.reload;
-    if (reload.key && reload.keepIfVisible)
-        self->loadFirstKeeping(*reload.key);
-    else if (reload.key)
-        self->repositionAfterChange(reload.key, reload.wasSmall);
-    else
-        self->loadFirst();
+    try {
+        if (reload.key && reload.keepIfVisible)
+            self->loadFirstKeeping(*reload.key);
+        else if (reload.key)
+            self->repositionAfterChange(reload.key, reload.wasSmall);
+        else
+            self->loadFirst();
+    } catch (...) {
+        self->showNothing();
+        throw;
+    }
+}
+
+// A view the database refused to read shows no row until the filter or the rows change: a grid asking again
+// on every repaint would bring the refusal back after every OK.
+void TableDataset::showNothing() {
+    forgetView();
+    m_cursor.reload.due = false;
+    m_cursor.reload.key.reset();
+    m_window.set({}, 0, true, true);
+    m_cursor.clearRow();
+    m_cursor.bof = m_cursor.eof = true;
 }
 
 // After a new filter: the current row stays current if the filter lets it through, else the first row is.
@@ -302,7 +318,14 @@ int TableDataset::knownRowCount() const {
 int TableDataset::recordCount() const {
     if (!isOpen())
         return 0;
-    return m_aggregates.count();
+    try {
+        return m_aggregates.count();
+    } catch (...) {
+        // The rows are read with the same condition: they would be refused too.
+        if (m_cursor.reload.due)
+            const_cast<TableDataset*>(this)->showNothing();
+        throw;
+    }
 }
 
 int TableDataset::recordNo() const {

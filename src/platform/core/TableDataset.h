@@ -116,6 +116,7 @@ private:
     int requireColumn(const QString& name) const;
     // Rows are read when first looked at, so that a filter followed by a count costs one count.
     void ensureLoaded() const;
+    void showNothing();
     void markStale();
     void markStaleAt(qlonglong key);
     void markStaleKeeping();

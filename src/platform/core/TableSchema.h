@@ -10,8 +10,9 @@ enum class ColumnType { Integer, BigInt, Numeric, Text, Date, Timestamp, Time, T
 struct ColumnInfo {
     QString name; // upper case, as the catalogue holds it
     ColumnType type = ColumnType::Text;
-    int length = 0; // characters, for text columns
-    int scale = 0;  // decimals, for numeric columns
+    int length = 0;       // characters, for text columns
+    QString characterSet; // of a text column, as the catalogue names it ("UTF8", "WIN1252", "NONE", ...)
+    int scale = 0;        // decimals, for numeric columns
     bool notNull = false;
     bool leadsIndex = false; // first column of some index: a lookup on it is cheap
 };

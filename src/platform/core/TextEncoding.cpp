@@ -2,6 +2,7 @@
 
 #include "platform/core/Errors.h"
 
+#include <QList>
 #include <array>
 
 namespace {
@@ -22,6 +23,19 @@ int windows1252Byte(char16_t c) {
     return -1;
 }
 
+// The five bytes Windows-1252 leaves undefined: NONE keeps them as C1 controls, the engine's WIN1252 has no
+// character for them.
+bool undefinedInWindows1252(char32_t c) {
+    return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+}
+
+template <typename Holds> bool every(QStringView text, Holds holds) {
+    for (const char32_t c : text.toUcs4())
+        if (!holds(c))
+            return false;
+    return true;
+}
+
 } // namespace
 
 namespace TextCodec {
@@ -31,13 +45,14 @@ QByteArray encode(QStringView text, TextEncoding encoding) {
         return text.toUtf8();
     QByteArray out;
     out.reserve(text.size());
-    for (const QChar ch : text) {
-        const int b = windows1252Byte(ch.unicode());
+    // By characters, not UTF-16 units: the message names an emoji, not half of it.
+    for (const char32_t c : text.toUcs4()) {
+        const int b = c > 0xFFFF ? -1 : windows1252Byte(char16_t(c));
         if (b < 0)
             throw DatabaseError(
                 QStringLiteral("O texto \"%1\" tem o caractere \"%2\", que este banco de dados não guarda "
                                "(conjunto de caracteres NONE, gravado como Windows-1252)")
-                    .arg(text.toString(), QString(ch)));
+                    .arg(text.toString(), QString::fromUcs4(&c, 1)));
         out.append(char(b));
     }
     return out;
@@ -53,6 +68,20 @@ QString decode(const char* bytes, qsizetype size, TextEncoding encoding) {
         d[i] = QChar(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t(b));
     }
     return out;
+}
+
+bool canHold(QStringView text, const QString& characterSet) {
+    if (characterSet == u"NONE")
+        return every(text, [](char32_t c) { return c <= 0xFFFF && windows1252Byte(char16_t(c)) >= 0; });
+    if (characterSet == u"WIN1252")
+        return every(text, [](char32_t c) {
+            return c <= 0xFFFF && windows1252Byte(char16_t(c)) >= 0 && !undefinedInWindows1252(c);
+        });
+    if (characterSet == u"ISO8859_1")
+        return every(text, [](char32_t c) { return c <= 0xFF; });
+    if (characterSet == u"ASCII")
+        return every(text, [](char32_t c) { return c < 0x80; });
+    return true;
 }
 
 } // namespace TextCodec

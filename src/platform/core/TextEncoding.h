@@ -17,4 +17,9 @@ QByteArray encode(QStringView text, TextEncoding encoding);
 // Every byte decodes, so a Windows-1252 text read and written back keeps its bytes.
 QString decode(const char* bytes, qsizetype size, TextEncoding encoding);
 
+// Whether a column of the character set (as the catalogue names it) can hold every character of the text
+// as the program sends it: NONE as Windows-1252, the others through the engine's conversion. A set the
+// program does not know is taken to hold everything, and the engine has its say.
+bool canHold(QStringView text, const QString& characterSet);
+
 } // namespace TextCodec

@@ -10,6 +10,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 
 FieldLink::FieldLink(QObject* parent)
     : QObject(parent) {}
@@ -117,6 +118,8 @@ int FieldLink::maxLength() const {
 DBEdit::DBEdit(QWidget* parent)
     : QLineEdit(parent)
     , m_link(new FieldLink(this)) {
+    // A pasted TAB or NUL would be stored in the name or address and cut it where it is shown.
+    InputRules::noControls(this);
     connect(m_link, &FieldLink::refresh, this, &DBEdit::display);
     connect(m_link, &FieldLink::flushRequested, this, &DBEdit::flush);
     connect(this, &QLineEdit::textEdited, this, [this] {
@@ -128,6 +131,7 @@ DBEdit::DBEdit(QWidget* parent)
 }
 
 void DBEdit::bind(DataSource* source, const QString& field) {
+    setProperty(InputRules::FieldNameProperty, field);
     m_link->bind(source, field);
 }
 
@@ -219,6 +223,12 @@ void DBMemo::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
+void DBMemo::insertFromMimeData(const QMimeData* source) {
+    // Pasted text keeps its lines but no other control character (a NUL would cut it where it is shown).
+    if (source && source->hasText())
+        insertPlainText(InputRules::withoutControls(source->text(), true));
+}
+
 void DBMemo::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
     guarded([this] { flush(); });
@@ -228,6 +238,7 @@ DBComboBox::DBComboBox(QWidget* parent)
     : QComboBox(parent)
     , m_link(new FieldLink(this)) {
     setEditable(true);
+    InputRules::noControls(lineEdit());
     connect(m_link, &FieldLink::refresh, this, &DBComboBox::display);
     connect(m_link, &FieldLink::flushRequested, this, &DBComboBox::flush);
     connect(this, &QComboBox::currentTextChanged, this, [this] {
@@ -241,6 +252,8 @@ DBComboBox::DBComboBox(QWidget* parent)
 }
 
 void DBComboBox::bind(DataSource* source, const QString& field) {
+    if (lineEdit())
+        lineEdit()->setProperty(InputRules::FieldNameProperty, field);
     m_link->bind(source, field);
 }
 

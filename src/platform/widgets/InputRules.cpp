@@ -1,20 +1,85 @@
 #include "platform/widgets/InputRules.h"
 
+#include "platform/widgets/Messages.h"
+
 #include <QComboBox>
 #include <QLineEdit>
+#include <QList>
 #include <QProxyStyle>
 #include <QRegularExpressionValidator>
 #include <QStringList>
 
 namespace {
 
-class UpperCaseValidator : public QValidator {
+constexpr char CaptionProperty[] = "brolaviCaption";
+
+bool isControl(char32_t c) {
+    return QChar::category(c) == QChar::Other_Control;
+}
+
+// Drops control characters and, for an upper-case field, turns letters into capitals, keeping the caret where
+// it was among what is left.
+class TextValidator : public QValidator {
 public:
-    using QValidator::QValidator;
-    State validate(QString& input, int& /*pos*/) const override {
-        input = input.toUpper();
+    TextValidator(QLineEdit* edit, bool upper)
+        : QValidator(edit)
+        , m_edit(edit)
+        , m_upper(upper) {}
+
+    State validate(QString& input, int& pos) const override {
+        QString out;
+        int caret = 0;
+        for (qsizetype i = 0; i < input.size();) {
+            const qsizetype width = input[i].isHighSurrogate() && i + 1 < input.size() ? 2 : 1;
+            const QString ch = input.mid(i, width);
+            if (!isControl(ch.toUcs4().value(0)))
+                out += m_upper ? ch.toUpper() : ch;
+            i += width;
+            if (i <= pos)
+                caret = int(out.size());
+        }
+        if (out == input)
+            return Acceptable;
+        if (m_upper && m_edit && out.size() > m_edit->maxLength()) {
+            // A text the program puts there is shown as it is; one typed or pasted is refused.
+            if (!m_edit->isModified())
+                return Acceptable;
+            refuse();
+            return Invalid;
+        }
+        input = out;
+        pos = caret;
         return Acceptable;
     }
+
+private:
+    // Said once the line edit has undone the change: a box opened in the middle of it would take the focus
+    // while the edit holds a text it is about to drop.
+    void refuse() const {
+        if (m_refusing)
+            return;
+        m_refusing = true;
+        QString caption = m_edit->property(CaptionProperty).toString();
+        if (caption.isEmpty())
+            caption = m_edit->property(InputRules::FieldNameProperty).toString().toUpper();
+        const QString text =
+            caption.isEmpty()
+                ? QStringLiteral("O CAMPO ACEITA NO MÁXIMO %1 CARACTERES").arg(m_edit->maxLength())
+                : QStringLiteral("O CAMPO %1 ACEITA NO MÁXIMO %2 CARACTERES")
+                      .arg(caption)
+                      .arg(m_edit->maxLength());
+        QMetaObject::invokeMethod(
+            const_cast<TextValidator*>(this),
+            [this, text] {
+                m_refusing = false;
+                guarded([&text] { Messages::warning(text); });
+            },
+            Qt::QueuedConnection);
+    }
+
+    QLineEdit* m_edit;
+    bool m_upper;
+    mutable bool m_refusing = false;
 };
 
 // Password fields show "*", whatever the platform's style would show.
@@ -36,8 +101,23 @@ public:
 
 namespace InputRules {
 
-void upperCase(QLineEdit* edit) {
-    edit->setValidator(new UpperCaseValidator(edit));
+void upperCase(QLineEdit* edit, const QString& caption) {
+    if (!caption.isEmpty())
+        edit->setProperty(CaptionProperty, caption);
+    edit->setValidator(new TextValidator(edit, true));
+}
+
+void noControls(QLineEdit* edit) {
+    edit->setValidator(new TextValidator(edit, false));
+}
+
+QString withoutControls(const QString& text, bool keepLineBreaks) {
+    QString out;
+    out.reserve(text.size());
+    for (const char32_t c : text.toUcs4())
+        if (!isControl(c) || (keepLineBreaks && c == u'\n'))
+            out += QString::fromUcs4(&c, 1);
+    return out;
 }
 
 void password(QLineEdit* edit) {

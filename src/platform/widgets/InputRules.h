@@ -8,8 +8,17 @@ class QLineEdit;
 // The program's entry-field rules.
 namespace InputRules {
 
-// Letters become upper case as they are typed or pasted.
-void upperCase(QLineEdit* edit);
+// Letters become upper case as they are typed or pasted, and control characters are dropped. A change whose
+// upper-case form would not fit the field's maximum length ("ß" becomes "SS") is refused with a warning
+// naming the field and its limit, never cut: the caption names it, or else the column a data-aware edit is
+// bound to.
+void upperCase(QLineEdit* edit, const QString& caption = {});
+// Control characters (a pasted TAB, NUL, DEL, ...) are dropped as they are typed or pasted.
+void noControls(QLineEdit* edit);
+// The text without its control characters, line breaks kept when asked.
+QString withoutControls(const QString& text, bool keepLineBreaks = false);
+// The dynamic property naming the column a data-aware edit shows, for the refusal's words.
+inline constexpr char FieldNameProperty[] = "brolaviField";
 // Shows "*", takes at most six characters, only the digits 0 to 9 (Backspace and Enter still work).
 void password(QLineEdit* edit);
 // An editable list whose typed text is used as typed: no completion from the list ("1" is not "10") and

@@ -296,6 +296,37 @@ TEST_F(Dataset, AFailedPostKeepsTheRowBeingWritten) {
     EXPECT_EQ(customerCode.asInteger(), 2);
 }
 
+// A grid asks for rows on every repaint: a view the database refuses to read must refuse once, not after
+// every OK of the error box, and show no row until the filter changes.
+TEST_F(Dataset, AViewTheDatabaseRefusesIsRefusedOnceAndReadAgainUnderANewFilter) {
+    addCustomer(1, QStringLiteral("ANA"));
+    addCustomer(2, QStringLiteral("BETO"));
+    addCustomer(3, QStringLiteral("BIA"));
+    // Reading BETO's row divides by zero.
+    tables.connection.execute(
+        QStringLiteral("alter table TABCADCLI add UM_POR computed by (1 / (CODIGO - 2))"));
+    TableDataset& t = tables.customers;
+    t.open();
+    t.refilter(QStringLiteral("NOME LIKE'B%'"));
+    int refusals = 0;
+    for (int repaint = 0; repaint < 3; ++repaint) {
+        try {
+            t.rowAt(0);
+            t.isEmpty();
+            t.eof();
+            t.value(QStringLiteral("NOME"));
+        } catch (const DatabaseError&) {
+            ++refusals;
+        }
+    }
+    EXPECT_EQ(refusals, 1);
+    EXPECT_TRUE(t.isEmpty());
+    EXPECT_EQ(t.recordCount(), 0) << "no row shown, none counted";
+    t.refilter(QStringLiteral("NOME LIKE'A%'"));
+    EXPECT_EQ(codes(t), QVector<int>{1});
+    EXPECT_EQ(t.recordCount(), 1);
+}
+
 TEST_F(Dataset, MoneyIsStoredRoundedToTheCentHalfAwayFromZero) {
     TableDataset& t = tables.ledger;
     t.open();

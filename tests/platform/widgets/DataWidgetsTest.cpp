@@ -8,6 +8,7 @@
 #include "platform/widgets/Form.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -77,6 +78,46 @@ TEST_F(DataWidgets, AnEditShowsTheFieldAndTypingEditsTheRow) {
     EXPECT_EQ(value->text(), QStringLiteral("12,3,4"));
     tables.ledger.cancel();
     EXPECT_EQ(value->text(), QStringLiteral("10,50"));
+}
+
+// A pasted NUL would cut the text where it is shown, a TAB or DEL hide in it: dropped, the lines kept.
+TEST_F(DataWidgets, PastedControlCharactersAreDroppedAndTheLinesKept) {
+    Form f(QStringLiteral("Teste"), {});
+    auto* layout = new QVBoxLayout(f.body());
+    auto* memo = new DBMemo(f.body());
+    auto* edit = new DBEdit(f.body());
+    layout->addWidget(memo);
+    layout->addWidget(edit);
+    memo->bind(&tables.ledgerSource, QStringLiteral("DESCRICAO"));
+    edit->bind(&tables.ledgerSource, QStringLiteral("DESCRICAO"));
+    f.show();
+    tables.ledger.open();
+    QApplication::setActiveWindow(&f);
+    const QString nul = QString(QChar(0));
+    memo->setFocus();
+    memo->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("LINHA 1\r\nLINHA") + nul +
+                                       QStringLiteral(" 2\tFIM\x7f"));
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("LINHA 1\nLINHA 2FIM"));
+    memo->flush();
+    tables.ledger.post();
+    EXPECT_EQ(
+        tables.connection.selectValue(QStringLiteral("select DESCRICAO from TABDIVIDAS where CODIGO = 1"))
+            .toString(),
+        QStringLiteral("LINHA 1\nLINHA 2FIM"));
+
+    edit->setFocus();
+    edit->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("RUA") + nul + QStringLiteral("NULA\t\x01"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), QStringLiteral("RUANULA"));
+    edit->flush();
+    tables.ledger.post();
+    EXPECT_EQ(
+        tables.connection.selectValue(QStringLiteral("select DESCRICAO from TABDIVIDAS where CODIGO = 1"))
+            .toString(),
+        QStringLiteral("RUANULA"));
 }
 
 TEST_F(DataWidgets, TheGridShowsTitlesFormatsRowColoursAndTheCurrentCellWhiteOnRed) {
