@@ -39,25 +39,51 @@ Band titleBand() {
     return b;
 }
 
+// The table's columns, each under its caption. Money and dates are never cut: their columns hold the widest
+// everyday values (R$ 99.999.999,99 bold, a payment's date and time) in the rows' type, taken from the
+// description, which wraps; a larger value prints smaller to fit its column.
+struct Column {
+    const char* field;
+    const char* caption;
+    double left;
+    double width;
+    Qt::Alignment align;
+    bool value; // money, a number or a date: shrinks to fit instead of being cut
+};
+
+const Column Columns[] = {
+    {"DATA", "Data", 3, 15, Qt::AlignHCenter, true},
+    {"NOME", "Nome", 19, 51, Qt::AlignLeft, false},
+    {"DESCRICAO", "Descrição", 71, 55, Qt::AlignLeft, false},
+    {"PARCELA", "Modalidade", 127, 17, Qt::AlignHCenter, false},
+    {"QUANTIDADE", "Quantidade", 146, 15, Qt::AlignHCenter, true},
+    {"VALOR_UN", "Valor Unitário", 163, 23, Qt::AlignRight, true},
+    {"VALOR", "Valor", 188, 23, Qt::AlignRight, true},
+    {"DATA_VENC", "Vencimento", 213, 17, Qt::AlignHCenter, true},
+    {"DATA_PAG", "Data Pagamento", 232, 24, Qt::AlignHCenter, true},
+    {"FORM_PAG", "Forma Pagamento", 257, 19, Qt::AlignHCenter, false},
+};
+
 Band pageHeaderBand() {
     Band b{QStringLiteral("PageHeader1"), BandKind::PageHeader, 13, false, {}};
     const TextStyle title{8, true, Qt::black};
-    const std::pair<const char*, double> columns[] = {
-        {"Data", 4},         {"Nome", 19},        {"Descrição", 71},
-        {"Modalidade", 132}, {"Quantidade", 152}, {"Valor Unitário", 172},
-        {"Valor", 201},      {"Vencimento", 211},
-    };
     int n = 0;
-    for (const auto& [caption, left] : columns)
-        b.objects << growing(text(QStringLiteral("Header%1").arg(++n), QString::fromUtf8(caption),
-                                  QRectF(left, 4, 0, 4), title));
-    // Two lines each, centred in their boxes.
-    for (const auto& [caption, left] :
-         {std::pair{"Data Pagamento", 233.0}, std::pair{"Forma Pagamento", 256.0}}) {
-        Object o = text(QStringLiteral("Header%1").arg(++n), QString::fromUtf8(caption),
-                        QRectF(left, 0, 20, 13), title, Qt::AlignHCenter | Qt::AlignVCenter);
-        o.wraps = true;
-        b.objects << o;
+    for (const Column& c : Columns) {
+        const QString name = QStringLiteral("Header%1").arg(++n);
+        const QString caption = QString::fromUtf8(c.caption);
+        const QString field = QString::fromLatin1(c.field);
+        if (field == QLatin1String("DATA_PAG") || field == QLatin1String("FORM_PAG")) {
+            // Two lines each, centred in a box over their column.
+            constexpr double Box = 20;
+            Object o = text(name, caption, QRectF(c.left + (c.width - Box) / 2, 0, Box, 13), title,
+                            Qt::AlignHCenter | Qt::AlignVCenter);
+            o.wraps = true;
+            b.objects << o;
+        } else {
+            // Aligned as its column's values are, widening to its own side if the caption is the wider.
+            b.objects << growing(
+                text(name, caption, QRectF(c.left, 4, c.width, 4), title, c.align | Qt::AlignTop));
+        }
     }
     return b;
 }
@@ -65,20 +91,7 @@ Band pageHeaderBand() {
 Band dataBand() {
     Band b{QStringLiteral("MasterData1"), BandKind::MasterData, 9, true, {}};
     const TextStyle plain{7, false, Qt::black};
-    struct Column {
-        const char* field;
-        double left;
-        double width;
-        Qt::Alignment align;
-    };
-    const Column columns[] = {
-        {"DATA", 3, 15, Qt::AlignHCenter},         {"NOME", 19, 51, Qt::AlignLeft},
-        {"DESCRICAO", 71, 60, Qt::AlignLeft},      {"PARCELA", 132, 17, Qt::AlignHCenter},
-        {"QUANTIDADE", 154, 15, Qt::AlignHCenter}, {"VALOR_UN", 177, 14, Qt::AlignRight},
-        {"VALOR", 192, 17, Qt::AlignRight},        {"DATA_VENC", 211, 20, Qt::AlignHCenter},
-        {"DATA_PAG", 233, 21, Qt::AlignHCenter},   {"FORM_PAG", 255, 21, Qt::AlignHCenter},
-    };
-    for (const Column& c : columns) {
+    for (const Column& c : Columns) {
         const QString field = QString::fromLatin1(c.field);
         Object o =
             text(QStringLiteral("DBRelatorio") + field, QStringLiteral("[DBRelatorio.\"%1\"]").arg(field),
@@ -87,8 +100,7 @@ Band dataBand() {
             o.wraps = o.stretches = true;
         else if (field == QLatin1String("VALOR_UN"))
             o.style.bold = true;
-        else if (field == QLatin1String("VALOR"))
-            o.grows = true;
+        o.shrinks = c.value;
         b.objects << o;
     }
     return b;

@@ -46,9 +46,11 @@ QString shopDocument(const QString& document) {
 
 Object wrapping(Object o) {
     o.wraps = true;
-    return o;
+    return shrinking(o);
 }
 
+// Every text of a slip fits its box: names and the address wrap, and anything still too long prints in
+// smaller type, so that the slip keeps its height and three still fill a page.
 Band slipBand() {
     Band b{QStringLiteral("Slip"), BandKind::MasterData, SlipHeight, false, {}};
     const TextStyle small{8, false, Qt::black};
@@ -56,57 +58,65 @@ Band slipBand() {
     const TextStyle caption{7, true, QColor(90, 90, 90)};
     const TextStyle value{11, true, Qt::black};
     const double slipWidth = Width - SlipLeft;
+    const double stubWidth = StubWidth - 4;
     b.objects = {
         // The stub the shop keeps.
-        text(QStringLiteral("StubTitle"), QStringLiteral("CANHOTO DA LOJA"), QRectF(2, 3, StubWidth - 4, 4.5),
-             smallBold),
-        wrapping(
-            text(QStringLiteral("StubCustomer"), field("CLIENTE"), QRectF(2, 9, StubWidth - 4, 7), small)),
-        text(QStringLiteral("StubParcel"), QStringLiteral("Parcela: ") + field("PARCELA"),
-             QRectF(2, 18, StubWidth - 4, 4.5), small),
-        text(QStringLiteral("StubDue"), QStringLiteral("Vencimento: ") + field("VENCIMENTO"),
-             QRectF(2, 24, StubWidth - 4, 4.5), small),
-        text(QStringLiteral("StubValue"), QStringLiteral("Valor: ") + field("VALOR"),
-             QRectF(2, 30, StubWidth - 4, 5), {9, true, Qt::black}),
-        text(QStringLiteral("StubPaid"), QStringLiteral("Pago em: ____/____/______"),
-             QRectF(2, 46, StubWidth - 4, 4.5), small),
-        text(QStringLiteral("StubSignature"), QStringLiteral("Assinatura:"),
-             QRectF(2, 58, StubWidth - 4, 4.5), small),
-        line(QStringLiteral("StubSignatureLine"), QRectF(2, 72, StubWidth - 4, 0)),
+        shrinking(text(QStringLiteral("StubTitle"), QStringLiteral("CANHOTO DA LOJA"),
+                       QRectF(2, 3, stubWidth, 4.5), smallBold)),
+        // Three lines of the name.
+        wrapping(text(QStringLiteral("StubCustomer"), field("CLIENTE"), QRectF(2, 9, stubWidth, 10), small)),
+        shrinking(text(QStringLiteral("StubParcel"), QStringLiteral("Parcela: ") + field("PARCELA"),
+                       QRectF(2, 20, stubWidth, 4.5), small)),
+        shrinking(text(QStringLiteral("StubDue"), QStringLiteral("Vencimento: ") + field("VENCIMENTO"),
+                       QRectF(2, 25.5, stubWidth, 4.5), small)),
+        shrinking(text(QStringLiteral("StubValue"), QStringLiteral("Valor: ") + field("VALOR"),
+                       QRectF(2, 31, stubWidth, 5), {9, true, Qt::black})),
+        shrinking(text(QStringLiteral("StubPaid"), QStringLiteral("Pago em: ____/____/______"),
+                       QRectF(2, 46, stubWidth, 4.5), small)),
+        shrinking(text(QStringLiteral("StubSignature"), QStringLiteral("Assinatura:"),
+                       QRectF(2, 58, stubWidth, 4.5), small)),
+        line(QStringLiteral("StubSignatureLine"), QRectF(2, 72, stubWidth, 0)),
         line(QStringLiteral("StubCut"), QRectF(StubWidth + 3, 2, 0, SlipHeight - 8), true),
 
-        // The slip the customer takes.
-        text(QStringLiteral("Shop"), field("LOJA"), QRectF(SlipLeft, 3, 88, 6), {12, true, Qt::black}),
-        placed(text(QStringLiteral("Title"), QStringLiteral("CARNÊ DE PAGAMENTO"), QRectF(0, 3.5, 42, 5),
-                    {9, true, Qt::black}, Qt::AlignRight | Qt::AlignTop),
+        // The slip the customer takes. The shop's name takes two lines when it must.
+        wrapping(
+            text(QStringLiteral("Shop"), field("LOJA"), QRectF(SlipLeft, 2, 88, 9.5), {12, true, Qt::black})),
+        placed(shrinking(text(QStringLiteral("Title"), QStringLiteral("CARNÊ DE PAGAMENTO"),
+                              QRectF(0, 3.5, 42, 5), {9, true, Qt::black}, Qt::AlignRight | Qt::AlignTop)),
                Place::RightEdge),
-        text(QStringLiteral("ShopDocument"), field("LOJA_DOCUMENTO"), QRectF(SlipLeft, 10, 62, 4.5), small),
-        text(QStringLiteral("ShopTelephone"), field("LOJA_TELEFONE"), QRectF(SlipLeft + 64, 10, 67, 4.5),
-             small),
-        line(QStringLiteral("ShopRule"), QRectF(SlipLeft, 16, slipWidth, 0)),
-        text(QStringLiteral("Customer"), QStringLiteral("Cliente: ") + field("CLIENTE"),
-             QRectF(SlipLeft, 18.5, slipWidth, 5), {9, true, Qt::black}),
-        text(QStringLiteral("CustomerCpf"), field("CPF"), QRectF(SlipLeft, 24, slipWidth, 4.5), small),
-        text(QStringLiteral("CustomerAddress"), field("ENDERECO"), QRectF(SlipLeft, 29, slipWidth, 4.5),
-             small),
-        text(QStringLiteral("DescriptionCaption"), QStringLiteral("Descrição:"),
-             QRectF(SlipLeft, 36, 18, 4.5), smallBold),
+        shrinking(text(QStringLiteral("ShopDocument"), field("LOJA_DOCUMENTO"), QRectF(SlipLeft, 12, 62, 4),
+                       small)),
+        shrinking(text(QStringLiteral("ShopTelephone"), field("LOJA_TELEFONE"),
+                       QRectF(SlipLeft + 64, 12, 67, 4), small)),
+        line(QStringLiteral("ShopRule"), QRectF(SlipLeft, 16.5, slipWidth, 0)),
+        wrapping(text(QStringLiteral("Customer"), QStringLiteral("Cliente: ") + field("CLIENTE"),
+                      QRectF(SlipLeft, 18, slipWidth, 7.5), {9, true, Qt::black})),
+        shrinking(
+            text(QStringLiteral("CustomerCpf"), field("CPF"), QRectF(SlipLeft, 26, slipWidth, 4), small)),
+        // Two lines of the address, so that the city and the state are never left out.
+        wrapping(text(QStringLiteral("CustomerAddress"), field("ENDERECO"),
+                      QRectF(SlipLeft, 30, slipWidth, 6.5), small)),
+        shrinking(text(QStringLiteral("DescriptionCaption"), QStringLiteral("Descrição:"),
+                       QRectF(SlipLeft, 37.5, 18, 4.5), smallBold)),
         wrapping(text(QStringLiteral("Description"), field("DESCRICAO"),
-                      QRectF(SlipLeft + 18, 36, slipWidth - 18, 11), small)),
-        text(QStringLiteral("ParcelCaption"), QStringLiteral("Parcela"), QRectF(SlipLeft, 51, 40, 4),
-             caption),
-        text(QStringLiteral("Parcel"), field("PARCELA"), QRectF(SlipLeft, 55.5, 40, 6), value),
-        text(QStringLiteral("DueCaption"), QStringLiteral("Vencimento"), QRectF(SlipLeft + 44, 51, 40, 4),
-             caption),
-        text(QStringLiteral("Due"), field("VENCIMENTO"), QRectF(SlipLeft + 44, 55.5, 40, 6), value),
-        text(QStringLiteral("ValueCaption"), QStringLiteral("Valor"),
-             QRectF(SlipLeft + 86, 51, slipWidth - 86, 4), caption, Qt::AlignRight | Qt::AlignTop),
-        text(QStringLiteral("Value"), field("VALOR"), QRectF(SlipLeft + 86, 55, slipWidth - 86, 6.5),
-             {12, true, Qt::black}, Qt::AlignRight | Qt::AlignTop),
+                      QRectF(SlipLeft + 18, 37.5, slipWidth - 18, 10), small)),
+        shrinking(text(QStringLiteral("ParcelCaption"), QStringLiteral("Parcela"),
+                       QRectF(SlipLeft, 51, 40, 4), caption)),
+        shrinking(text(QStringLiteral("Parcel"), field("PARCELA"), QRectF(SlipLeft, 55.5, 40, 6), value)),
+        shrinking(text(QStringLiteral("DueCaption"), QStringLiteral("Vencimento"),
+                       QRectF(SlipLeft + 44, 51, 40, 4), caption)),
+        shrinking(
+            text(QStringLiteral("Due"), field("VENCIMENTO"), QRectF(SlipLeft + 44, 55.5, 40, 6), value)),
+        shrinking(text(QStringLiteral("ValueCaption"), QStringLiteral("Valor"),
+                       QRectF(SlipLeft + 86, 51, slipWidth - 86, 4), caption, Qt::AlignRight | Qt::AlignTop)),
+        shrinking(text(QStringLiteral("Value"), field("VALOR"),
+                       QRectF(SlipLeft + 86, 55, slipWidth - 86, 6.5), {12, true, Qt::black},
+                       Qt::AlignRight | Qt::AlignTop)),
         line(QStringLiteral("ValueRule"), QRectF(SlipLeft, 65, slipWidth, 0)),
-        text(QStringLiteral("Received"),
-             QStringLiteral("Recebido em ____/____/______   Assinatura: ______________________________"),
-             QRectF(SlipLeft, 72, slipWidth, 4.5), small),
+        shrinking(
+            text(QStringLiteral("Received"),
+                 QStringLiteral("Recebido em ____/____/______   Assinatura: ______________________________"),
+                 QRectF(SlipLeft, 72, slipWidth, 4.5), small)),
 
         // Where the page is cut between slips.
         line(QStringLiteral("Cut"), QRectF(0, SlipHeight - 3, Width, 0), true),

@@ -7,6 +7,9 @@
 
 #include <QHash>
 #include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
 
 namespace Report {
 
@@ -17,12 +20,42 @@ constexpr double GrowPadding = 0.6;
 constexpr double Epsilon = 0.001;
 // Between a label and the value it stands left of, about a space of the small type.
 constexpr double LeftOfGap = 1.0;
+// A shrinking text's type goes down in tenths of a point, and no further than this (where it stops being
+// type at all: the loop must end).
+constexpr double ShrinkStep = 0.1;
+constexpr double SmallestPoints = 1.0;
+
+bool fits(const TextStyle& style, const QString& text, const QSizeF& box, bool wraps) {
+    if (!wraps)
+        return TextMetrics::width(style, text) <= box.width() + Epsilon;
+    const QStringList lines = TextMetrics::wrap(style, text, box.width());
+    if (TextMetrics::lineHeight(style) * double(lines.size()) > box.height() + Epsilon)
+        return false;
+    return std::all_of(lines.begin(), lines.end(), [&](const QString& line) {
+        return TextMetrics::width(style, line) <= box.width() + Epsilon;
+    });
+}
+
+// The largest type, down from the object's own, at which its text fits the box.
+TextStyle shrunk(const Object& o, const QString& text, const QSizeF& box) {
+    TextStyle style = o.style;
+    if (!o.wraps) {
+        // A line's width goes with its size: start next to the answer rather than walk down to it.
+        const double width = TextMetrics::width(style, text);
+        if (width > box.width() + Epsilon)
+            style.points = std::floor(style.points * box.width() / width / ShrinkStep) * ShrinkStep;
+    }
+    while (style.points > SmallestPoints && !fits(style, text, box, o.wraps))
+        style.points = std::max(SmallestPoints, std::round((style.points - ShrinkStep) * 100) / 100);
+    return style;
+}
 
 // One object of a band as it prints this time, in the band's coordinates.
 struct Placed {
     const Object* object = nullptr;
     QRectF rect;
     QString text;
+    TextStyle style; // the object's, or smaller where it shrinks to fit
     QStringList lines;
 };
 
@@ -127,6 +160,7 @@ private:
             Placed p;
             p.object = &o;
             p.rect = o.rect;
+            p.style = o.style;
             if (o.kind == Object::Kind::Text)
                 p.text = m_expressions.find(&o)->evaluate(m_context);
             if (o.grows) {
@@ -144,9 +178,11 @@ private:
                 p.rect.moveLeft(width - o.rect.left() - p.rect.width());
             else if (o.place == Place::Centred)
                 p.rect.moveLeft((width - p.rect.width()) / 2);
+            if (o.shrinks && !o.grows && !o.stretches && o.kind == Object::Kind::Text)
+                p.style = shrunkStyle(o, p.text);
             if (o.wraps) {
-                p.lines = TextMetrics::wrap(o.style, p.text, p.rect.width());
-                const double line = TextMetrics::lineHeight(o.style);
+                p.lines = TextMetrics::wrap(p.style, p.text, p.rect.width());
+                const double line = TextMetrics::lineHeight(p.style);
                 const double needed = line * double(p.lines.size());
                 if (o.stretches && needed > p.rect.height()) {
                     m.height = std::max(m.height, band.height + needed - p.rect.height());
@@ -171,6 +207,15 @@ private:
             }
         }
         return m;
+    }
+
+    // Slips repeat the same names on every row: each is fitted once (a shrinking object's box is its own).
+    TextStyle shrunkStyle(const Object& o, const QString& text) {
+        const auto key = std::make_pair(&o, text);
+        auto it = m_shrunk.find(key);
+        if (it == m_shrunk.end())
+            it = m_shrunk.emplace(key, shrunk(o, text, o.rect.size())).first;
+        return it->second;
     }
 
     void put(const Band& band, const Measured& m) {
@@ -198,7 +243,7 @@ private:
             } else {
                 item.text = p.text;
                 item.lines = p.lines;
-                item.style = o.style;
+                item.style = p.style;
                 item.align = o.align;
                 item.clip = !o.grows;
             }
@@ -214,6 +259,7 @@ private:
     QHash<QString, int> m_counts;
     QHash<const Object*, Expression> m_expressions;
     QHash<const Object*, int> m_pictures;
+    std::map<std::pair<const Object*, QString>, TextStyle> m_shrunk;
     Row m_last;
     double m_pageFooterHeight = 0;
     double m_y = 0;

@@ -73,4 +73,9 @@ Object growing(Object object) {
     return object;
 }
 
+Object shrinking(Object object) {
+    object.shrinks = true;
+    return object;
+}
+
 } // namespace Report

@@ -42,8 +42,11 @@ struct Object {
     bool grows = false;     // widens to fit its text, keeping the side its text is aligned to
     bool wraps = false;     // breaks into lines at its width; lines past its box are cut
     bool stretches = false; // a wrapping text that grows taller instead, and its band with it
-    bool dashed = false;    // a line drawn in dashes, where paper is cut
-    bool literal = false;   // a text printed as it stands, brackets and all (what the program sets)
+    // A text too big for its box prints in smaller type until it fits: a line its width, a wrapping text its
+    // lines within its height. For values that must never be cut (money, dates) and names of any length.
+    bool shrinks = false;
+    bool dashed = false;  // a line drawn in dashes, where paper is cut
+    bool literal = false; // a text printed as it stands, brackets and all (what the program sets)
 };
 
 struct Band {
@@ -79,5 +82,6 @@ Object picture(const QString& name, const QString& resource, QRectF rect);
 Object line(const QString& name, QRectF rect, bool dashed = false);
 Object placed(Object object, Place place, const QString& leftOf = {});
 Object growing(Object object);
+Object shrinking(Object object);
 
 } // namespace Report

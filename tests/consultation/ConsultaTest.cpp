@@ -1,5 +1,6 @@
 #include "CustomerScreen.h"
 #include "Printers.h"
+#include "ReportFit.h"
 #include "app/uBrolavi.h"
 #include "consultation/uConsulta.h"
 #include "credit/uCompras.h"
@@ -389,6 +390,69 @@ TEST_F(CashFlowPrint, TheTotalOverSeveralPagesIsTheScreensAndALongDescriptionMak
     EXPECT_EQ(tall, 1);
     EXPECT_DOUBLE_EQ(r.itemsOf(QStringLiteral("DBRelatorioNOME"))[longRow]->rect.height(), 7);
     EXPECT_DOUBLE_EQ(r.itemsOf(QStringLiteral("DBRelatorioVALOR"))[longRow]->rect.height(), 7);
+}
+
+TEST_F(CashFlowPrint, MoneyAndPaymentTimesPrintWholeUpToTheMostAMoneyFieldTakes) {
+    // Paid rows, each with its unit value, value and time of payment.
+    struct Case {
+        const char* unit;
+        const char* value;
+        QTime paidAt;
+        bool fullSize; // printed in the column's own type, not made smaller to fit
+    };
+    const Case cases[] = {
+        {"12990,00", "12990,00", QTime(15, 5, 9), true},
+        {"149990,00", "149990,00", QTime(23, 59, 59), true},
+        {"12345678,90", "12345678,90", QTime(15, 5, 0), true},
+        {"99999999,99", "99999999,99", QTime(8, 8, 8), true},
+        {"99999999,99", "-99999999,99", QTime(18, 48, 28), true}, // a balance left below zero
+        // The most a money field takes: the program's money ends at R$ 922.337.203.685.477,58 (a total past
+        // it is refused), every figure as wide as another.
+        {"922337203685477,58", "307445734561825,86", QTime(20, 0, 0), false},
+    };
+    int code = 100;
+    for (const Case& c : cases)
+        sql(QStringLiteral(
+                "insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DESCRICAO, QUANTIDADE, VALOR_UN, VALOR, "
+                "DATA_VENC, DATA_PAG, STATUS_PAG, CONTA, PARCELA, FORM_PAG) values (?, 1, ?, ?, 1, ?, ?, ?, "
+                "?, "
+                "'PG', 'N', 'À Prazo', 'DINHEIRO')"),
+            {++code, today, QStringLiteral("ITEM %1").arg(code),
+             QVariant::fromValue(Currency::parse(QString::fromUtf8(c.unit))),
+             QVariant::fromValue(Currency::parse(QString::fromUtf8(c.value))), today,
+             QDateTime(QDate(2026, 12, 11), c.paidAt)});
+    choose(1, 2); // paid, over all time
+    press(Qt::Key_F4);
+    press(Qt::Key_F10);
+    EXPECT_EQ(messages.log(), QStringList());
+    ASSERT_EQ(printing.shown.size(), 1);
+    const Report::Prepared& r = printing.last();
+
+    EXPECT_EQ(ReportFit::cutTexts(r), QStringList());
+    EXPECT_EQ(ReportFit::overlappingTexts(r), QStringList());
+    const auto row = [&r](const QString& field, const QString& text) -> const Report::Item* {
+            for (const Report::Item* i : r.itemsOf(QStringLiteral("DBRelatorio") + field))
+                if (i->text == text)
+                    return i;
+            return nullptr;
+    };
+    for (const Case& c : cases) {
+            const QString unit = Currency::parse(QString::fromUtf8(c.unit)).format();
+            const QString value = Currency::parse(QString::fromUtf8(c.value)).format();
+            const QString paidAt =
+                QStringLiteral("11/12/2026 ") + c.paidAt.toString(QStringLiteral("HH:mm:ss"));
+            SCOPED_TRACE(value.toStdString());
+            for (const auto& [field, text] :
+                 {std::pair{QStringLiteral("VALOR_UN"), unit}, std::pair{QStringLiteral("VALOR"), value},
+                  std::pair{QStringLiteral("DATA_PAG"), paidAt}}) {
+                const Report::Item* i = row(field, text);
+                ASSERT_NE(i, nullptr) << field.toStdString() << " " << text.toStdString();
+                if (c.fullSize || field == QLatin1String("DATA_PAG"))
+                    EXPECT_EQ(i->style.points, 7) << field.toStdString();
+                else
+                    EXPECT_GE(i->style.points, 5) << field.toStdString() << ": still to be read";
+            }
+    }
 }
 
 TEST_F(CashFlowPrint, AnEmptyConsultationPrintsItsTitleHeaderAndAnEmptyTotal) {

@@ -1,5 +1,6 @@
 #include "LedgerFixture.h"
 #include "Printers.h"
+#include "ReportFit.h"
 #include "data/Ledger.h"
 #include "data/Shop.h"
 
@@ -108,6 +109,86 @@ TEST_F(Booklet, FourInstalmentsPrintThreeSlipsToAPageWithTheirStubsAndCutLines) 
     ASSERT_EQ(printing.shown.size(), 2);
     EXPECT_EQ(perPage(QStringLiteral("Parcel")),
               (QVector<QStringList>{{"Parc. 2 de 4", "Parc. 3 de 4", "Parc. 4 de 4"}}));
+}
+
+TEST_F(Booklet, EveryTextOfTheSlipsPrintsWholeAtTheLongestAScreenTakes) {
+    // Names at the length their fields take: the shop's 60, the customer's 60, the street 60, the number 10,
+    // the district 40, the city 20; the description 150.
+    const QString description = QStringLiteral(
+        "JOGO DE PANELAS INOX COM 10 PEÇAS, TAMPAS DE VIDRO TEMPERADO, CABOS DE BAQUELITE, FUNDO TRIPLO PARA "
+        "FOGÃO DE INDUÇÃO, COR GRAFITE, GARANTIA DE 5 ANOS.");
+    const QString widest = QString(60, u'W');
+    struct Case {
+        QString shop;
+        QString customer;
+        QString street, number, district, city;
+        QString description;
+        const char* value;
+    };
+    const Case cases[] = {
+        {QStringLiteral("COMERCIAL DE MÓVEIS SÃO JOÃO DA BOA VISTA LTDA"), QStringLiteral("JOSÉ DA SILVA"),
+         QStringLiteral("RUA DAS FLORES"), QStringLiteral("12"), QStringLiteral("CENTRO"),
+         QStringLiteral("MOGI DAS CRUZES"), QStringLiteral("SOFÁ"), "1500,00"},
+        {QStringLiteral("MÓVEIS E ELETRODOMÉSTICOS SÃO JOÃO DA BOA VISTA LTDA. FILIAL"),
+         QStringLiteral("MARIA APARECIDA DE FÁTIMA DOS SANTOS OLIVEIRA DE ALBUQUERQUE"),
+         QStringLiteral("AVENIDA PRESIDENTE JUSCELINO KUBITSCHEK DE OLIVEIRA - QUADRA"),
+         QStringLiteral("12345-BL.B"), QStringLiteral("CONJUNTO HABITACIONAL JARDIM PALMEIRA II"),
+         QStringLiteral("PRESIDENTE VENCESLAU"), description, "99999999,99"},
+        // The widest letter in every field, and money with as many figures as the most the program holds
+        // (R$ 922.337.203.685.477,58; the ledger refuses a total past it, so less on each of three slips).
+        {widest, widest, widest, widest.left(10), widest.left(40), widest.left(20), QString(150, u'W'),
+         "300000000000000,00"},
+    };
+    int code = 100;
+    for (const Case& c : cases) {
+        const int customer = code;
+        addCustomer(customer, c.customer);
+        sql(QStringLiteral(
+                "update TABCADCLI set CPF = '529.982.247-25', ENDERECO = ?, NUMERO = ?, BAIRRO = ?, "
+                "CIDADE = ?, ESTADO = 'SP' where CODIGO = ?"),
+            {c.street, c.number, c.district, c.city, customer});
+        for (int i = 1; i <= 3; ++i)
+            sql(QStringLiteral(
+                    "insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DESCRICAO, QUANTIDADE, VALOR_UN, "
+                    "VALOR, DATA_VENC, STATUS_PAG, CONTA, PARCELA) values (?, ?, ?, ?, 1, ?, ?, ?, "
+                    "'NP', 'N', ?)"),
+                {++code, customer, QDate(2026, 1, 9), c.description,
+                 QVariant::fromValue(Currency::parse(QString::fromUtf8(c.value))),
+                 QVariant::fromValue(Currency::parse(QString::fromUtf8(c.value))),
+                 QDate(2026, 1, 9).addMonths(i), QStringLiteral("Parc. %1 de 12").arg(i)});
+        code += 10;
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.customer.toStdString());
+        Shop(DM->FDConnection1)
+            .save({c.shop, QStringLiteral("11222333000181"), QStringLiteral("AV. BRASIL, 1"),
+                   QStringLiteral("(14)99999-1000"), QStringLiteral("LINS"), PixKeyKind::None, QString()});
+        openLedgerFor(c.customer);
+        press(Qt::Key_F8);
+        const Report::Prepared& r = printing.last();
+
+        EXPECT_EQ(r.pages.size(), 1) << "three slips to a page";
+        EXPECT_EQ(r.itemsOf(QStringLiteral("Parcel")).size(), 3);
+        EXPECT_EQ(ReportFit::cutTexts(r), QStringList());
+        EXPECT_EQ(ReportFit::overlappingTexts(r), QStringList());
+        // Whole texts, on the slip and on the stub.
+        EXPECT_EQ(r.first(QStringLiteral("Shop"))->text, c.shop);
+        EXPECT_EQ(r.first(QStringLiteral("Customer"))->text, QStringLiteral("Cliente: ") + c.customer);
+        EXPECT_EQ(r.first(QStringLiteral("StubCustomer"))->text, c.customer);
+        EXPECT_TRUE(
+            r.first(QStringLiteral("CustomerAddress"))->text.endsWith(c.city + QStringLiteral("/SP")));
+        EXPECT_EQ(r.first(QStringLiteral("Value"))->text,
+                  Currency::parse(QString::fromUtf8(c.value)).format());
+        // Everything stays within its own slip, above the line where it is cut off.
+        const QVector<const Report::Item*> cuts = r.pages[0].itemsOf(QStringLiteral("Cut"));
+        ASSERT_EQ(cuts.size(), 3);
+        for (const Report::Item& i : r.pages[0].items) {
+                if (i.kind == Report::Item::Kind::Text && i.rect.top() < cuts[0]->rect.top()) {
+                    EXPECT_LE(i.rect.bottom(), cuts[0]->rect.top()) << i.name.toStdString();
+                }
+        }
+    }
+    EXPECT_TRUE(messages.log().isEmpty());
 }
 
 TEST_F(Booklet, PagesHoldThreeSlipsEachAndAnEntryOfNoPlanIsOneParcel) {

@@ -1,4 +1,5 @@
 #include "Printers.h"
+#include "ReportFit.h"
 #include "ScratchDatabase.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Errors.h"
@@ -186,6 +187,53 @@ TEST_F(ReportEngine, AWrappingTextThatDoesNotStretchIsCutAtItsBox) {
     EXPECT_DOUBLE_EQ(text->rect.height(), 7);
     EXPECT_TRUE(text->clip);
     EXPECT_DOUBLE_EQ(r.pages[0].framesOf(QStringLiteral("Data"))[0]->rect.height(), 10);
+}
+
+TEST_F(ReportEngine, AShrinkingTextPrintsInSmallerTypeUntilItFitsItsBox) {
+    const QString longText =
+        QStringLiteral("UMA DESCRIÇÃO BEM MAIS LONGA QUE A COLUNA, QUE QUEBRA EM VÁRIAS LINHAS DE TEXTO");
+    struct Case {
+        const char* name;
+        bool wraps;
+        QString description;
+        bool smaller;
+    };
+    const Case cases[] = {
+        {"a line that fits keeps its size", false, QStringLiteral("CURTA"), false},
+        {"a line too wide", false, longText, true},
+        {"a wrapping text that fits keeps its size", true, QStringLiteral("CURTA MAS EM DUAS"), false},
+        {"a wrapping text past its box", true, longText, true},
+        {"one long word", true, QString(60, u'W'), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Template t = smallReport();
+        t.object(QStringLiteral("Text"))->shrinks = true;
+        t.object(QStringLiteral("Text"))->wraps = c.wraps;
+        tables.connection.execute(QStringLiteral("delete from TABDIVIDAS"));
+        addRow(1, c.description);
+        const Prepared r = prepared(t);
+
+        const Item* text = r.first(QStringLiteral("Text"));
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text, c.description);
+        EXPECT_EQ(text->rect, QRectF(20, 41, 30, 7)) << "the box stays as it is";
+        EXPECT_EQ(ReportFit::cutTexts(r), QStringList());
+        if (!c.smaller) {
+            EXPECT_EQ(text->style.points, 8);
+        } else {
+            EXPECT_LT(text->style.points, 8);
+            // As large as fits: a step larger would not.
+            TextStyle larger = text->style;
+            larger.points += 0.1;
+            const QStringList lines = TextMetrics::wrap(larger, text->text, 30);
+            if (c.wraps)
+                EXPECT_GT(TextMetrics::lineHeight(larger) * double(lines.size()), 7);
+            else
+                EXPECT_GT(TextMetrics::width(larger, text->text), 30);
+        }
+        EXPECT_DOUBLE_EQ(r.pages[0].framesOf(QStringLiteral("Data"))[0]->rect.height(), 10);
+    }
 }
 
 TEST_F(ReportEngine, ExpressionsPrintDisplayTextsTheDateThePageTheCountAndNamedValues) {
