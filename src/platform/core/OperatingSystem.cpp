@@ -35,10 +35,6 @@ namespace OperatingSystem {
 
 // ---- Windows ---------------------------------------------------------------------------------------------
 
-std::optional<unsigned> userNumber() {
-    return std::nullopt;
-}
-
 namespace {
 
 QString lastErrorText() {
@@ -63,6 +59,12 @@ FolderResult makePrivateFolder(const QString& path) {
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return {FolderProblem::NotThisUsers, {}};
     return {};
+}
+
+bool isPrivateFolder(const QString& path) {
+    const DWORD attributes = GetFileAttributesW(QDir::toNativeSeparators(path).toStdWString().c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 StandardInputFromNull::StandardInputFromNull() {
@@ -164,10 +166,6 @@ void deliverTerminationRequests(QObject* context, std::function<void(int number)
 
 // ---- POSIX -----------------------------------------------------------------------------------------------
 
-std::optional<unsigned> userNumber() {
-    return unsigned(::geteuid());
-}
-
 namespace {
 
 QString systemText() {
@@ -188,6 +186,12 @@ FolderResult makePrivateFolder(const QString& path) {
     if ((st.st_mode & 07777) != 0700 && ::chmod(name.constData(), 0700) != 0)
         return {FolderProblem::CannotProtect, systemText()};
     return {};
+}
+
+bool isPrivateFolder(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700;
 }
 
 StandardInputFromNull::StandardInputFromNull() {

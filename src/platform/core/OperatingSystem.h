@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <functional>
-#include <optional>
 
 class QFile;
 class QObject;
@@ -12,10 +11,6 @@ class QObject;
 namespace OperatingSystem {
 
 // ---- users and folders
-
-// The effective user's number on POSIX systems. Nothing on Windows, where every user's temporary folder is
-// already their own.
-std::optional<unsigned> userNumber();
 
 enum class FolderProblem { None, CannotCreate, CannotRead, NotThisUsers, CannotProtect };
 struct FolderResult {
@@ -27,6 +22,9 @@ struct FolderResult {
 // folder, of this user's, closed to everybody else: someone may have made it first in a temporary folder
 // everyone writes, or put a link there). On Windows it is made if missing.
 FolderResult makePrivateFolder(const QString& path);
+// Whether path is a real folder (no link) of this user's that nobody else may use (mode 0700). On Windows
+// nothing is asked of a folder's permissions: any existing folder.
+bool isPrivateFolder(const QString& path);
 
 // ---- standard input
 
