@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QObject>
 #include <QPointer>
+#include <QProcess>
 #include <cstdio>
 
 #ifdef Q_OS_WIN
@@ -22,6 +23,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -149,6 +151,10 @@ void holdTerminationRequests() {
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
+void endChildOnTerminationRequests(QProcess&) {}
+
+void endForkedChildrenOnTerminationRequests() {}
+
 void deliverTerminationRequests(QObject* context, std::function<void(int number)> arrived) {
     int pending = 0;
     {
@@ -252,13 +258,30 @@ extern "C" void onTerminationSignal(int number) {
     passOn(number);
 }
 
+// In a child between fork and exec: only async-signal-safe calls.
+void unblockTerminationSignals() {
+    const sigset_t set = terminationSet();
+    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
 } // namespace
+
+void endChildOnTerminationRequests(QProcess& process) {
+    process.setChildProcessModifier(unblockTerminationSignals);
+}
+
+void endForkedChildrenOnTerminationRequests() {
+    static const bool registered = ::pthread_atfork(nullptr, nullptr, unblockTerminationSignals) == 0;
+    if (!registered)
+        qWarning("pthread_atfork failed");
+}
 
 void holdTerminationRequests() {
     static bool held = false;
     if (held)
         return;
     held = true;
+    endForkedChildrenOnTerminationRequests();
     sigemptyset(&g_ignoredAtStart);
     for (int number : TerminationSignals) {
         struct sigaction current {};

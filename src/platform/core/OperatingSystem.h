@@ -5,6 +5,7 @@
 
 class QFile;
 class QObject;
+class QProcess;
 
 // What the program needs from the operating system beyond Qt, in one place: OperatingSystem.cpp is the only
 // file that calls POSIX or Windows directly, each call there beside its counterpart on the other system.
@@ -63,5 +64,12 @@ void holdTerminationRequests();
 // the program's handling back and from then on calls arrived with the request's number in context's thread,
 // through its event loop. Where that cannot be set up, a request ends the process outright as it ends any.
 void deliverTerminationRequests(QObject* context, std::function<void(int number)> arrived);
+
+// A process the program starts ends on those requests as any program does: the signals the program holds
+// blocked are unblocked in the child before it runs (a blocked signal stays blocked through exec). For a
+// QProcess, before it starts; holdTerminationRequests() does the same for every child made by fork(), in
+// whatever code makes it. Nothing to do on Windows.
+void endChildOnTerminationRequests(QProcess& process);
+void endForkedChildrenOnTerminationRequests();
 
 } // namespace OperatingSystem
