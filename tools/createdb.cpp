@@ -1,6 +1,6 @@
 // brolavi-createdb PATH: creates an empty database with the program's tables.
 // brolavi-createdb --default-path: prints where the program looks for its database.
-// brolavi-createdb --version: prints the version.
+// brolavi-createdb --version: prints the version; --help: the usage.
 #include "data/Schema.h"
 #include "platform/core/Errors.h"
 #include "platform/core/ProcessStart.h"
@@ -18,8 +18,26 @@ int main(int argc, char* argv[]) {
     }
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    const QString usage =
+        QStringLiteral("uso: brolavi-createdb CAMINHO | --default-path | --version | --help\n");
+    if (args.size() == 1 && args.front() == QStringLiteral("--help")) {
+        out << usage
+            << QStringLiteral(
+                   "Cria em CAMINHO um banco de dados vazio do Brolavi; recusa um arquivo que já existe.\n"
+                   "  --default-path  mostra onde o programa procura o seu banco de dados\n"
+                   "  --version       mostra a versão\n"
+                   "  --help          mostra esta ajuda\n"
+                   "Um CAMINHO que começa com '-' se escreve ./-NOME.\n");
+        return 0;
+    }
     if (args.size() != 1) {
-        err << "uso: brolavi-createdb CAMINHO | --default-path | --version\n";
+        err << usage;
+        return 2;
+    }
+    // Any other word starting with '-' is an option this tool does not know, never a file to make.
+    if (args.front().startsWith(u'-') && args.front() != QStringLiteral("--version") &&
+        args.front() != QStringLiteral("--default-path")) {
+        err << QStringLiteral("opção desconhecida: %1\n").arg(args.front()) << usage;
         return 2;
     }
     if (args.front() == QStringLiteral("--version")) {

@@ -16,6 +16,7 @@
 #include "data/Schema.h"
 #include "data/uDM.h"
 #include "platform/core/Errors.h"
+#include "platform/core/FirebirdStatus.h"
 #include "platform/core/ProcessStart.h"
 #include "platform/core/Version.h"
 #include "platform/widgets/Messages.h"
@@ -44,6 +45,18 @@ template <typename T> void destroy(T*& instance) {
     instance = nullptr;
 }
 
+// Before anything writes to it (the login makes its table of users when it is missing): a Firebird file of
+// another program would get the shop's tables one by one, and every screen would then fail on the others.
+void refuseAnotherProgramsDatabase(Connection& connection) {
+    const QStringList missing = Schema::missingTables(connection);
+    if (missing.isEmpty())
+        return;
+    throw BrolaviError(
+        QStringLiteral("O arquivo %1 não é um banco de dados do Brolavi: faltam as tabelas "
+                       "%2.\nNada foi gravado nele.")
+            .arg(QDir::toNativeSeparators(connection.databasePath()), missing.join(QStringLiteral(", "))));
+}
+
 } // namespace
 
 AppBrolavi::AppBrolavi(const QString& databasePath) {
@@ -56,7 +69,9 @@ AppBrolavi::AppBrolavi(const QString& databasePath) {
     create(FCadCli);
     try {
         DM = new TDM(databasePath);
+        refuseAnotherProgramsDatabase(DM->FDConnection1);
     } catch (...) {
+        destroy(DM);
         destroy(FCadCli);
         destroy(TelaInicial);
         destroy(FLogin);
@@ -106,15 +121,25 @@ AppBrolavi::~AppBrolavi() {
     destroy(FSplash);
 }
 
-QString AppBrolavi::openFailureText(const QString& engineText) {
+QString AppBrolavi::openFailureText(const BrolaviError& error, const QString& databasePath) {
+    const auto* engineError = dynamic_cast<const DatabaseError*>(&error);
+    if (!engineError)
+        return error.message();
+    const QString engineText = error.message();
+    switch (Firebird::problemOf(engineError->engineStatus())) {
     // The embedded engine lets one process at a time have the file.
-    if (engineText.contains(QStringLiteral("already opened"), Qt::CaseInsensitive) ||
-        engineText.contains(QStringLiteral("in use"), Qt::CaseInsensitive) ||
-        engineText.contains(QStringLiteral("lock"), Qt::CaseInsensitive))
+    case Firebird::Problem::InUse:
+    case Firebird::Problem::LockTimeout:
         return QStringLiteral("O banco de dados já está em uso por outra cópia do Brolavi.\n"
                               "Feche a outra cópia e abra o programa novamente.\n\n%1")
             .arg(engineText);
-    return QStringLiteral("Não foi possível abrir o banco de dados.\n\n%1").arg(engineText);
+    case Firebird::Problem::Damaged:
+        return QStringLiteral("O arquivo %1 está danificado ou não é um banco de dados do Brolavi.\n"
+                              "Nada foi gravado nele.\n\n%2")
+            .arg(QDir::toNativeSeparators(databasePath), engineText);
+    default:
+        return QStringLiteral("Não foi possível abrir o banco de dados.\n\n%1").arg(engineText);
+    }
 }
 
 int AppBrolavi::run(int argc, char** argv) {
@@ -133,7 +158,7 @@ int AppBrolavi::run(int argc, char** argv) {
         try {
             program = std::make_unique<AppBrolavi>(Schema::defaultDatabasePath());
         } catch (const BrolaviError& e) {
-            failure = openFailureText(e.message());
+            failure = openFailureText(e, Schema::defaultDatabasePath());
         }
     }
     // Only now: opening the database (or trying to) put the engine's own handlers in place.

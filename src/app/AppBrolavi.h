@@ -3,13 +3,15 @@
 #include <QString>
 #include <memory>
 
+class BrolaviError;
 class TDM;
 
 // Start-up: creates the data module and every screen once, in a fixed order, and releases them at the end.
 // Screens made before the data module bind to it once it exists; none touches the database while being made.
 class AppBrolavi {
 public:
-    // Opens the database at path; throws DatabaseError (with the connection's error) when it cannot.
+    // Opens the database at path; throws DatabaseError (with the connection's error) when it cannot, and
+    // BrolaviError, having written nothing, when the file is not the program's database.
     explicit AppBrolavi(const QString& databasePath);
     ~AppBrolavi();
     AppBrolavi(const AppBrolavi&) = delete;
@@ -19,6 +21,7 @@ public:
     // ends it the same way. Returns the exit status (128 + the signal's number after a signal).
     static int run(int argc, char** argv);
 
-    // What the shopkeeper reads when the database cannot be opened.
-    static QString openFailureText(const QString& engineText);
+    // What the shopkeeper reads when the database at databasePath cannot be opened, decided by the engine's
+    // error codes (a path may hold any word).
+    static QString openFailureText(const BrolaviError& error, const QString& databasePath);
 };

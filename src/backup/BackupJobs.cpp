@@ -149,10 +149,7 @@ void checkIsTheProgramsDatabase(const QString& path) {
     restored.setUserName(TDM::UserName);
     restored.setPassword(TDM::Password);
     restored.open();
-    QStringList missing = Schema::requiredTables();
-    for (const Row& row : restored.select(QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$RELATIONS "
-                                                         "where coalesce(RDB$SYSTEM_FLAG, 0) = 0")))
-        missing.removeAll(row.value(0).toString());
+    const QStringList missing = Schema::missingTables(restored);
     restored.close();
     if (!missing.isEmpty())
         throw ForeignBackup(

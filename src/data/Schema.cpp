@@ -52,6 +52,15 @@ QStringList requiredTables() {
             QStringLiteral("TABBACKUP")};
 }
 
+QStringList missingTables(Connection& connection) {
+    QStringList missing = requiredTables();
+    for (const Row& row :
+         connection.select(QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$RELATIONS "
+                                          "where coalesce(RDB$SYSTEM_FLAG, 0) = 0")))
+        missing.removeAll(row.value(0).toString());
+    return missing;
+}
+
 void createDatabase(const QString& path, const QString& characterSet) {
     if (QFileInfo::exists(path))
         throw DatabaseError(QStringLiteral("O arquivo %1 já existe: nada foi criado").arg(path));

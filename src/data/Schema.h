@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class Connection;
+
 namespace Schema {
 
 // The statements that lay out an empty database: the tables the program expects (USUARIOS is left to the
@@ -12,6 +14,9 @@ QStringList statements();
 // The tables a database must hold to be the program's: USUARIOS is left to the login, and an older
 // installation may have no PRODUTOS, which no screen needs.
 QStringList requiredTables();
+
+// The required tables the database open on connection lacks: none when it is the program's. Reads only.
+QStringList missingTables(Connection& connection);
 
 // Creates the database file at path with every table and index. Refuses a path that exists. The program makes
 // UTF8 databases; another character set lays out one as an older installation made it.

@@ -4,17 +4,25 @@
 #include "app/uSobre.h"
 #include "app/uSplash.h"
 #include "data/uDM.h"
+#include "platform/core/Connection.h"
 #include "platform/core/Errors.h"
+#include "platform/core/FirebirdDatabase.h"
 #include "users/uLogin.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 
 namespace {
 
@@ -135,7 +143,7 @@ TEST(StartUpFailure, ADatabaseThatCannotBeOpenedIsReportedWithTheConnectionError
         AppBrolavi program(dir.filePath(QStringLiteral("nada.fdb")));
         FAIL();
     } catch (const DatabaseError& e) {
-        const QString text = AppBrolavi::openFailureText(e.message());
+        const QString text = AppBrolavi::openFailureText(e, dir.filePath(QStringLiteral("nada.fdb")));
         EXPECT_TRUE(text.startsWith(QStringLiteral("Não foi possível abrir o banco de dados.")))
             << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("nada.fdb")));
@@ -155,12 +163,145 @@ TEST(StartUpFailure, ADatabaseInUseByAnotherCopyIsReportedAsSuch) {
         FAIL() << "a second process opened the database";
     } catch (const DatabaseError& e) {
         EXPECT_TRUE(
-            AppBrolavi::openFailureText(e.message())
+            AppBrolavi::openFailureText(e, db.path())
                 .startsWith(QStringLiteral("O banco de dados já está em uso por outra cópia do Brolavi.")))
             << e.message().toStdString();
     }
     holder.closeWriteChannel();
     EXPECT_TRUE(holder.waitForFinished(20000));
 }
+
+// The engine's words for a missing file name its folder, and a folder may be called anything.
+class MissingDatabaseUnder : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(MissingDatabaseUnder, AFolderWhoseNameSoundsLikeALockIsStillAFileThatCannotBeOpened) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QString::fromUtf8(GetParam()));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/DBBROLAVI.FDB");
+    try {
+        AppBrolavi program(path);
+        FAIL() << "a missing database opened";
+    } catch (const BrolaviError& e) {
+        const QString text = AppBrolavi::openFailureText(e, path);
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Não foi possível abrir o banco de dados.")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(path)) << text.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(path)) << "nothing made";
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, MissingDatabaseUnder,
+                         ::testing::Values("home-matlock", "lock", "database in use", "already opened",
+                                           "Firebird lock timeout", "já em uso"));
+
+// The user tables of a database file and their rows, read from another connection.
+QStringList tablesAndRows(const QString& path) {
+    Connection c;
+    c.setDatabasePath(path);
+    c.setUserName(TDM::UserName);
+    c.setPassword(TDM::Password);
+    c.open();
+    QStringList out;
+    for (const Row& table : c.select(QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$RELATIONS "
+                                                    "where coalesce(RDB$SYSTEM_FLAG, 0) = 0 order by 1"))) {
+        const QString name = table.value(0).toString();
+        out << name + u':' + c.selectValue(QStringLiteral("select count(*) from %1").arg(name)).toString();
+    }
+    c.close();
+    return out;
+}
+
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+TEST(StartUpFailure, AnotherProgramsFirebirdFileIsRefusedBeforeAnythingIsWrittenToIt) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("PEDIDOS.FDB"));
+    FirebirdDatabase::create(path, TDM::UserName, TDM::Password);
+    {
+        Connection c;
+        c.setDatabasePath(path);
+        c.setUserName(TDM::UserName);
+        c.open();
+        c.execute(QStringLiteral("create table PEDIDOS (NUMERO integer, CLIENTE varchar(40))"));
+        c.execute(QStringLiteral("insert into PEDIDOS values (1, 'MERCADO CENTRAL')"));
+        c.close();
+    }
+    const QStringList before = tablesAndRows(path);
+    ASSERT_EQ(before, QStringList{QStringLiteral("PEDIDOS:1")});
+    try {
+        AppBrolavi program(path);
+        FAIL() << "another program's database opened as the shop's";
+    } catch (const BrolaviError& e) {
+        const QString text = AppBrolavi::openFailureText(e, path);
+        EXPECT_TRUE(text.startsWith(QStringLiteral("O arquivo %1 não é um banco de dados do Brolavi")
+                                        .arg(QDir::toNativeSeparators(path))))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("TABCADCLI"))) << text.toStdString();
+    }
+    EXPECT_EQ(FSplash, nullptr) << "nothing is left half-made";
+    EXPECT_EQ(DM, nullptr);
+    // Opening a file at all makes the engine note the attachment in its header: the tables and rows are what
+    // must stay.
+    EXPECT_EQ(tablesAndRows(path), before) << "no USUARIOS, nor any other table, was made";
+}
+
+struct DamagedCase {
+    const char* name;
+    std::function<QByteArray(const QByteArray& goodDatabase)> contents;
+};
+
+class DamagedDatabase : public ::testing::TestWithParam<DamagedCase> {};
+
+TEST_P(DamagedDatabase, IsReportedInPortugueseAndLeftAsItWas) {
+    TestDatabase good;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("DBBROLAVI.FDB"));
+    const QByteArray bytes = GetParam().contents(contentsOf(good.path()));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    try {
+        AppBrolavi program(path);
+        FAIL() << "a damaged database opened";
+    } catch (const BrolaviError& e) {
+        const QString text = AppBrolavi::openFailureText(e, path);
+        EXPECT_TRUE(
+            text.startsWith(QStringLiteral("O arquivo %1 está danificado ou não é um banco de dados do "
+                                           "Brolavi.\nNada foi gravado nele.")
+                                .arg(QDir::toNativeSeparators(path))))
+            << text.toStdString();
+    }
+    EXPECT_EQ(DM, nullptr);
+    EXPECT_EQ(contentsOf(path), bytes) << "the file is byte for byte as it was";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DamagedDatabase,
+                         ::testing::Values(DamagedCase{"RandomBytes",
+                                                       [](const QByteArray&) {
+                                                           QRandomGenerator random(27);
+                                                           QByteArray out(65536, Qt::Uninitialized);
+                                                           for (char& b : out)
+                                                               b = char(random.bounded(256));
+                                                           return out;
+                                                       }},
+                                           DamagedCase{"Zeros",
+                                                       [](const QByteArray&) {
+                                                           return QByteArray(65536, '\0');
+                                                       }},
+                                           DamagedCase{"TruncatedAfterTwoPages",
+                                                       [](const QByteArray& good) {
+                                                           return good.left(16384);
+                                                       }},
+                                           DamagedCase{"TruncatedInTheMiddle",
+                                                       [](const QByteArray& good) {
+                                                           return good.left(good.size() / 2);
+                                                       }}),
+                         [](const auto& c) { return std::string(c.param.name); });
 
 } // namespace

@@ -32,12 +32,27 @@ void makePrivateFolder(const QString& path) {
     }
 }
 
+// The runtime folder the session made for this user, when there is one as it should be.
+QString runtimeFolder() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.isEmpty() || !QDir::isAbsolutePath(runtime) || !OperatingSystem::isPrivateFolder(runtime))
+        return {};
+    return QDir::cleanPath(runtime);
+}
+
+QString cacheFolder() {
+    const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    return QDir::cleanPath(!cache.isEmpty() && QDir::isAbsolutePath(cache)
+                               ? cache
+                               : QDir::homePath() + QStringLiteral("/.cache"));
+}
+
 } // namespace
 
 QString userFolder() {
-    const std::optional<unsigned> user = OperatingSystem::userNumber();
-    return QDir::tempPath() +
-           (user ? QStringLiteral("/firebird-%1").arg(*user) : QStringLiteral("/firebird"));
+    const QString runtime = runtimeFolder();
+    return runtime.isEmpty() ? cacheFolder() + QStringLiteral("/brolavi/firebird")
+                             : runtime + QStringLiteral("/firebird");
 }
 
 // On Windows the engine keeps its locks in a folder of its own that every user may write.
@@ -48,6 +63,13 @@ void prepare() {
     if (lockSet && tmpSet)
         return;
     const QString folder = userFolder();
+    if (runtimeFolder().isEmpty()) {
+        // The cache folder is made as any program makes it; the program's own folder in it is private too.
+        const QString cache = cacheFolder();
+        if (!QDir().mkpath(cache))
+            throw BrolaviError(QStringLiteral("Não foi possível criar a pasta %1").arg(cache));
+        makePrivateFolder(cache + QStringLiteral("/brolavi"));
+    }
     makePrivateFolder(folder);
     const QByteArray value = QFile::encodeName(folder);
     if (!lockSet)

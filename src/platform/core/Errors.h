@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <stdexcept>
+#include <utility>
 
 // Every failure the program reports carries a text meant for the shopkeeper; the data layer never shows a
 // window, it throws one of these and the screen (or the standard error box) shows it.
@@ -16,10 +18,25 @@ private:
     QString m_message;
 };
 
-// A failure reported by the database engine, with the engine's own text.
+// A failure reported by the database engine, with the engine's own text. What the engine said is decided by
+// its status: the error codes (isc_..., in the order it gave them) and the system's error number behind an
+// input/output failure. The text is for people; it names files, and a file may be named anything.
+struct EngineStatus {
+    QList<qint64> codes;
+    int posixError = 0;   // errno, when the engine passed one on
+    int windowsError = 0; // GetLastError(), likewise
+};
+
 class DatabaseError : public BrolaviError {
 public:
     using BrolaviError::BrolaviError;
+    DatabaseError(const QString& message, EngineStatus status)
+        : BrolaviError(message)
+        , m_status(std::move(status)) {}
+    const EngineStatus& engineStatus() const { return m_status; }
+
+private:
+    EngineStatus m_status;
 };
 
 // A typed text that does not convert to the column's type or to money.

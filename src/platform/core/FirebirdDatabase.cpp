@@ -29,10 +29,10 @@ void create(const QString& path, const QString& user, const QString& password, i
     isc_db_handle db = 0;
     isc_tr_handle tr = 0;
     if (isc_dsql_execute_immediate(status, &db, &tr, 0, sql.constData(), SQL_DIALECT_V6, nullptr)) {
-        throw DatabaseError(Firebird::statusText(status));
+        throw Firebird::error(status);
     }
     if (isc_detach_database(status, &db))
-        throw DatabaseError(Firebird::statusText(status));
+        throw Firebird::error(status);
 }
 
 } // namespace FirebirdDatabase

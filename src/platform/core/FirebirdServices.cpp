@@ -22,7 +22,7 @@ public:
         ISC_STATUS_ARRAY status{};
         if (isc_service_attach(status, sizeof name - 1, name, &m_handle,
                                static_cast<unsigned short>(spb.size()), spb.constData()))
-            throw DatabaseError(Firebird::statusText(status));
+            throw Firebird::error(status);
     }
     ~ServiceHandle() {
         ISC_STATUS_ARRAY status{};
@@ -134,14 +134,14 @@ void FirebirdServices::run(const QByteArray& action, const LineHandler& watch) c
     ISC_STATUS_ARRAY status{};
     if (isc_service_start(status, service.handle(), nullptr, static_cast<unsigned short>(action.size()),
                           action.constData()))
-        throw DatabaseError(Firebird::statusText(status));
+        throw Firebird::error(status);
 
     static const char request[] = {isc_info_svc_line};
     QByteArray buffer(qsizetype(32) * 1024, '\0'); // the call takes its length as 16 bits
     for (;;) {
         if (isc_service_query(status, service.handle(), nullptr, 0, nullptr, sizeof request, request,
                               static_cast<unsigned short>(buffer.size()), buffer.data()))
-            throw DatabaseError(Firebird::statusText(status));
+            throw Firebird::error(status);
         const Reply reply = parseReply(buffer.constData(), int(buffer.size()));
         if (reply.kind == Reply::Kind::NotReady)
             continue;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QObject>
 #include <QPointer>
+#include <QProcess>
 #include <cstdio>
 
 #ifdef Q_OS_WIN
@@ -22,6 +23,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -34,10 +36,6 @@ namespace OperatingSystem {
 #ifdef Q_OS_WIN
 
 // ---- Windows ---------------------------------------------------------------------------------------------
-
-std::optional<unsigned> userNumber() {
-    return std::nullopt;
-}
 
 namespace {
 
@@ -63,6 +61,12 @@ FolderResult makePrivateFolder(const QString& path) {
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return {FolderProblem::NotThisUsers, {}};
     return {};
+}
+
+bool isPrivateFolder(const QString& path) {
+    const DWORD attributes = GetFileAttributesW(QDir::toNativeSeparators(path).toStdWString().c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 StandardInputFromNull::StandardInputFromNull() {
@@ -151,6 +155,10 @@ void holdTerminationRequests() {
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
+void endChildOnTerminationRequests(QProcess&) {}
+
+void endForkedChildrenOnTerminationRequests() {}
+
 void deliverTerminationRequests(QObject* context, std::function<void(int number)> arrived) {
     int pending = 0;
     {
@@ -167,10 +175,6 @@ void deliverTerminationRequests(QObject* context, std::function<void(int number)
 #else
 
 // ---- POSIX -----------------------------------------------------------------------------------------------
-
-std::optional<unsigned> userNumber() {
-    return unsigned(::geteuid());
-}
 
 namespace {
 
@@ -192,6 +196,12 @@ FolderResult makePrivateFolder(const QString& path) {
     if ((st.st_mode & 07777) != 0700 && ::chmod(name.constData(), 0700) != 0)
         return {FolderProblem::CannotProtect, systemText()};
     return {};
+}
+
+bool isPrivateFolder(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700;
 }
 
 StandardInputFromNull::StandardInputFromNull() {
@@ -268,13 +278,30 @@ extern "C" void onTerminationSignal(int number) {
     passOn(number);
 }
 
+// In a child between fork and exec: only async-signal-safe calls.
+void unblockTerminationSignals() {
+    const sigset_t set = terminationSet();
+    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
 } // namespace
+
+void endChildOnTerminationRequests(QProcess& process) {
+    process.setChildProcessModifier(unblockTerminationSignals);
+}
+
+void endForkedChildrenOnTerminationRequests() {
+    static const bool registered = ::pthread_atfork(nullptr, nullptr, unblockTerminationSignals) == 0;
+    if (!registered)
+        qWarning("pthread_atfork failed");
+}
 
 void holdTerminationRequests() {
     static bool held = false;
     if (held)
         return;
     held = true;
+    endForkedChildrenOnTerminationRequests();
     sigemptyset(&g_ignoredAtStart);
     for (int number : TerminationSignals) {
         struct sigaction current {};

@@ -2,20 +2,16 @@
 
 #include <QString>
 #include <functional>
-#include <optional>
 
 class QFile;
 class QObject;
+class QProcess;
 
 // What the program needs from the operating system beyond Qt, in one place: OperatingSystem.cpp is the only
 // file that calls POSIX or Windows directly, each call there beside its counterpart on the other system.
 namespace OperatingSystem {
 
 // ---- users and folders
-
-// The effective user's number on POSIX systems. Nothing on Windows, where every user's temporary folder is
-// already their own.
-std::optional<unsigned> userNumber();
 
 enum class FolderProblem { None, CannotCreate, CannotRead, NotThisUsers, CannotProtect };
 struct FolderResult {
@@ -27,6 +23,9 @@ struct FolderResult {
 // folder, of this user's, closed to everybody else: someone may have made it first in a temporary folder
 // everyone writes, or put a link there). On Windows it is made if missing.
 FolderResult makePrivateFolder(const QString& path);
+// Whether path is a real folder (no link) of this user's that nobody else may use (mode 0700). On Windows
+// nothing is asked of a folder's permissions: any existing folder.
+bool isPrivateFolder(const QString& path);
 
 // ---- standard input
 
@@ -74,5 +73,12 @@ void holdTerminationRequests();
 // the program's handling back and from then on calls arrived with the request's number in context's thread,
 // through its event loop. Where that cannot be set up, a request ends the process outright as it ends any.
 void deliverTerminationRequests(QObject* context, std::function<void(int number)> arrived);
+
+// A process the program starts ends on those requests as any program does: the signals the program holds
+// blocked are unblocked in the child before it runs (a blocked signal stays blocked through exec). For a
+// QProcess, before it starts; holdTerminationRequests() does the same for every child made by fork(), in
+// whatever code makes it. Nothing to do on Windows.
+void endChildOnTerminationRequests(QProcess& process);
+void endForkedChildrenOnTerminationRequests();
 
 } // namespace OperatingSystem

@@ -1,6 +1,7 @@
 #include "platform/widgets/Messages.h"
 
 #include "platform/core/Errors.h"
+#include "platform/core/FirebirdStatus.h"
 
 #include <QApplication>
 #include <exception>
@@ -58,6 +59,8 @@ void reportCurrentException() {
     QString text;
     try {
         throw;
+    } catch (const DatabaseError& e) {
+        text = Firebird::shopkeeperText(e);
     } catch (const BrolaviError& e) {
         text = e.message();
     } catch (const std::exception& e) {

@@ -72,13 +72,17 @@ TEST_P(EngineFolderChoice, KeepsWhatIsSetAndGivesTheRestAFolderOnlyThisUserCanUs
     QTemporaryDir temp;
     QTemporaryDir mine;
     Environment env;
-    env.set("TMPDIR", QFile::encodeName(temp.path()));
+    env.set("XDG_RUNTIME_DIR", std::nullopt);
+    env.set("XDG_CACHE_HOME", QFile::encodeName(temp.path()));
     const QString folder = EngineFolders::userFolder();
-    ASSERT_EQ(folder, temp.path() + QStringLiteral("/firebird-%1").arg(::geteuid()));
+    ASSERT_EQ(folder, temp.path() + QStringLiteral("/brolavi/firebird"));
     const QByteArray ownLock = QFile::encodeName(mine.filePath(QStringLiteral("lock")));
     const QByteArray ownTmp = QFile::encodeName(mine.filePath(QStringLiteral("tmp")));
     env.set("FIREBIRD_LOCK", c.lockSet ? std::optional(ownLock) : std::nullopt);
     env.set("FIREBIRD_TMP", c.tmpSet ? std::optional(ownTmp) : std::nullopt);
+    if (c.before != Before::Nothing) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(folder).path()));
+    }
     switch (c.before) {
     case Before::Nothing:
         break;
@@ -131,6 +135,90 @@ INSTANTIATE_TEST_SUITE_P(
                       FolderCase{"AnotherUsersFolder", false, false, Before::AnotherUsers, true}),
     [](const auto& c) { return std::string(c.param.name); });
 
+enum class Runtime { Unset, Private, OpenToOthers, Link, Relative, AnotherUsers };
+
+struct PlaceCase {
+    const char* name;
+    Runtime runtime;
+    bool cacheSet;
+    const char* expected; // under the case's folder: {run}, {cache}, {home}
+};
+
+class EngineFolderPlace : public ::testing::TestWithParam<PlaceCase> {};
+
+// A folder no other user can make first: the session's own runtime folder when it is one, else the user's
+// cache folder; never the temporary folder everyone writes.
+TEST_P(EngineFolderPlace, IsOneNoOtherUserCanMakeFirst) {
+    const PlaceCase& c = GetParam();
+    if (c.runtime == Runtime::AnotherUsers && ::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    QTemporaryDir temp;
+    const QString runtime = temp.filePath(QStringLiteral("run"));
+    const QString cache = temp.filePath(QStringLiteral("cache"));
+    const QString home = temp.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(runtime) && QDir().mkpath(home));
+    ASSERT_EQ(::chmod(QFile::encodeName(runtime).constData(), 0700), 0);
+    Environment env;
+    env.set("TMPDIR", QFile::encodeName(temp.path()));
+    env.set("HOME", QFile::encodeName(home));
+    env.set("FIREBIRD_LOCK", std::nullopt);
+    env.set("FIREBIRD_TMP", std::nullopt);
+    env.set("XDG_CACHE_HOME", c.cacheSet ? std::optional(QFile::encodeName(cache)) : std::nullopt);
+    switch (c.runtime) {
+    case Runtime::Unset:
+        env.set("XDG_RUNTIME_DIR", std::nullopt);
+        break;
+    case Runtime::Private:
+        env.set("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        break;
+    case Runtime::OpenToOthers:
+        ASSERT_EQ(::chmod(QFile::encodeName(runtime).constData(), 0755), 0);
+        env.set("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        break;
+    case Runtime::Link:
+        ASSERT_TRUE(QFile::link(runtime, temp.filePath(QStringLiteral("link"))));
+        env.set("XDG_RUNTIME_DIR", QFile::encodeName(temp.filePath(QStringLiteral("link"))));
+        break;
+    case Runtime::Relative:
+        env.set("XDG_RUNTIME_DIR", QByteArray("run"));
+        break;
+    case Runtime::AnotherUsers:
+        ASSERT_EQ(::chown(QFile::encodeName(runtime).constData(), 65534, 65534), 0);
+        env.set("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        break;
+    }
+    QString expected = QString::fromUtf8(c.expected);
+    expected.replace(QStringLiteral("{run}"), runtime)
+        .replace(QStringLiteral("{cache}"), cache)
+        .replace(QStringLiteral("{home}"), home);
+
+    EXPECT_EQ(EngineFolders::userFolder(), expected);
+    EngineFolders::prepare();
+    EXPECT_EQ(qgetenv("FIREBIRD_LOCK"), QFile::encodeName(expected));
+    EXPECT_EQ(qgetenv("FIREBIRD_TMP"), QFile::encodeName(expected));
+    for (QString folder = expected;
+         folder.endsWith(QStringLiteral("/firebird")) || folder.endsWith(QStringLiteral("/brolavi"));
+         folder = QFileInfo(folder).path()) {
+        EXPECT_TRUE(S_ISDIR(modeOf(folder))) << folder.toStdString();
+        EXPECT_EQ(modeOf(folder) & 07777, mode_t(0700)) << folder.toStdString();
+        EXPECT_EQ(ownerOf(folder), ::geteuid()) << folder.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(temp.filePath(QStringLiteral("firebird-%1").arg(::geteuid()))))
+        << "nothing in the temporary folder";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EngineFolderPlace,
+    ::testing::Values(
+        PlaceCase{"PrivateRuntimeFolder", Runtime::Private, true, "{run}/firebird"},
+        PlaceCase{"RuntimeFolderOthersMayUse", Runtime::OpenToOthers, true, "{cache}/brolavi/firebird"},
+        PlaceCase{"RuntimeFolderALink", Runtime::Link, true, "{cache}/brolavi/firebird"},
+        PlaceCase{"RuntimeFolderRelative", Runtime::Relative, true, "{cache}/brolavi/firebird"},
+        PlaceCase{"RuntimeFolderAnotherUsers", Runtime::AnotherUsers, true, "{cache}/brolavi/firebird"},
+        PlaceCase{"NoRuntimeFolder", Runtime::Unset, true, "{cache}/brolavi/firebird"},
+        PlaceCase{"NoRuntimeNorCacheFolder", Runtime::Unset, false, "{home}/.cache/brolavi/firebird"}),
+    [](const auto& c) { return std::string(c.param.name); });
+
 struct HolderCase {
     const char* name;
     bool lockSet;
@@ -144,13 +232,14 @@ TEST_P(EngineLockFolder, IsTheOneTheEngineUsesAndASecondCopyIsStillRefused) {
     QTemporaryDir temp;
     QTemporaryDir own;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TMPDIR"), temp.path());
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), temp.path());
     env.remove(QStringLiteral("FIREBIRD_LOCK"));
     env.remove(QStringLiteral("FIREBIRD_TMP"));
     if (GetParam().lockSet)
         env.insert(QStringLiteral("FIREBIRD_LOCK"), own.path());
     const QString expected =
-        GetParam().lockSet ? own.path() : temp.path() + QStringLiteral("/firebird-%1").arg(::geteuid());
+        GetParam().lockSet ? own.path() : temp.path() + QStringLiteral("/brolavi/firebird");
 
     QProcess first;
     first.setProcessEnvironment(env);
@@ -163,7 +252,7 @@ TEST_P(EngineLockFolder, IsTheOneTheEngineUsesAndASecondCopyIsStillRefused) {
                             [](const QString& f) { return f.startsWith(QStringLiteral("fb_lock_")); }))
         << "the database's lock file: " << files.join(u' ').toStdString();
     if (GetParam().lockSet) {
-        EXPECT_TRUE(QFileInfo(temp.path() + QStringLiteral("/firebird-%1").arg(::geteuid())).isDir())
+        EXPECT_TRUE(QFileInfo(temp.path() + QStringLiteral("/brolavi/firebird")).isDir())
             << "the temporary files still get this user's folder";
     }
 
