@@ -431,27 +431,26 @@ TEST_F(CashFlowPrint, MoneyAndPaymentTimesPrintWholeUpToTheMostAMoneyFieldTakes)
     EXPECT_EQ(ReportFit::cutTexts(r), QStringList());
     EXPECT_EQ(ReportFit::overlappingTexts(r), QStringList());
     const auto row = [&r](const QString& field, const QString& text) -> const Report::Item* {
-            for (const Report::Item* i : r.itemsOf(QStringLiteral("DBRelatorio") + field))
-                if (i->text == text)
-                    return i;
-            return nullptr;
+        for (const Report::Item* i : r.itemsOf(QStringLiteral("DBRelatorio") + field))
+            if (i->text == text)
+                return i;
+        return nullptr;
     };
     for (const Case& c : cases) {
-            const QString unit = Currency::parse(QString::fromUtf8(c.unit)).format();
-            const QString value = Currency::parse(QString::fromUtf8(c.value)).format();
-            const QString paidAt =
-                QStringLiteral("11/12/2026 ") + c.paidAt.toString(QStringLiteral("HH:mm:ss"));
-            SCOPED_TRACE(value.toStdString());
-            for (const auto& [field, text] :
-                 {std::pair{QStringLiteral("VALOR_UN"), unit}, std::pair{QStringLiteral("VALOR"), value},
-                  std::pair{QStringLiteral("DATA_PAG"), paidAt}}) {
-                const Report::Item* i = row(field, text);
-                ASSERT_NE(i, nullptr) << field.toStdString() << " " << text.toStdString();
-                if (c.fullSize || field == QLatin1String("DATA_PAG"))
-                    EXPECT_EQ(i->style.points, 7) << field.toStdString();
-                else
-                    EXPECT_GE(i->style.points, 5) << field.toStdString() << ": still to be read";
-            }
+        const QString unit = Currency::parse(QString::fromUtf8(c.unit)).format();
+        const QString value = Currency::parse(QString::fromUtf8(c.value)).format();
+        const QString paidAt = QStringLiteral("11/12/2026 ") + c.paidAt.toString(QStringLiteral("HH:mm:ss"));
+        SCOPED_TRACE(value.toStdString());
+        for (const auto& [field, text] :
+             {std::pair{QStringLiteral("VALOR_UN"), unit}, std::pair{QStringLiteral("VALOR"), value},
+              std::pair{QStringLiteral("DATA_PAG"), paidAt}}) {
+            const Report::Item* i = row(field, text);
+            ASSERT_NE(i, nullptr) << field.toStdString() << " " << text.toStdString();
+            if (c.fullSize || field == QLatin1String("DATA_PAG"))
+                EXPECT_EQ(i->style.points, 7) << field.toStdString();
+            else
+                EXPECT_GE(i->style.points, 5) << field.toStdString() << ": still to be read";
+        }
     }
 }
 

@@ -183,9 +183,9 @@ TEST_F(Booklet, EveryTextOfTheSlipsPrintsWholeAtTheLongestAScreenTakes) {
         const QVector<const Report::Item*> cuts = r.pages[0].itemsOf(QStringLiteral("Cut"));
         ASSERT_EQ(cuts.size(), 3);
         for (const Report::Item& i : r.pages[0].items) {
-                if (i.kind == Report::Item::Kind::Text && i.rect.top() < cuts[0]->rect.top()) {
-                    EXPECT_LE(i.rect.bottom(), cuts[0]->rect.top()) << i.name.toStdString();
-                }
+            if (i.kind == Report::Item::Kind::Text && i.rect.top() < cuts[0]->rect.top()) {
+                EXPECT_LE(i.rect.bottom(), cuts[0]->rect.top()) << i.name.toStdString();
+            }
         }
     }
     EXPECT_TRUE(messages.log().isEmpty());
