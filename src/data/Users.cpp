@@ -7,44 +7,27 @@
 #include "platform/core/Query.h"
 
 std::optional<QDateTime> Users::logIn(const QString& login, const QString& password) {
-    Query q(m_dm.FDConnection1);
-    q.setSql(QStringLiteral(
-        "select Codigo, Login From usuarios Where Login = :nUsu and senha = :sPass order by Codigo"));
-    q.setParam(QStringLiteral("nUsu"), login);
-    q.setParam(QStringLiteral("sPass"), password);
-    q.open();
-    q.first();
-    if (q.eof()) {
-        q.close();
+    const QVector<Row> found = m_dm.FDConnection1.select(
+        QStringLiteral(
+            "select first 1 Codigo, Login from usuarios where Login = ? and Senha = ? order by Codigo"),
+        {login, password});
+    if (found.isEmpty())
         return std::nullopt;
-    }
-    const int code = q.value(QStringLiteral("CODIGO")).toInt();
+    const int code = found.front().value(0).toInt();
     // As stored: "MASTER " typed is the user "MASTER".
-    const QString stored = q.value(QStringLiteral("LOGIN")).toString();
-    q.close();
+    const QString stored = found.front().value(1).toString();
     const QDateTime moment = Clock::now();
-    Query update(m_dm.FDConnection1);
-    update.setSql(QStringLiteral("update Usuarios set DATA_HORA_LOGIN = :nDLogin Where Codigo = :nCod"));
-    update.setParam(QStringLiteral("nDLogin"),
-                    moment.toString(Formats::ShortDate + u' ' + Formats::LongTime));
-    update.setParam(QStringLiteral("nCod"), code);
-    update.execSql();
+    m_dm.FDConnection1.execute(QStringLiteral("update Usuarios set DATA_HORA_LOGIN = ? where Codigo = ?"),
+                               {moment.toString(Formats::ShortDate + u' ' + Formats::LongTime), code});
     m_dm.setCurrentUser(code, stored);
     return moment;
 }
 
 bool Users::currentIsMaster() {
     const std::optional<int> code = m_dm.currentUserCode();
-    if (!code)
-        return false;
-    Query q(m_dm.FDConnection1);
-    q.setSql(QStringLiteral("select Tipo from usuarios Where Codigo = :nCod"));
-    q.setParam(QStringLiteral("nCod"), *code);
-    q.open();
-    q.first();
-    const bool master = !q.eof() && q.value(QStringLiteral("TIPO")).toString() == QStringLiteral("M");
-    q.close();
-    return master;
+    return code && m_dm.FDConnection1
+                           .selectValue(QStringLiteral("select Tipo from usuarios where Codigo = ?"), {*code})
+                           .toString() == QStringLiteral("M");
 }
 
 int Users::nextCode() {

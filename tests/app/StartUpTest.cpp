@@ -197,18 +197,14 @@ INSTANTIATE_TEST_SUITE_P(Folders, MissingDatabaseUnder,
 
 // The user tables of a database file and their rows, read from another connection.
 QStringList tablesAndRows(const QString& path) {
-    Connection c;
-    c.setDatabasePath(path);
-    c.setUserName(TDM::UserName);
-    c.setPassword(TDM::Password);
-    c.open();
+    const std::unique_ptr<Connection> c = connectTo(path);
     QStringList out;
-    for (const Row& table : c.select(QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$RELATIONS "
-                                                    "where coalesce(RDB$SYSTEM_FLAG, 0) = 0 order by 1"))) {
+    for (const Row& table : c->select(QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$RELATIONS "
+                                                     "where coalesce(RDB$SYSTEM_FLAG, 0) = 0 order by 1"))) {
         const QString name = table.value(0).toString();
-        out << name + u':' + c.selectValue(QStringLiteral("select count(*) from %1").arg(name)).toString();
+        out << name + u':' + c->selectValue(QStringLiteral("select count(*) from %1").arg(name)).toString();
     }
-    c.close();
+    c->close();
     return out;
 }
 
@@ -220,16 +216,8 @@ QByteArray contentsOf(const QString& path) {
 TEST(StartUpFailure, AnotherProgramsFirebirdFileIsRefusedBeforeAnythingIsWrittenToIt) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("PEDIDOS.FDB"));
-    FirebirdDatabase::create(path, TDM::UserName, TDM::Password);
-    {
-        Connection c;
-        c.setDatabasePath(path);
-        c.setUserName(TDM::UserName);
-        c.open();
-        c.execute(QStringLiteral("create table PEDIDOS (NUMERO integer, CLIENTE varchar(40))"));
-        c.execute(QStringLiteral("insert into PEDIDOS values (1, 'MERCADO CENTRAL')"));
-        c.close();
-    }
+    createOtherDatabase(path, {QStringLiteral("create table PEDIDOS (NUMERO integer, CLIENTE varchar(40))"),
+                               QStringLiteral("insert into PEDIDOS values (1, 'MERCADO CENTRAL')")});
     const QStringList before = tablesAndRows(path);
     ASSERT_EQ(before, QStringList{QStringLiteral("PEDIDOS:1")});
     try {

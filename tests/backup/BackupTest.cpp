@@ -224,15 +224,8 @@ TEST_P(RestoreFrom, ABadFileLeavesTheDatabaseAsItWas) {
     case BadBackup::OfAnotherDatabase: {
         // A whole, good backup, of a database with one table that has nothing to do with the shop.
         const QString other = good.filePath(QStringLiteral("AGENDA.FDB"));
-        FirebirdDatabase::create(other, TDM::UserName, TDM::Password);
-        {
-            Connection c;
-            c.setDatabasePath(other);
-            c.setUserName(TDM::UserName);
-            c.open();
-            c.execute(QStringLiteral("create table CONTATOS (NOME varchar(40))"));
-            c.execute(QStringLiteral("insert into CONTATOS (NOME) values ('MARIA')"));
-        }
+        createOtherDatabase(other, {QStringLiteral("create table CONTATOS (NOME varchar(40))"),
+                                    QStringLiteral("insert into CONTATOS (NOME) values ('MARIA')")});
         FirebirdServices(TDM::UserName, TDM::Password)
             .backup(other, good.filePath(QStringLiteral("agenda.bck")));
         content = contents(good.filePath(QStringLiteral("agenda.bck")));

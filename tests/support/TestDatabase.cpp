@@ -2,6 +2,9 @@
 
 #include "TestCharacterSet.h"
 #include "data/Schema.h"
+#include "data/uDM.h"
+#include "platform/core/Connection.h"
+#include "platform/core/FirebirdDatabase.h"
 
 #include <QFile>
 #include <QHash>
@@ -28,4 +31,21 @@ TestDatabase::TestDatabase(const QString& characterSet) {
     m_path = m_dir.filePath(QStringLiteral("DBBROLAVI.FDB"));
     if (!QFile::copy(templatePath(charset), m_path))
         throw std::runtime_error("cannot copy the template database");
+}
+
+std::unique_ptr<Connection> connectTo(const QString& path) {
+    auto c = std::make_unique<Connection>();
+    c->setDatabasePath(path);
+    c->setUserName(TDM::UserName);
+    c->setPassword(TDM::Password);
+    c->open();
+    return c;
+}
+
+void createOtherDatabase(const QString& path, const QStringList& statements) {
+    FirebirdDatabase::create(path, TDM::UserName, TDM::Password);
+    const std::unique_ptr<Connection> c = connectTo(path);
+    for (const QString& statement : statements)
+        c->execute(statement);
+    c->close();
 }

@@ -3,8 +3,10 @@
 #include "ProgramFixture.h"
 #include "data/uDM.h"
 #include "platform/widgets/DBGrid.h"
+#include "users/uTrocaSenha.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 // The program with a users table of a few users and one of them logged in, and helpers for driving the
@@ -36,6 +38,15 @@ protected:
             else
                 QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
         }
+    }
+    // On the change of login and password: the new password typed in both fields, then saved.
+    static void typeNewPasswordAndSave(const QString& password) {
+        for (QLineEdit* field : {FTrocaSenha->Edit1, FTrocaSenha->Edit2}) {
+            field->setFocus();
+            field->selectAll();
+            type(password);
+        }
+        press(Qt::Key_F5);
     }
     static void clickRow(DBGrid* grid, int row) {
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},

@@ -59,12 +59,7 @@ TEST_F(UsersFlow, AMasterRegistersAUserWhoLogsInAndChangesTheirPassword) {
         EXPECT_FALSE(TelaInicial->BCadUsu->isVisibleTo(TelaInicial)) << "a normal user";
         modal.onShow(QStringLiteral("FTrocaSenha"), [](QDialog*) {
             EXPECT_EQ(FTrocaSenha->Edit3->text(), QStringLiteral("BIA"));
-            for (QLineEdit* field : {FTrocaSenha->Edit1, FTrocaSenha->Edit2}) {
-                field->setFocus();
-                field->selectAll();
-                type(QStringLiteral("654321"));
-            }
-            press(Qt::Key_F5);
+            typeNewPasswordAndSave(QStringLiteral("654321"));
         });
         TelaInicial->BTrocaSenha->click();
     });
@@ -118,12 +113,7 @@ TEST_P(SharedLogin, TheUserLoggedInIsTheOneWhosePasswordMatched) {
         EXPECT_EQ(TelaInicial->BLoja->isVisibleTo(TelaInicial), c.master);
         modal.onShow(QStringLiteral("FTrocaSenha"), [&](QDialog*) {
             nameShown = FTrocaSenha->DBText1->text();
-            for (QLineEdit* field : {FTrocaSenha->Edit1, FTrocaSenha->Edit2}) {
-                field->setFocus();
-                field->selectAll();
-                type(QStringLiteral("654321"));
-            }
-            press(Qt::Key_F5);
+            typeNewPasswordAndSave(QStringLiteral("654321"));
         });
         TelaInicial->BTrocaSenha->click();
     });

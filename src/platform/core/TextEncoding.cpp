@@ -14,7 +14,8 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-int windows1252Byte(char16_t c) {
+// The byte of a character, -1 for one Windows-1252 has not (every character beyond the 16-bit plane).
+int windows1252Byte(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return c;
     for (std::size_t i = 0; i < kHighControls.size(); ++i)
@@ -47,7 +48,7 @@ QByteArray encode(QStringView text, TextEncoding encoding) {
     out.reserve(text.size());
     // By characters, not UTF-16 units: the message names an emoji, not half of it.
     for (const char32_t c : text.toUcs4()) {
-        const int b = c > 0xFFFF ? -1 : windows1252Byte(char16_t(c));
+        const int b = windows1252Byte(c);
         if (b < 0)
             throw DatabaseError(
                 QStringLiteral("O texto \"%1\" tem o caractere \"%2\", que este banco de dados não guarda "
@@ -72,11 +73,9 @@ QString decode(const char* bytes, qsizetype size, TextEncoding encoding) {
 
 bool canHold(QStringView text, const QString& characterSet) {
     if (characterSet == u"NONE")
-        return every(text, [](char32_t c) { return c <= 0xFFFF && windows1252Byte(char16_t(c)) >= 0; });
+        return every(text, [](char32_t c) { return windows1252Byte(c) >= 0; });
     if (characterSet == u"WIN1252")
-        return every(text, [](char32_t c) {
-            return c <= 0xFFFF && windows1252Byte(char16_t(c)) >= 0 && !undefinedInWindows1252(c);
-        });
+        return every(text, [](char32_t c) { return windows1252Byte(c) >= 0 && !undefinedInWindows1252(c); });
     if (characterSet == u"ISO8859_1")
         return every(text, [](char32_t c) { return c <= 0xFF; });
     if (characterSet == u"ASCII")
