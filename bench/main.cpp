@@ -1,5 +1,6 @@
 // brolavi-bench PATH: times the program's own paths against plain SQL on the database at PATH.
-// brolavi-bench --generate PATH: makes a database of a shop's five years to time them on.
+// brolavi-bench --database NAME: the same on a server's database ("host/port:/path"), as the program opens
+// it. brolavi-bench --generate PATH: makes a database of a shop's five years to time them on.
 #include "BackupOperations.h"
 #include "Bench.h"
 #include "ConsultationOperations.h"
@@ -48,9 +49,10 @@ QVector<Bench::Operation> selected(const QStringList& names) {
     return ops;
 }
 
-void run(const QString& path, const QVector<Bench::Operation>& ops, const Bench::SamplerSettings& settings) {
+void run(const DatabaseAccess& access, const QVector<Bench::Operation>& ops,
+         const Bench::SamplerSettings& settings) {
     QTextStream out(stdout);
-    TDM dm(path);
+    TDM dm(access);
     DM = &dm;
     for (const Bench::Operation& op : ops) {
         op.setup(dm);
@@ -101,7 +103,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption quick(QStringLiteral("quick"),
                                    QStringLiteral("Run each operation once instead of timing it properly."));
     const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Print the operations' names."));
-    parser.addOptions({generate, generateSmall, only, quick, list});
+    const QCommandLineOption database(
+        QStringLiteral("database"),
+        QStringLiteral("The database to run on, as the program takes it: a file or a server's "
+                       "database (host/port:/path); ISC_USER and ISC_PASSWORD give the user."),
+        QStringLiteral("name"));
+    parser.addOptions({generate, generateSmall, only, quick, list, database});
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The database to run on."));
     parser.process(app);
 
@@ -119,12 +126,13 @@ int main(int argc, char* argv[]) {
                             small ? Bench::SmallSizes : Bench::FullSizes, out);
             return 0;
         }
-        if (parser.positionalArguments().size() != 1)
+        if (parser.positionalArguments().size() != (parser.isSet(database) ? 0 : 1))
             parser.showHelp(2);
         Bench::SamplerSettings settings;
         if (parser.isSet(quick))
             settings = {1, 0};
-        run(parser.positionalArguments().front(),
+        run(parser.isSet(database) ? DatabaseAccess::chosen(parser.value(database))
+                                   : DatabaseAccess::ofFile(parser.positionalArguments().front()),
             selected(parser.value(only).split(u',', Qt::SkipEmptyParts)), settings);
     } catch (const BrolaviError& e) {
         err << e.message() << '\n';

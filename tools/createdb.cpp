@@ -1,6 +1,8 @@
-// brolavi-createdb PATH: creates an empty database with the program's tables.
-// brolavi-createdb --default-path: prints where the program looks for its database.
-// brolavi-createdb --version: prints the version; --help: the usage.
+// brolavi-createdb PATH: creates an empty database with the program's tables, in a file or on a Firebird
+// server (host:/path, host/port:alias), as ISC_USER when it is set. brolavi-createdb --default-path: prints
+// where the program looks for its database. brolavi-createdb --version: prints the version; --help: the
+// usage.
+#include "data/DatabaseAccess.h"
 #include "data/Schema.h"
 #include "platform/core/Errors.h"
 #include "platform/core/ProcessStart.h"
@@ -24,6 +26,10 @@ int main(int argc, char* argv[]) {
         out << usage
             << QStringLiteral(
                    "Cria em CAMINHO um banco de dados vazio do Brolavi; recusa um arquivo que já existe.\n"
+                   "CAMINHO pode ser um arquivo deste computador ou um banco num servidor Firebird\n"
+                   "(servidor:/caminho/DBBROLAVI.FDB, servidor/porta:/caminho): o banco é criado pelo\n"
+                   "servidor, com o usuário e a senha de ISC_USER e ISC_PASSWORD (ou do arquivo de\n"
+                   "configuração do Brolavi), que passa a ser o dono dele.\n"
                    "  --default-path  mostra onde o programa procura o seu banco de dados\n"
                    "  --version       mostra a versão\n"
                    "  --help          mostra esta ajuda\n"
@@ -49,7 +55,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     try {
-        Schema::createDatabase(args.front());
+        Schema::createDatabase(DatabaseAccess::chosen(args.front()));
     } catch (const BrolaviError& e) {
         err << e.message() << '\n';
         return 1;

@@ -2,10 +2,12 @@
 
 #include "data/uDM.h"
 #include "platform/core/Connection.h"
+#include "platform/core/DatabaseLocation.h"
 #include "platform/core/Errors.h"
 #include "platform/core/FirebirdDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -62,21 +64,35 @@ QStringList missingTables(Connection& connection) {
 }
 
 void createDatabase(const QString& path, const QString& characterSet) {
-    if (QFileInfo::exists(path))
-        throw DatabaseError(QStringLiteral("O arquivo %1 já existe: nada foi criado").arg(path));
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    FirebirdDatabase::create(path, TDM::UserName, TDM::Password, 8192, characterSet);
+    createDatabase(DatabaseAccess::ofFile(path), characterSet);
+}
+
+void createDatabase(const DatabaseAccess& access, const QString& characterSet) {
+    // A server's database is made on the server's disk, by the server: nothing of it here.
+    const bool onServer = DatabaseLocation(access.name).isServer();
+    if (!onServer) {
+        if (QFileInfo::exists(access.name))
+            throw DatabaseError(QStringLiteral("O arquivo %1 já existe: nada foi criado").arg(access.name));
+        QDir().mkpath(QFileInfo(access.name).absolutePath());
+    }
+    FirebirdDatabase::create(access.name, access.user, access.password, 8192, characterSet);
+    Connection c;
+    c.setDatabasePath(access.name);
+    c.setUserName(access.user);
+    c.setPassword(access.password);
     try {
-        Connection c;
-        c.setDatabasePath(path);
-        c.setUserName(TDM::UserName);
-        c.setPassword(TDM::Password);
         c.open();
         for (const QString& sql : statements())
             c.execute(sql);
         c.close();
     } catch (...) {
-        QFile::remove(path); // a half-made database is worse than none
+        // A half-made database is worse than none.
+        UnthrownErrors::guard([&] {
+            if (c.isOpen())
+                c.dropDatabase();
+            else if (!onServer)
+                QFile::remove(access.name);
+        });
         throw;
     }
 }

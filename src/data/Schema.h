@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class Connection;
+struct DatabaseAccess;
 
 namespace Schema {
 
@@ -22,6 +23,8 @@ QStringList missingTables(Connection& connection);
 // UTF8 databases; another character set lays out one as an older installation made it.
 // Throws DatabaseError.
 void createDatabase(const QString& path, const QString& characterSet = QStringLiteral("UTF8"));
+// The same for a file or a server's database ("host:path"), made as the given user, who owns it.
+void createDatabase(const DatabaseAccess& access, const QString& characterSet = QStringLiteral("UTF8"));
 
 // Where the program keeps its database on this machine.
 QString defaultDatabasePath();

@@ -8,6 +8,9 @@
 TDM* DM = nullptr;
 
 TDM::TDM(const QString& databasePath, QObject* parent)
+    : TDM(DatabaseAccess::ofFile(databasePath), parent) {}
+
+TDM::TDM(const DatabaseAccess& access, QObject* parent)
     : QObject(parent)
     , TabCadCli(FDConnection1, QStringLiteral("TABCADCLI"))
     , TabDividas(FDConnection1, QStringLiteral("TABDIVIDAS"))
@@ -22,9 +25,9 @@ TDM::TDM(const QString& databasePath, QObject* parent)
     , DSBackup(&TabBackup)
     , DSProdutos(&TabProdutos) {
     TabDividas.defineSum(QStringLiteral("Soma"), QStringLiteral("VALOR"));
-    FDConnection1.setDatabasePath(databasePath);
-    FDConnection1.setUserName(UserName);
-    FDConnection1.setPassword(Password);
+    FDConnection1.setDatabasePath(access.name);
+    FDConnection1.setUserName(access.user);
+    FDConnection1.setPassword(access.password);
     FDConnection1.open();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/DatabaseAccess.h"
 #include "platform/core/Connection.h"
 #include "platform/core/DataSource.h"
 #include "platform/core/Field.h"
@@ -97,7 +98,8 @@ public:
     static inline const QString UserName = QStringLiteral("SYSDBA");
     static inline const QString Password = QStringLiteral("quorvelin");
 
-    // Opens the database at path; throws DatabaseError when it cannot.
+    // Opens the database; throws DatabaseError when it cannot.
+    explicit TDM(const DatabaseAccess& access, QObject* parent = nullptr);
     explicit TDM(const QString& databasePath, QObject* parent = nullptr);
     ~TDM() override;
 

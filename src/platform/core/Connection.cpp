@@ -1,6 +1,7 @@
 #include "platform/core/Connection.h"
 
 #include "platform/core/Currency.h"
+#include "platform/core/DatabaseLocation.h"
 #include "platform/core/Errors.h"
 #include "platform/core/FirebirdStatement.h"
 #include "platform/core/FirebirdStatus.h"
@@ -96,11 +97,15 @@ void Connection::attach(const char* characterSet) {
     const QByteArray user = m_user.toUtf8().left(255);
     const QByteArray password = m_password.toUtf8().left(255);
     const QByteArray ctype(characterSet);
+    const DatabaseLocation location(m_path);
+    // A file only in-process, a server's database only through the server: left to itself the engine
+    // reaches a file through a server running on this machine when the server has it open first.
+    const QByteArray providers = location.providers().toUtf8();
     QByteArray dpb;
     dpb.append(char(isc_dpb_version1));
     for (const auto& [tag, value] :
          {std::pair{isc_dpb_user_name, user}, std::pair{isc_dpb_password, password},
-          std::pair{isc_dpb_lc_ctype, ctype}}) {
+          std::pair{isc_dpb_lc_ctype, ctype}, std::pair{isc_dpb_config, providers}}) {
         dpb.append(char(tag));
         dpb.append(char(value.size()));
         dpb.append(value);
@@ -140,6 +145,20 @@ void Connection::open() {
         UnthrownErrors::guard([this] { detach(); });
         throw;
     }
+}
+
+void Connection::dropDatabase() {
+    if (!isOpen())
+        return;
+    close();
+    attach(m_encoding == TextEncoding::Windows1252 ? "WIN1252" : "UTF8");
+    ISC_STATUS_ARRAY status{};
+    isc_drop_database(status, &m_db);
+    if (Firebird::failed(status)) {
+        UnthrownErrors::guard([this] { detach(); });
+        Firebird::check(status);
+    }
+    m_db = 0;
 }
 
 void Connection::ensureOpen() {

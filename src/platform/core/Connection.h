@@ -15,9 +15,9 @@
 class Cursor;
 class FirebirdStatement;
 
-// The program's one connection to its Firebird database file (embedded: a plain path, no server), through the
-// engine's own client library. Outside a Transaction each statement runs and commits in a transaction of its
-// own; inside one, everything joins it.
+// The program's one connection to its Firebird database (a file opened in-process, or a Firebird server's
+// database: see DatabaseLocation), through the engine's own client library. Outside a Transaction each
+// statement runs and commits in a transaction of its own; inside one, everything joins it.
 //
 // Text: the database's character set is read on opening. UTF8, WIN1252, ISO8859_1 and the others are talked
 // to in UTF-8 and the engine converts; NONE, which holds what an older Windows program wrote, is talked to in
@@ -40,6 +40,8 @@ public:
     // Closes every dataset and query on the connection first (an open statement would keep the attachment).
     void close();
     bool isOpen() const { return m_db != 0; }
+    // Deletes the database it is attached to, a half-made one; the connection is closed after.
+    void dropDatabase();
     // Opens the connection if it is closed (a dataset opening on a closed connection does this).
     void ensureOpen();
     // The database's default character set as its catalogue names it ("UTF8", "WIN1252", "NONE", ...).

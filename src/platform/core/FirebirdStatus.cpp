@@ -104,6 +104,8 @@ Problem problemOf(const EngineStatus& s) {
     if (any(s, {isc_network_error, isc_net_read_err, isc_net_write_err, isc_conn_lost, isc_lost_db_connection,
                 isc_net_server_shutdown, isc_att_shutdown, isc_shutdown}))
         return Problem::ConnectionLost;
+    if (any(s, {isc_login, isc_no_priv}))
+        return Problem::LoginRefused;
     return Problem::Other;
 }
 
@@ -139,6 +141,9 @@ QString explanation(Problem problem) {
     case Problem::ConnectionLost:
         return QStringLiteral("A LIGAÇÃO COM O BANCO DE DADOS FOI PERDIDA. FECHE O PROGRAMA E ABRA-O "
                               "NOVAMENTE.");
+    case Problem::LoginRefused:
+        return QStringLiteral("O SERVIDOR RECUSOU O USUÁRIO OU A SENHA DO BANCO DE DADOS, OU ELE NÃO TEM "
+                              "PERMISSÃO PARA ISTO.");
     }
     return {};
 }

@@ -31,6 +31,7 @@ enum class Problem {
     LockTimeout,     // waited for another transaction until the engine gave up
     DuplicateKey,    // a code stored already (by another till at the same time)
     ConnectionLost,  // the server or the network went away
+    LoginRefused,    // a server that does not know the user or the password
 };
 Problem problemOf(const EngineStatus& status);
 
