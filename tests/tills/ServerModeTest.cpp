@@ -33,7 +33,8 @@ protected:
         try {
             open(c, name, as);
         } catch (const DatabaseError& e) {
-            EXPECT_EQ(Firebird::problemOf(e.engineStatus()), Firebird::Problem::InUse) << e.message().toStdString();
+            EXPECT_EQ(Firebird::problemOf(e.engineStatus()), Firebird::Problem::InUse)
+                << e.message().toStdString();
             return AppBrolavi::openFailureText(e, name);
         }
         return {};
