@@ -144,10 +144,11 @@ QString AppBrolavi::openFailureText(const BrolaviError& error, const QString& da
                                   "o Brolavi novamente.\n\n%2")
                 .arg(databasePath, engineText);
         return QStringLiteral(
-                   "O banco de dados já está em uso por outra cópia do Brolavi, ou por um servidor "
-                   "Firebird neste computador.\nFeche a outra cópia e abra o programa novamente. "
-                   "Se a loja usa um servidor, informe o nome do banco no servidor (por exemplo "
-                   "localhost:%1) em %2 ou com --database.\n\n%3")
+                   "O banco de dados já está em uso por outra cópia do Brolavi.\n"
+                   "Feche a outra cópia e abra o programa novamente.\n"
+                   "Se a loja usa um servidor Firebird neste computador, ele pode ser quem tem o "
+                   "arquivo: informe o nome do banco no servidor (por exemplo localhost:%1) em %2 ou "
+                   "com --database.\n\n%3")
             .arg(QDir::fromNativeSeparators(databasePath), settings, engineText);
     case Firebird::Problem::Damaged:
         return QStringLiteral("O arquivo %1 está danificado ou não é um banco de dados do Brolavi.\n"
