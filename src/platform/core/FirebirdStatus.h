@@ -33,6 +33,9 @@ enum class Problem {
     ConnectionLost,  // the server or the network went away
 };
 Problem problemOf(const EngineStatus& status);
+// Whether a row was refused because its primary or unique key is stored already, whatever else the engine
+// said with it (a wait that timed out on another transaction's row with that key, say).
+bool keyTaken(const EngineStatus& status);
 
 // The shopkeeper's words for a problem the screens may meet, or an empty text where the engine's own is all
 // there is to say.
