@@ -72,11 +72,11 @@ void Ledger::creditSale(const QVariant& customer, const SaleItem& item, const QD
     // Whatever happens below, the ledger then shows the customer's open entries again.
     const QDate today = Clock::today();
     LedgerUnfiltered forWriting(m_dm, creditAccountCondition());
-    Transaction unit(m_dm.FDConnection1);
-    const int code = appendEntry(customer, today, item, (item.unitValue * item.quantity).roundedToCents(),
-                                 due, OnCredit, CreditAccount);
-    appendPurchaseLine(customer, today, item, OnCredit, code);
-    unit.commit();
+    runNumberingUnit(m_dm.FDConnection1, Isolation::ReadCommitted, [&] {
+        const int code = appendEntry(customer, today, item, (item.unitValue * item.quantity).roundedToCents(),
+                                     due, OnCredit, CreditAccount);
+        appendPurchaseLine(customer, today, item, OnCredit, code);
+    });
 }
 
 void Ledger::creditSaleInInstalments(const QVariant& customer, const SaleItem& item, int n,
@@ -90,13 +90,13 @@ void Ledger::creditSaleInInstalments(const QVariant& customer, const SaleItem& i
     const Currency last = total - share * (n - 1);
     const QDate today = Clock::today();
     LedgerUnfiltered forWriting(m_dm, creditAccountCondition());
-    Transaction unit(m_dm.FDConnection1);
-    int lastCode = 0;
-    for (int i = 1; i <= n; ++i)
-        lastCode = appendEntry(customer, today, item, i == n ? last : share, today.addMonths(i),
-                               instalmentLabel(i, typedCount), InstalmentAccount);
-    appendPurchaseLine(customer, today, item, instalmentLabel(n, typedCount), lastCode);
-    unit.commit();
+    runNumberingUnit(m_dm.FDConnection1, Isolation::ReadCommitted, [&] {
+        int lastCode = 0;
+        for (int i = 1; i <= n; ++i)
+            lastCode = appendEntry(customer, today, item, i == n ? last : share, today.addMonths(i),
+                                   instalmentLabel(i, typedCount), InstalmentAccount);
+        appendPurchaseLine(customer, today, item, instalmentLabel(n, typedCount), lastCode);
+    });
 }
 
 void Ledger::cashSaleItem(const QVariant& customer, const SaleItem& item) {
@@ -104,11 +104,11 @@ void Ledger::cashSaleItem(const QVariant& customer, const SaleItem& item) {
     m_dm.TabDividas.open();
     const QDate today = Clock::today();
     LedgerUnfiltered forWriting(m_dm, cashAccountCondition());
-    Transaction unit(m_dm.FDConnection1);
-    const int code =
-        appendEntry(customer, today, item, item.unitValue * item.quantity, today, CashSale, CashAccount);
-    appendPurchaseLine(customer, today, item, CashSale, code);
-    unit.commit();
+    runNumberingUnit(m_dm.FDConnection1, Isolation::ReadCommitted, [&] {
+        const int code =
+            appendEntry(customer, today, item, item.unitValue * item.quantity, today, CashSale, CashAccount);
+        appendPurchaseLine(customer, today, item, CashSale, code);
+    });
 }
 
 Currency Ledger::stillOpen(const QVariant& customer) {
@@ -153,6 +153,13 @@ Settlement Ledger::settleAll(const QVariant& customer, const QString& formOfPaym
 
 Settlement Ledger::settlePart(const QVariant& customer, Currency shown, Currency paid,
                               const QString& formOfPayment) {
+    // The whole payment again when another till took the balance's code meanwhile. Its own snapshot, not
+    // read committed: it deletes only the debts the unit sees from its start.
+    return retryingOnKeyConflict([&] { return settlePartOnce(customer, shown, paid, formOfPayment); });
+}
+
+Settlement Ledger::settlePartOnce(const QVariant& customer, Currency shown, Currency paid,
+                                  const QString& formOfPayment) {
     TableDataset& ledger = m_dm.TabDividas;
     ledger.open();
     Settlement done;
