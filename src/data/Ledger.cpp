@@ -32,9 +32,7 @@ int Ledger::appendEntry(const QVariant& customer, const QDate& today, const Sale
                         const Currency& value, const QDate& due, const QString& label,
                         const QString& account) {
     TableDataset& ledger = m_dm.TabDividas;
-    const int code = ledger.nextCode();
     ledger.append();
-    m_dm.TabDividasCODIGO.setValue(code);
     m_dm.TabDividasCLIENTE.setValue(customer);
     m_dm.TabDividasDATA.setValue(today);
     m_dm.TabDividasDESCRICAO.setValue(item.description);
@@ -45,16 +43,13 @@ int Ledger::appendEntry(const QVariant& customer, const QDate& today, const Sale
     m_dm.TabDividasDATA_VENC.setValue(due);
     m_dm.TabDividasPARCELA.setValue(label);
     m_dm.TabDividasCONTA.setValue(account);
-    ledger.post();
-    return code;
+    return ledger.postUnderNextCode();
 }
 
 void Ledger::appendPurchaseLine(const QVariant& customer, const QDate& today, const SaleItem& item,
                                 const QString& status, int entryCode) {
     TableDataset& lines = m_dm.TabDesc_Compras;
-    const int code = lines.nextCode();
     lines.append();
-    m_dm.TabDesc_ComprasCODIGO.setValue(code);
     m_dm.TabDesc_ComprasCLIENTE.setValue(customer);
     m_dm.TabDesc_ComprasDATA.setValue(today);
     m_dm.TabDesc_ComprasDESCRICAO.setValue(item.description);
@@ -63,7 +58,7 @@ void Ledger::appendPurchaseLine(const QVariant& customer, const QDate& today, co
     m_dm.TabDesc_ComprasVALOR_UN.setValue(QVariant::fromValue(item.unitValue));
     m_dm.TabDesc_ComprasVALOR.setValue(QVariant::fromValue(item.unitValue * item.quantity));
     m_dm.TabDesc_ComprasCOD_VENDA.setValue(entryCode);
-    lines.post();
+    lines.postUnderNextCode();
 }
 
 void Ledger::creditSale(const QVariant& customer, const SaleItem& item, const QDate& due) {

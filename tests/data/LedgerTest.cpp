@@ -351,7 +351,9 @@ TEST_P(EveryCodeTaken, GivesUpAfterABoundSayingSoInPortugueseAndStoresNothing) {
                            "NOVAMENTE.\n")))
             << Firebird::shopkeeperText(e).toStdString();
     }
-    EXPECT_EQ(till.taken().size(), KeyConflicts::Attempts) << "tried again a few times, then gave up";
+    // A sale's row takes the next code at once, a few times, before the whole sale is tried again.
+    const int tries = part ? KeyConflicts::Attempts : KeyConflicts::Attempts * KeyConflicts::Attempts;
+    EXPECT_EQ(till.taken().size(), tries) << "tried again a few times, then gave up";
     QStringList expected = before;
     for (int code : till.taken())
         expected << QString::number(code) + OtherEntry;

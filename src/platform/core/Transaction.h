@@ -35,6 +35,9 @@ private:
 // then run again, reading the codes afresh, a few times before giving up.
 namespace KeyConflicts {
 inline constexpr int Attempts = 8;
+// Between attempts of a whole unit, a pause. A row's insert that waited for another till's unit and then
+// found the code taken is tried again at once: that unit has just ended, and its rows are there to read.
+enum class Pause { Random, None };
 // Whether the engine refused a row because its key is stored already (told by its codes, never its text).
 bool isKeyConflict(const DatabaseError& error);
 // A short pause of random length, longer after each failed attempt, so that two tills do not meet again.
@@ -44,7 +47,8 @@ void pauseAfter(int failedAttempt);
 // Runs attempt() again while it fails on a taken key, at most KeyConflicts::Attempts times; after that, or on
 // any other error, the error goes on as it came (the standard error box tells a taken key in Portuguese).
 // Each attempt must start from a clean state and take its codes afresh.
-template <typename F> auto retryingOnKeyConflict(F&& attempt) {
+template <typename F>
+auto retryingOnKeyConflict(F&& attempt, KeyConflicts::Pause pause = KeyConflicts::Pause::Random) {
     for (int i = 1;; ++i) {
         try {
             return attempt();
@@ -52,7 +56,8 @@ template <typename F> auto retryingOnKeyConflict(F&& attempt) {
             if (i >= KeyConflicts::Attempts || !KeyConflicts::isKeyConflict(e))
                 throw;
         }
-        KeyConflicts::pauseAfter(i);
+        if (pause == KeyConflicts::Pause::Random)
+            KeyConflicts::pauseAfter(i);
     }
 }
 
