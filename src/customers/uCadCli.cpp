@@ -304,7 +304,7 @@ bool TFCadCli::saveCurrent() {
     if (DM->TabCadCli.state() == TableDataset::State::Insert && DM->TabCadCliCODIGO.isNull())
         DM->TabCadCliCODIGO.setValue(Customers(*DM).nextCode());
     DM->TabCadCliDATA.setValue(Clock::now());
-    DM->TabCadCli.post();
+    Customers(*DM).saveCurrent();
     return true;
 }
 

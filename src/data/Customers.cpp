@@ -23,6 +23,19 @@ bool Customers::cpfTaken(const QString& typed) {
     return found > 0;
 }
 
+void Customers::saveCurrent() {
+    TableDataset& customers = m_dm.TabCadCli;
+    const bool isNew = customers.state() == TableDataset::State::Insert;
+    bool again = false;
+    // A failed post keeps the row as typed: only its code is taken afresh.
+    retryingOnKeyConflict([&] {
+        if (again && isNew)
+            m_dm.TabCadCliCODIGO.setValue(nextCode());
+        again = true;
+        customers.post();
+    });
+}
+
 void Customers::deleteCurrent() {
     const QVariant customer = m_dm.TabCadCliCODIGO.value();
     Transaction unit(m_dm.FDConnection1);

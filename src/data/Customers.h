@@ -16,6 +16,9 @@ public:
     // Whether another customer already has this CPF, exactly as typed. The customer being edited does not
     // clash with its own stored CPF.
     bool cpfTaken(const QString& typed);
+    // Writes the customer being typed or edited. A new one whose code another till took since it was shown
+    // gets the next free code.
+    void saveCurrent();
     // Deletes the current customer with its whole ledger and purchase lines, all or nothing.
     void deleteCurrent();
 

@@ -32,9 +32,7 @@ int Ledger::appendEntry(const QVariant& customer, const QDate& today, const Sale
                         const Currency& value, const QDate& due, const QString& label,
                         const QString& account) {
     TableDataset& ledger = m_dm.TabDividas;
-    const int code = ledger.nextCode();
     ledger.append();
-    m_dm.TabDividasCODIGO.setValue(code);
     m_dm.TabDividasCLIENTE.setValue(customer);
     m_dm.TabDividasDATA.setValue(today);
     m_dm.TabDividasDESCRICAO.setValue(item.description);
@@ -45,16 +43,13 @@ int Ledger::appendEntry(const QVariant& customer, const QDate& today, const Sale
     m_dm.TabDividasDATA_VENC.setValue(due);
     m_dm.TabDividasPARCELA.setValue(label);
     m_dm.TabDividasCONTA.setValue(account);
-    ledger.post();
-    return code;
+    return ledger.postUnderNextCode();
 }
 
 void Ledger::appendPurchaseLine(const QVariant& customer, const QDate& today, const SaleItem& item,
                                 const QString& status, int entryCode) {
     TableDataset& lines = m_dm.TabDesc_Compras;
-    const int code = lines.nextCode();
     lines.append();
-    m_dm.TabDesc_ComprasCODIGO.setValue(code);
     m_dm.TabDesc_ComprasCLIENTE.setValue(customer);
     m_dm.TabDesc_ComprasDATA.setValue(today);
     m_dm.TabDesc_ComprasDESCRICAO.setValue(item.description);
@@ -63,7 +58,7 @@ void Ledger::appendPurchaseLine(const QVariant& customer, const QDate& today, co
     m_dm.TabDesc_ComprasVALOR_UN.setValue(QVariant::fromValue(item.unitValue));
     m_dm.TabDesc_ComprasVALOR.setValue(QVariant::fromValue(item.unitValue * item.quantity));
     m_dm.TabDesc_ComprasCOD_VENDA.setValue(entryCode);
-    lines.post();
+    lines.postUnderNextCode();
 }
 
 void Ledger::creditSale(const QVariant& customer, const SaleItem& item, const QDate& due) {
@@ -72,11 +67,11 @@ void Ledger::creditSale(const QVariant& customer, const SaleItem& item, const QD
     // Whatever happens below, the ledger then shows the customer's open entries again.
     const QDate today = Clock::today();
     LedgerUnfiltered forWriting(m_dm, creditAccountCondition());
-    Transaction unit(m_dm.FDConnection1);
-    const int code = appendEntry(customer, today, item, (item.unitValue * item.quantity).roundedToCents(),
-                                 due, OnCredit, CreditAccount);
-    appendPurchaseLine(customer, today, item, OnCredit, code);
-    unit.commit();
+    runNumberingUnit(m_dm.FDConnection1, Isolation::ReadCommitted, [&] {
+        const int code = appendEntry(customer, today, item, (item.unitValue * item.quantity).roundedToCents(),
+                                     due, OnCredit, CreditAccount);
+        appendPurchaseLine(customer, today, item, OnCredit, code);
+    });
 }
 
 void Ledger::creditSaleInInstalments(const QVariant& customer, const SaleItem& item, int n,
@@ -90,13 +85,13 @@ void Ledger::creditSaleInInstalments(const QVariant& customer, const SaleItem& i
     const Currency last = total - share * (n - 1);
     const QDate today = Clock::today();
     LedgerUnfiltered forWriting(m_dm, creditAccountCondition());
-    Transaction unit(m_dm.FDConnection1);
-    int lastCode = 0;
-    for (int i = 1; i <= n; ++i)
-        lastCode = appendEntry(customer, today, item, i == n ? last : share, today.addMonths(i),
-                               instalmentLabel(i, typedCount), InstalmentAccount);
-    appendPurchaseLine(customer, today, item, instalmentLabel(n, typedCount), lastCode);
-    unit.commit();
+    runNumberingUnit(m_dm.FDConnection1, Isolation::ReadCommitted, [&] {
+        int lastCode = 0;
+        for (int i = 1; i <= n; ++i)
+            lastCode = appendEntry(customer, today, item, i == n ? last : share, today.addMonths(i),
+                                   instalmentLabel(i, typedCount), InstalmentAccount);
+        appendPurchaseLine(customer, today, item, instalmentLabel(n, typedCount), lastCode);
+    });
 }
 
 void Ledger::cashSaleItem(const QVariant& customer, const SaleItem& item) {
@@ -104,11 +99,11 @@ void Ledger::cashSaleItem(const QVariant& customer, const SaleItem& item) {
     m_dm.TabDividas.open();
     const QDate today = Clock::today();
     LedgerUnfiltered forWriting(m_dm, cashAccountCondition());
-    Transaction unit(m_dm.FDConnection1);
-    const int code =
-        appendEntry(customer, today, item, item.unitValue * item.quantity, today, CashSale, CashAccount);
-    appendPurchaseLine(customer, today, item, CashSale, code);
-    unit.commit();
+    runNumberingUnit(m_dm.FDConnection1, Isolation::ReadCommitted, [&] {
+        const int code =
+            appendEntry(customer, today, item, item.unitValue * item.quantity, today, CashSale, CashAccount);
+        appendPurchaseLine(customer, today, item, CashSale, code);
+    });
 }
 
 Currency Ledger::stillOpen(const QVariant& customer) {
@@ -153,6 +148,13 @@ Settlement Ledger::settleAll(const QVariant& customer, const QString& formOfPaym
 
 Settlement Ledger::settlePart(const QVariant& customer, Currency shown, Currency paid,
                               const QString& formOfPayment) {
+    // The whole payment again when another till took the balance's code meanwhile. Its own snapshot, not
+    // read committed: it deletes only the debts the unit sees from its start.
+    return retryingOnKeyConflict([&] { return settlePartOnce(customer, shown, paid, formOfPayment); });
+}
+
+Settlement Ledger::settlePartOnce(const QVariant& customer, Currency shown, Currency paid,
+                                  const QString& formOfPayment) {
     TableDataset& ledger = m_dm.TabDividas;
     ledger.open();
     Settlement done;

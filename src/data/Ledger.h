@@ -95,6 +95,8 @@ public:
     void correctCashSaleItem(const SaleItem& item);
 
 private:
+    Settlement settlePartOnce(const QVariant& customer, Currency shown, Currency paid,
+                              const QString& formOfPayment);
     int appendEntry(const QVariant& customer, const QDate& today, const SaleItem& item, const Currency& value,
                     const QDate& due, const QString& label, const QString& account);
     Currency stillOpen(const QVariant& customer);

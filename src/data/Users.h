@@ -39,7 +39,8 @@ public:
     static bool nameReserved(const QString& name, int code);
     // Whether the current user record is the seeded master user.
     bool currentIsSeededMaster() const;
-    // Writes the user being entered or edited with its type ("M" or "N") and password, dated today.
+    // Writes the user being entered or edited with its type ("M" or "N") and password, dated today. A new
+    // user whose code another till took since it was shown gets the next free code.
     void saveCurrent(const QString& type, const QString& password);
     // Narrows the users to the record of the user the program runs under and stands on it; false when there
     // is none.

@@ -1,8 +1,10 @@
 #include "CustomerScreen.h"
 #include "Printers.h"
 #include "TestCharacterSet.h"
+#include "TestDatabase.h"
 #include "customers/uCadCli.h"
 #include "data/uDM.h"
+#include "platform/core/Transaction.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/RadioGroup.h"
@@ -523,4 +525,44 @@ TEST_F(CadCli, NeitherVoltarNorASearchPostsACustomerBeingTyped) {
         QStringLiteral("ANA BIA"));
     EXPECT_EQ(count(QStringLiteral("TABCADCLI where NOME = 'BIA' and DATA is not null")), 1)
         << "saved by Gravar";
+}
+
+// Another till may save a customer under the code this screen showed while its own was being typed.
+TEST_F(CadCli, ACodeAnotherTillTookMeanwhileGivesTheCustomerTheNextFreeOne) {
+    press(Qt::Key_F4);
+    EXPECT_EQ(FCadCli->DBEdit1->text(), QStringLiteral("1"));
+    type(QStringLiteral("bia"));
+    addCustomer(1, QStringLiteral("OUTRO CAIXA"));
+    press(Qt::Key_F5);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+    EXPECT_EQ(sqlValue(QStringLiteral("select list(CODIGO || ' ' || NOME, '; ') from (select * from "
+                                      "TABCADCLI order by CODIGO)"))
+                  .toString(),
+              QStringLiteral("1 OUTRO CAIXA; 2 BIA"));
+}
+
+TEST_F(CadCli, WhenAnotherTillKeepsTakingTheCodeTheCustomerIsRefusedInPortugueseAndKept) {
+    press(Qt::Key_F4);
+    type(QStringLiteral("bia"));
+    {
+        AnotherTill till(db.path());
+        till.takeCodesBefore(
+            DM->TabCadCli, 1000,
+            QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, 'OUTRO CAIXA')"));
+        press(Qt::Key_F5);
+        EXPECT_EQ(till.taken().size(), KeyConflicts::Attempts) << "tried again a few times, then gave up";
+    }
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown.front().kind, Messages::Kind::StandardError);
+    EXPECT_TRUE(messages.shown.front().text.startsWith(QStringLiteral(
+        "JÁ EXISTE UM REGISTRO COM ESTE CÓDIGO: A OPERAÇÃO NÃO FOI CONCLUÍDA. TENTE NOVAMENTE.\n")))
+        << messages.shown.front().text.toStdString();
+    EXPECT_EQ(count(QStringLiteral("TABCADCLI where NOME = 'BIA'")), 0);
+    EXPECT_EQ(DM->TabCadCli.state(), TableDataset::State::Insert) << "the customer typed is still there";
+    EXPECT_EQ(FCadCli->DBEdit2->text(), QStringLiteral("BIA"));
+
+    messages.clear();
+    press(Qt::Key_F5);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+    EXPECT_EQ(sqlValue(QStringLiteral("select CODIGO from TABCADCLI where NOME = 'BIA'")).toInt(), 9);
 }

@@ -4,6 +4,8 @@
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Errors.h"
+#include "platform/core/FirebirdStatus.h"
+#include "platform/core/Transaction.h"
 
 #include <gtest/gtest.h>
 
@@ -207,5 +209,165 @@ TEST_F(LedgerOperations, DeletingAnEntryWhoseCodeWasGivenAgainLeavesTheSettledSa
     ASSERT_TRUE(ledger.deleteEntry(3));
     EXPECT_EQ(lines(), settled);
 }
+
+// The units that number their rows, each as the shop runs it on customer 1.
+enum class NumberingUnit { CreditSale, Instalments, CashItem, PartPayment };
+
+std::string nameOf(NumberingUnit unit) {
+    switch (unit) {
+    case NumberingUnit::CreditSale:
+        return "CreditSale";
+    case NumberingUnit::Instalments:
+        return "Instalments";
+    case NumberingUnit::CashItem:
+        return "CashItem";
+    case NumberingUnit::PartPayment:
+        return "PartPayment";
+    }
+    return {};
+}
+
+class CodesTakenByAnotherTill : public LedgerOperations {
+protected:
+    static inline const QString EntryOfTheOtherTill = QStringLiteral(
+        "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR, STATUS_PAG, CONTA) values (?, 2, "
+        "'OUTRO CAIXA', 5, 'NP', 'N')");
+    static inline const QString LineOfTheOtherTill = QStringLiteral(
+        "insert into TABDESC_COMPRAS (CODIGO, CLIENTE, DESCRICAO) values (?, 2, 'OUTRO CAIXA')");
+
+    void run(NumberingUnit unit) {
+        Ledger ledger(*dm);
+        switch (unit) {
+        case NumberingUnit::CreditSale:
+            ledger.creditSale(1, item("TV", "10", 1), QDate(2026, 3, 1));
+            break;
+        case NumberingUnit::Instalments:
+            ledger.creditSaleInInstalments(1, item("TV", "50", 2), 3, QStringLiteral("3"));
+            break;
+        case NumberingUnit::CashItem:
+            ledger.cashSaleItem(1, item("ARROZ", "2,50", 3));
+            break;
+        case NumberingUnit::PartPayment:
+            ledger.settlePart(1, Currency::fromUnits(150), Currency::fromUnits(40), LedgerWords::Pix);
+            break;
+        }
+    }
+    // The debts a partial payment settles, and a cash item it leaves.
+    void openDebts() {
+        addEntry(1, 1, "100", "NP", "N");
+        addEntry(2, 1, "50", "NP", "P");
+        addEntry(3, 1, "9", "NP", "V");
+    }
+};
+
+struct TakenCodeCase {
+    NumberingUnit unit;
+    bool lineTaken; // the purchase line's code is taken; otherwise the ledger entry's
+    int times;      // how many attempts meet a taken code
+    QStringList entries;
+    QStringList lines;
+};
+
+class ACodeTakenMeanwhile : public CodesTakenByAnotherTill,
+                            public ::testing::WithParamInterface<TakenCodeCase> {};
+
+TEST_P(ACodeTakenMeanwhile, LeavesTheUnitStoredWholeUnderTheNextFreeCodes) {
+    const TakenCodeCase& c = GetParam();
+    if (c.unit == NumberingUnit::PartPayment)
+        openDebts();
+    AnotherTill till(db.path());
+    till.takeCodesBefore(c.lineTaken ? dm->TabDesc_Compras : dm->TabDividas, c.times,
+                         c.lineTaken ? LineOfTheOtherTill : EntryOfTheOtherTill);
+    run(c.unit);
+    EXPECT_EQ(till.taken().size(), c.times);
+    EXPECT_EQ(entries(), c.entries);
+    EXPECT_EQ(lines(), c.lines);
+    EXPECT_FALSE(dm->TabDividas.isEditing());
+    EXPECT_FALSE(dm->TabDesc_Compras.isEditing());
+}
+
+const QString OtherEntry = QStringLiteral("|2|OUTRO CAIXA|-|-|5.00|-|NP|N|-|-");
+const QString OtherLine = QStringLiteral("|OUTRO CAIXA|-|-|-|-");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ACodeTakenMeanwhile,
+    ::testing::Values(
+        TakenCodeCase{NumberingUnit::CreditSale,
+                      false,
+                      1,
+                      {u'1' + OtherEntry, QStringLiteral("2|1|TV|1|10.00|10.00|À Prazo|NP|N|2026-03-01|-")},
+                      {QStringLiteral("1|TV|1|10.00|À Prazo|2")}},
+        TakenCodeCase{NumberingUnit::CreditSale,
+                      true,
+                      1,
+                      {QStringLiteral("1|1|TV|1|10.00|10.00|À Prazo|NP|N|2026-03-01|-")},
+                      {u'1' + OtherLine, QStringLiteral("2|TV|1|10.00|À Prazo|1")}},
+        TakenCodeCase{NumberingUnit::Instalments,
+                      false,
+                      2,
+                      {u'1' + OtherEntry, u'2' + OtherEntry,
+                       QStringLiteral("3|1|TV|2|50.00|33.33|Parc. 1 de 3|NP|P|2026-02-28|-"),
+                       QStringLiteral("4|1|TV|2|50.00|33.33|Parc. 2 de 3|NP|P|2026-03-31|-"),
+                       QStringLiteral("5|1|TV|2|50.00|33.34|Parc. 3 de 3|NP|P|2026-04-30|-")},
+                      {QStringLiteral("1|TV|2|100.00|Parc. 3 de 3|5")}},
+        TakenCodeCase{NumberingUnit::Instalments,
+                      true,
+                      1,
+                      {QStringLiteral("1|1|TV|2|50.00|33.33|Parc. 1 de 3|NP|P|2026-02-28|-"),
+                       QStringLiteral("2|1|TV|2|50.00|33.33|Parc. 2 de 3|NP|P|2026-03-31|-"),
+                       QStringLiteral("3|1|TV|2|50.00|33.34|Parc. 3 de 3|NP|P|2026-04-30|-")},
+                      {u'1' + OtherLine, QStringLiteral("2|TV|2|100.00|Parc. 3 de 3|3")}},
+        TakenCodeCase{NumberingUnit::CashItem,
+                      true,
+                      1,
+                      {QStringLiteral("1|1|ARROZ|3|2.50|7.50|À Vista|NP|V|2026-01-31|-")},
+                      {u'1' + OtherLine, QStringLiteral("2|ARROZ|3|7.50|À Vista|1")}},
+        TakenCodeCase{NumberingUnit::PartPayment,
+                      false,
+                      1,
+                      {QStringLiteral("3|1|ITEM|-|-|9.00|À Vista|NP|V|-|-"), u'4' + OtherEntry,
+                       QStringLiteral("5|1|Saldo Anterior|-|-|110.00|À Prazo|NP|N|2026-02-28|-"),
+                       QStringLiteral("6|1|Pagamento Saldo PARCIAL|-|-|40.00|À Prazo|PG|N|2026-02-28|PIX")},
+                      {}}),
+    [](const ::testing::TestParamInfo<TakenCodeCase>& p) {
+        return nameOf(p.param.unit) + (p.param.lineTaken ? "LineTaken" : "EntryTaken");
+    });
+
+class EveryCodeTaken : public CodesTakenByAnotherTill, public ::testing::WithParamInterface<NumberingUnit> {};
+
+TEST_P(EveryCodeTaken, GivesUpAfterABoundSayingSoInPortugueseAndStoresNothing) {
+    const bool part = GetParam() == NumberingUnit::PartPayment;
+    if (part)
+        openDebts();
+    const QStringList before = entries();
+    AnotherTill till(db.path());
+    till.takeCodesBefore(dm->TabDividas, 1000, EntryOfTheOtherTill);
+    try {
+        run(GetParam());
+        ADD_FAILURE() << "stored although every code was taken";
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(Firebird::shopkeeperText(e).startsWith(
+            QStringLiteral("JÁ EXISTE UM REGISTRO COM ESTE CÓDIGO: A OPERAÇÃO NÃO FOI CONCLUÍDA. TENTE "
+                           "NOVAMENTE.\n")))
+            << Firebird::shopkeeperText(e).toStdString();
+    }
+    // A sale's row takes the next code at once, a few times, before the whole sale is tried again.
+    const int tries = part ? KeyConflicts::Attempts : KeyConflicts::Attempts * KeyConflicts::Attempts;
+    EXPECT_EQ(till.taken().size(), tries) << "tried again a few times, then gave up";
+    QStringList expected = before;
+    for (int code : till.taken())
+        expected << QString::number(code) + OtherEntry;
+    expected.sort();
+    QStringList stored = entries();
+    stored.sort();
+    EXPECT_EQ(stored, expected) << "nothing of the unit is stored";
+    EXPECT_TRUE(lines().isEmpty());
+    EXPECT_FALSE(dm->TabDividas.isEditing());
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, EveryCodeTaken,
+                         ::testing::Values(NumberingUnit::CreditSale, NumberingUnit::Instalments,
+                                           NumberingUnit::CashItem, NumberingUnit::PartPayment),
+                         [](const ::testing::TestParamInfo<NumberingUnit>& p) { return nameOf(p.param); });
 
 } // namespace

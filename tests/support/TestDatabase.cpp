@@ -5,6 +5,7 @@
 #include "data/uDM.h"
 #include "platform/core/Connection.h"
 #include "platform/core/FirebirdDatabase.h"
+#include "platform/core/TableDataset.h"
 
 #include <QFile>
 #include <QHash>
@@ -48,4 +49,24 @@ void createOtherDatabase(const QString& path, const QStringList& statements) {
     for (const QString& statement : statements)
         c->execute(statement);
     c->close();
+}
+
+AnotherTill::AnotherTill(const QString& path)
+    : m_connection(connectTo(path)) {}
+
+AnotherTill::~AnotherTill() {
+    QObject::disconnect(m_hook);
+}
+
+void AnotherTill::takeCodesBefore(TableDataset& table, int times, const QString& insert) {
+    QObject::disconnect(m_hook);
+    m_left = times;
+    m_hook = QObject::connect(&table, &TableDataset::aboutToPost, [this, &table, insert] {
+        if (m_left == 0 || table.state() != TableDataset::State::Insert)
+            return;
+        --m_left;
+        const int code = table.value(QStringLiteral("CODIGO")).toInt();
+        m_connection->execute(insert, {code});
+        m_taken << code;
+    });
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QMetaObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVector>
 #include <memory>
 
 class Connection;
+class TableDataset;
 
 // A fresh database file for one test: a copy of an empty template made once per test run. The program makes
 // UTF8 databases; older installations' come in other character sets. Without one named, the run's
@@ -25,3 +28,24 @@ private:
 std::unique_ptr<Connection> connectTo(const QString& path);
 // A Firebird database at path that is not the shop's: made empty, then the statements run in it.
 void createOtherDatabase(const QString& path, const QStringList& statements);
+
+// Another till on the same database file, on a connection of its own. It gets there first: just before each
+// of the dataset's next inserts, as many as told, it stores and commits a row of its own under the code the
+// insert is about to take. insert stores that row, with the code as its one parameter.
+class AnotherTill {
+public:
+    explicit AnotherTill(const QString& path);
+    ~AnotherTill();
+    AnotherTill(const AnotherTill&) = delete;
+    AnotherTill& operator=(const AnotherTill&) = delete;
+
+    void takeCodesBefore(TableDataset& table, int times, const QString& insert);
+    // The codes it took, in order.
+    const QVector<int>& taken() const { return m_taken; }
+
+private:
+    std::unique_ptr<Connection> m_connection;
+    QMetaObject::Connection m_hook;
+    int m_left = 0;
+    QVector<int> m_taken;
+};

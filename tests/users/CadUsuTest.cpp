@@ -1,5 +1,7 @@
 #include "Printers.h"
+#include "TestDatabase.h"
 #include "UserScreens.h"
+#include "platform/core/Transaction.h"
 #include "platform/widgets/DataWidgets.h"
 #include "users/uCadUsu.h"
 #include "users/uTrocaSenha.h"
@@ -443,5 +445,35 @@ INSTANTIATE_TEST_SUITE_P(Cases, PasswordFields,
                                            PasswordField{"FCadUsu", "Edit2"},
                                            PasswordField{"FTrocaSenha", "Edit1"},
                                            PasswordField{"FTrocaSenha", "Edit2"}));
+
+// Another till may register a user under the code this screen showed while its own was being typed.
+TEST_F(CadUsu, ACodeAnotherTillTookMeanwhileGivesTheUserTheNextFreeOne) {
+    typeNewUser(QStringLiteral("BIA"), QStringLiteral("BIA"), QStringLiteral("1"), QStringLiteral("1"));
+    EXPECT_EQ(FCadUsu->DBText1->text(), QStringLiteral("4"));
+    sql(QStringLiteral("insert into USUARIOS (CODIGO, NOME, LOGIN, SENHA, TIPO, DATA) values (4, 'CAIO', "
+                       "'CAIO', '2', 'N', '2025-12-01')"));
+    press(Qt::Key_F5);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.log().join(u'\n').toStdString();
+    EXPECT_EQ(user(4), QStringLiteral("4|CAIO|CAIO|2|N|2025-12-01"));
+    EXPECT_EQ(user(5), QStringLiteral("5|BIA|BIA|1|N|2025-12-09"));
+    EXPECT_TRUE(browsing());
+}
+
+TEST_F(CadUsu, WhenAnotherTillKeepsTakingTheCodeTheUserIsRefusedInPortuguese) {
+    typeNewUser(QStringLiteral("BIA"), QStringLiteral("BIA"), QStringLiteral("1"), QStringLiteral("1"));
+    AnotherTill till(db.path());
+    till.takeCodesBefore(DM->TabUsuarios, 1000,
+                         QStringLiteral("insert into USUARIOS (CODIGO, NOME, LOGIN, SENHA, TIPO) values (?, "
+                                        "'OUTRO', 'OUTRO', '2', 'N')"));
+    press(Qt::Key_F5);
+    EXPECT_EQ(till.taken().size(), KeyConflicts::Attempts) << "tried again a few times, then gave up";
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown.front().kind, Messages::Kind::StandardError);
+    EXPECT_TRUE(messages.shown.front().text.startsWith(QStringLiteral(
+        "JÁ EXISTE UM REGISTRO COM ESTE CÓDIGO: A OPERAÇÃO NÃO FOI CONCLUÍDA. TENTE NOVAMENTE.\n")))
+        << messages.shown.front().text.toStdString();
+    EXPECT_EQ(sqlValue(QStringLiteral("select count(*) from USUARIOS where NOME = 'BIA'")).toInt(), 0);
+    EXPECT_EQ(DM->TabUsuarios.state(), TableDataset::State::Insert) << "the user typed is still there";
+}
 
 } // namespace

@@ -12,9 +12,17 @@ namespace {
 
 std::function<void(bool)> g_busyHook;
 
-void startTransaction(isc_db_handle* db, isc_tr_handle* tr) {
+void startTransaction(isc_db_handle* db, isc_tr_handle* tr, Isolation isolation = Isolation::Snapshot) {
     ISC_STATUS_ARRAY status{};
-    isc_start_transaction(status, tr, 1, db, 0, nullptr);
+    if (isolation == Isolation::ReadCommitted) {
+        // The engine's defaults (writing, waiting for another transaction's row) but reading each row's
+        // newest committed version.
+        static const char readCommitted[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_wait,
+                                             isc_tpb_read_committed, isc_tpb_rec_version};
+        isc_start_transaction(status, tr, 1, db, int(sizeof readCommitted), readCommitted);
+    } else {
+        isc_start_transaction(status, tr, 1, db, 0, nullptr);
+    }
     Firebird::check(status);
 }
 
@@ -256,11 +264,11 @@ std::unique_ptr<Cursor> Connection::openCursor(const QString& sql, const QVarian
     return c;
 }
 
-void Connection::beginTransaction() {
+void Connection::beginTransaction(Isolation isolation) {
     ensureOpen();
     if (m_inTransaction)
         throw DatasetStateError(QStringLiteral("Já existe uma transação em andamento"));
-    startTransaction(&m_db, &m_unit);
+    startTransaction(&m_db, &m_unit, isolation);
     m_inTransaction = true;
 }
 

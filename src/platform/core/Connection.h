@@ -2,6 +2,7 @@
 
 #include "platform/core/TableSchema.h"
 #include "platform/core/TextEncoding.h"
+#include "platform/core/Transaction.h"
 
 #include <QHash>
 #include <QObject>
@@ -67,7 +68,7 @@ public:
     void forgetSchemas() { m_schemas.clear(); }
 
     bool inTransaction() const { return m_inTransaction; }
-    void beginTransaction();
+    void beginTransaction(Isolation isolation = Isolation::Snapshot);
     void commitTransaction();
     void rollbackTransaction();
 

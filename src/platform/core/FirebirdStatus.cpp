@@ -109,6 +109,10 @@ Problem problemOf(const EngineStatus& s) {
     return Problem::Other;
 }
 
+bool keyTaken(const EngineStatus& s) {
+    return any(s, {isc_unique_key_violation, isc_no_dup});
+}
+
 QString explanation(Problem problem) {
     switch (problem) {
     case Problem::Other:

@@ -34,6 +34,9 @@ enum class Problem {
     LoginRefused,    // a server that does not know the user or the password
 };
 Problem problemOf(const EngineStatus& status);
+// Whether a row was refused because its primary or unique key is stored already, whatever else the engine
+// said with it (a wait that timed out on another transaction's row with that key, say).
+bool keyTaken(const EngineStatus& status);
 
 // The shopkeeper's words for a problem the screens may meet, or an empty text where the engine's own is all
 // there is to say.

@@ -3,6 +3,7 @@
 #include "platform/core/Connection.h"
 #include "platform/core/Errors.h"
 #include "platform/core/Formats.h"
+#include "platform/core/Transaction.h"
 
 #include <algorithm>
 
@@ -658,4 +659,15 @@ int TableDataset::nextCode() const {
     if (!keyed())
         throw DatasetStateError(QStringLiteral("%1 não tem código").arg(m_table));
     return m_reader.highestKey().value_or(0) + 1;
+}
+
+int TableDataset::postUnderNextCode() {
+    return retryingOnKeyConflict(
+        [this] {
+            const int code = nextCode();
+            setValue(schema().keyColumn, code);
+            post();
+            return code;
+        },
+        KeyConflicts::Pause::None);
 }

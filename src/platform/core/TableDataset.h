@@ -109,6 +109,10 @@ public:
 
     // The highest code of the whole table plus one (1 when empty), whatever the filter.
     int nextCode() const;
+    // Posts the row being appended under nextCode() and returns that code. Inside a read-committed unit a
+    // code another connection stored meanwhile shows when read again: the row then takes the next one, a
+    // few times, without undoing the unit.
+    int postUnderNextCode();
 
     QVariant keyValue() const;
 

@@ -111,4 +111,72 @@ TEST_F(ConnectionTest, AUnitSeesItsOwnRowsAndCountsWhatItChanged) {
     EXPECT_FALSE(cursor->next(row)) << "closing the connection ends its cursors";
 }
 
+// What a unit reads of a row another connection (another till) commits after the unit began.
+class UnitIsolation : public ConnectionTest, public ::testing::WithParamInterface<Isolation> {};
+
+TEST_P(UnitIsolation, ReadCommittedSeesAnotherConnectionsRowsAtOnceASnapshotNever) {
+    Connection other;
+    db.connect(other);
+    Transaction unit(connection, GetParam());
+    EXPECT_TRUE(value(QStringLiteral("select max(CODIGO) from TABCADCLI")).isNull());
+    other.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (1, 'OUTRO CAIXA')"));
+    const QVariant highest = value(QStringLiteral("select max(CODIGO) from TABCADCLI"));
+    if (GetParam() == Isolation::ReadCommitted)
+        EXPECT_EQ(highest.toInt(), 1);
+    else
+        EXPECT_TRUE(highest.isNull());
+    connection.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (2, 'B')"));
+    unit.commit();
+    EXPECT_EQ(
+        value(QStringLiteral("select list(NOME, ' ') from (select NOME from TABCADCLI order by CODIGO)"))
+            .toString(),
+        QStringLiteral("OUTRO CAIXA B"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, UnitIsolation,
+                         ::testing::Values(Isolation::Snapshot, Isolation::ReadCommitted));
+
+TEST_F(ConnectionTest, OnlyAKeyTheEngineSaysIsTakenRunsTheUnitAgain) {
+    Connection other;
+    db.connect(other);
+    int attempts = 0;
+    // Another connection stores the code the first attempt has just read.
+    runNumberingUnit(connection, Isolation::ReadCommitted, [&] {
+        ++attempts;
+        const int code = value(QStringLiteral("select coalesce(max(CODIGO), 0) + 1 from TABCADCLI")).toInt();
+        if (attempts == 1)
+            other.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, 'OUTRO CAIXA')"),
+                          {code});
+        connection.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, 'B')"), {code});
+    });
+    EXPECT_EQ(attempts, 2);
+    EXPECT_EQ(value(QStringLiteral("select list(CODIGO || NOME, ' ') from (select * from TABCADCLI order by "
+                                   "CODIGO)"))
+                  .toString(),
+              QStringLiteral("1OUTRO CAIXA 2B"));
+
+    // Any other failure, whatever its text says, goes on at once.
+    attempts = 0;
+    EXPECT_THROW(runNumberingUnit(connection, Isolation::ReadCommitted,
+                                  [&] {
+                                      ++attempts;
+                                      throw DatabaseError(QStringLiteral(
+                                          "violation of PRIMARY or UNIQUE KEY constraint \"INTEG_2\""));
+                                  }),
+                 DatabaseError);
+    EXPECT_EQ(attempts, 1);
+    attempts = 0;
+    EXPECT_THROW(
+        runNumberingUnit(connection, Isolation::Snapshot,
+                         [&] {
+                             ++attempts;
+                             connection.execute(
+                                 QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (9, ?)"),
+                                 {QVariant()});
+                         }),
+        DatabaseError);
+    EXPECT_EQ(attempts, 1);
+    EXPECT_FALSE(connection.inTransaction());
+}
+
 } // namespace
