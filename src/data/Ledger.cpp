@@ -130,6 +130,8 @@ void Ledger::cashSaleItem(const QVariant& customer, const SaleItem& item) {
         appendEntry(customer, today, item, item.unitValue * item.quantity, today, CashSale, CashAccount);
     appendPurchaseLine(customer, today, item, CashSale, code);
     unit.commit();
+    // Before the ledger is shown again: the item is this cash sale's to list and to pay.
+    m_dm.cashItemRungUp(customer, code);
 }
 
 Currency Ledger::stillOpen(const QVariant& customer) {
