@@ -8,10 +8,10 @@
 #include "consultation/uConsulta.h"
 #include "credit/uDividas.h"
 #include "customers/uCadCli.h"
+#include "data/Customers.h"
 #include "data/Ledger.h"
 #include "data/Users.h"
 #include "data/uDM.h"
-#include "platform/core/Clock.h"
 #include "platform/core/FilterExpression.h"
 #include "platform/widgets/Branding.h"
 #include "platform/widgets/DataWidgets.h"
@@ -178,16 +178,6 @@ void TTelaInicial::BVendas_vistaClick() {
 
 namespace {
 
-// Appends the walk-in customer with the given code; it becomes the current customer.
-void createWalkInCustomer(int code) {
-    TableDataset& customers = DM->TabCadCli;
-    customers.append();
-    DM->TabCadCliCODIGO.setValue(code);
-    DM->TabCadCliNOME.setValue(LedgerWords::WalkInCustomer);
-    DM->TabCadCliDATA.setValue(Clock::now());
-    customers.post();
-}
-
 void showCashSaleForWalkIn() {
     FVendasAvista->BPesquisar->setEnabled(false);
     FVendasAvista->DBText1->bind(&DM->DSCadCli, QStringLiteral("NOME"));
@@ -198,22 +188,16 @@ void showCashSaleForWalkIn() {
 } // namespace
 
 void TTelaInicial::BVendas_rapidasClick() {
+    // Found or made in one unit of its own, so that two tills starting the first quick sale make one.
+    Customers(*DM).walkInCustomer();
     TableDataset& customers = DM->TabCadCli;
     customers.open();
-    customers.setFiltered(false);
-    if (customers.isEmpty()) {
-        createWalkInCustomer(1);
-        showCashSaleForWalkIn();
-        return;
-    }
-    customers.setFilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(LedgerWords::WalkInCustomer));
-    customers.setFiltered(true);
-    if (customers.isEmpty()) {
-        customers.setFiltered(false);
-        createWalkInCustomer(customers.nextCode());
-    }
+    customers.refilter(QStringLiteral("NOME LIKE") + FilterExpression::quoted(LedgerWords::WalkInCustomer));
+    customers.first();
     TableDataset& ledger = DM->TabDividas;
     ledger.open();
+    // This till's quick sale lists and pays its own items, not those other tills ring up at the same time.
+    DM->beginCashSale();
     DM->filterCustomerLedger(LedgerWords::cashAccountCondition());
     showCashSaleForWalkIn();
 }

@@ -167,6 +167,7 @@ void TFVendasAvista::FormShow() {
 void TFVendasAvista::FormClose() {
     DM->TabCadCli.close(); // a pending edit of a row is dropped with it
     DM->TabDividas.close();
+    DM->endCashSale();
     AvulsoTrue = false;
 }
 
@@ -190,6 +191,7 @@ void TFVendasAvista::customerPicked() {
     if (!FPesquisaCli->customerChosen())
         return;
     DM->TabDividas.open();
+    DM->beginCashSale();
     DM->filterCustomerLedger(LedgerWords::cashAccountCondition());
     Edit1->clear();
     Edit2->clear();

@@ -418,7 +418,15 @@ void TFPagamentos::payTotal() {
         return;
     if (!Messages::confirm(QStringLiteral("Deseja Confirmar o Pagamento?")))
         return;
-    keepReceipt(Ledger(*DM).settleAll(DM->TabCadCliCODIGO.value(), formOfPayment(), fromCashSale()));
+    const Currency due = DM->TabDividas.aggregate(QStringLiteral("Soma")).value_or(Currency());
+    // From the cash sale the items listed are paid, which are this till's own: another till's items of the
+    // same customer are for it to pay.
+    if (fromCashSale())
+        settle([this] { return Ledger(*DM).settleSelected(shownEntries(), formOfPayment()); });
+    else
+        settle([this, due] {
+            return Ledger(*DM).settleAll(DM->TabCadCliCODIGO.value(), formOfPayment(), false, due);
+        });
 }
 
 void TFPagamentos::payPart() {
@@ -437,7 +445,9 @@ void TFPagamentos::payPart() {
     if (!wholeAmount(typed))
         throw ConversionError::invalidValue(Edit1->text());
     const Currency VParcial = Currency::parse(typed);
-    keepReceipt(Ledger(*DM).settlePart(DM->TabCadCliCODIGO.value(), VSoma, VParcial, formOfPayment()));
+    settle([this, VSoma, VParcial] {
+        return Ledger(*DM).settlePart(DM->TabCadCliCODIGO.value(), VSoma, VParcial, formOfPayment());
+    });
 }
 
 void TFPagamentos::paySelected() {
@@ -454,13 +464,35 @@ void TFPagamentos::paySelected() {
     }
     if (!Messages::confirm(QStringLiteral("Deseja Confirmar o Pagamento?")))
         return;
-    TableDataset& ledger = DM->TabDividas;
-    // The paid rows leave the view as they are saved: take their codes first.
-    QVector<QVariant> codes;
+    const QVector<ShownEntry> entries = shownEntries(DBGrid1->selectedRowNumbers());
+    settle([this, &entries] { return Ledger(*DM).settleSelected(entries, formOfPayment()); });
+}
+
+QVector<ShownEntry> TFPagamentos::shownEntries(std::optional<QVector<int>> rows) const {
+    const TableDataset& ledger = DM->TabDividas;
+    if (!rows) {
+        rows.emplace();
+        for (int r = 0; r < ledger.recordCount(); ++r)
+            rows->append(r);
+    }
     const int key = ledger.columnIndex(QStringLiteral("CODIGO"));
-    for (int r : DBGrid1->selectedRowNumbers())
-        codes << ledger.rowAt(r).value(key);
-    keepReceipt(Ledger(*DM).settleSelected(codes, formOfPayment()));
+    const int value = ledger.columnIndex(QStringLiteral("VALOR"));
+    QVector<ShownEntry> entries;
+    for (int r : *rows) {
+        const Row row = ledger.rowAt(r);
+        entries.append({row.value(key), row.value(value).value<Currency>()});
+    }
+    return entries;
+}
+
+void TFPagamentos::settle(const std::function<Settlement()>& payment) {
+    try {
+        keepReceipt(payment());
+    } catch (const AccountChanged& changed) {
+        // Nothing was paid: no change to give. The closing steps show the account as it is now.
+        Label2->clear();
+        Messages::warning(changed.message());
+    }
 }
 
 void TFPagamentos::keepReceipt(const Settlement& settlement) {

@@ -4,6 +4,8 @@
 #include "platform/core/Currency.h"
 #include "platform/widgets/Form.h"
 
+#include <QVector>
+#include <functional>
 #include <optional>
 
 class DBGrid;
@@ -82,6 +84,10 @@ private:
     bool refusedAsEmpty() const;
     // What a PIX payment would take now, or none after a warning.
     std::optional<Currency> pixAmount() const;
+    // The rows shown (these, or all of them) as the payment must still find them.
+    QVector<ShownEntry> shownEntries(std::optional<QVector<int>> rows = std::nullopt) const;
+    // Runs the payment; one refused because another till changed the account meanwhile is only a warning.
+    void settle(const std::function<Settlement()>& payment);
     void keepReceipt(const Settlement& settlement);
     std::optional<ReceiptReport::Receipt> m_receipt;
 };

@@ -1,6 +1,10 @@
 #include "data/Customers.h"
 
+#include "data/Ledger.h"
 #include "data/uDM.h"
+#include "platform/core/Clock.h"
+#include "platform/core/FilterExpression.h"
+#include "platform/core/FirebirdStatus.h"
 #include "platform/core/Query.h"
 #include "platform/core/Transaction.h"
 
@@ -48,4 +52,46 @@ void Customers::deleteCurrent() {
     remove.execSql();
     m_dm.TabCadCli.remove();
     unit.commit();
+}
+
+namespace {
+
+// The walk-in customer's code, as the name filter of the quick sale finds it (exactly that name), or null.
+QVariant walkInCode(Connection& connection) {
+    const TableSchema& customers = connection.schema(QStringLiteral("TABCADCLI"));
+    QVariantList params;
+    const QString named =
+        FilterExpression::textEquality(QStringLiteral("NOME"), LedgerWords::WalkInCustomer, params, false,
+                                       customers.columns[customers.indexOf(QStringLiteral("NOME"))].length);
+    return connection.selectValue(QStringLiteral("select first 1 CODIGO from TABCADCLI where ") + named +
+                                      QStringLiteral(" order by CODIGO"),
+                                  params);
+}
+
+} // namespace
+
+int Customers::walkInCustomer() {
+    Connection& connection = m_dm.FDConnection1;
+    try {
+        Transaction unit(connection);
+        const QVariant found = walkInCode(connection);
+        if (!found.isNull())
+            return found.toInt();
+        const int code =
+            connection.selectValue(QStringLiteral("select coalesce(max(CODIGO), 0) + 1 from TABCADCLI"))
+                .toInt();
+        connection.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME, DATA) values (?, ?, ?)"),
+                           {code, LedgerWords::WalkInCustomer, Clock::now()});
+        unit.commit();
+        return code;
+    } catch (const DatabaseError& e) {
+        if (Firebird::problemOf(e.engineStatus()) != Firebird::Problem::DuplicateKey)
+            throw;
+        // The code was taken at the same moment, as a rule by another till creating this same customer: its
+        // row is committed now, and a fresh read finds it.
+        const QVariant found = walkInCode(connection);
+        if (found.isNull())
+            throw;
+        return found.toInt();
+    }
 }

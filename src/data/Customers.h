@@ -21,6 +21,11 @@ public:
     void saveCurrent();
     // Deletes the current customer with its whole ledger and purchase lines, all or nothing.
     void deleteCurrent();
+    // The code of the walk-in customer "CLIENTE AVULSO" (the lowest, should there be several), created when
+    // there is none: the next code, the name and the moment of its creation. Two tills creating it at once
+    // make one: both take the same next code, so the primary key holds the second until the first commits and
+    // then refuses it, and the second finds the first one's customer.
+    int walkInCustomer();
 
 private:
     TDM& m_dm;

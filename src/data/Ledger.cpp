@@ -4,6 +4,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Errors.h"
 #include "platform/core/FilterExpression.h"
+#include "platform/core/FirebirdStatus.h"
 #include "platform/core/Query.h"
 #include "platform/core/Transaction.h"
 
@@ -27,6 +28,26 @@ QString cashAccountCondition() {
 } // namespace LedgerWords
 
 using namespace LedgerWords;
+
+AccountChanged::AccountChanged()
+    : BrolaviError(QStringLiteral("A CONTA DESTE CLIENTE FOI ALTERADA EM OUTRO CAIXA: O PAGAMENTO NÃO FOI "
+                                  "FEITO. CONFIRA A CONTA ATUALIZADA E FAÇA O PAGAMENTO NOVAMENTE.")) {}
+
+namespace {
+
+// A row another till changed, or holds, while this unit pays it is the account changing under the screen too.
+template <typename F> auto refusedWhenChanged(F&& pay) {
+    try {
+        return pay();
+    } catch (const DatabaseError& e) {
+        const Firebird::Problem problem = Firebird::problemOf(e.engineStatus());
+        if (problem == Firebird::Problem::Conflict || problem == Firebird::Problem::LockTimeout)
+            throw AccountChanged();
+        throw;
+    }
+}
+
+} // namespace
 
 int Ledger::appendEntry(const QVariant& customer, const QDate& today, const SaleItem& item,
                         const Currency& value, const QDate& due, const QString& label,
@@ -99,11 +120,14 @@ void Ledger::cashSaleItem(const QVariant& customer, const SaleItem& item) {
     m_dm.TabDividas.open();
     const QDate today = Clock::today();
     LedgerUnfiltered forWriting(m_dm, cashAccountCondition());
+    int code = 0;
     runNumberingUnit(m_dm.FDConnection1, Isolation::ReadCommitted, [&] {
-        const int code =
+        code =
             appendEntry(customer, today, item, item.unitValue * item.quantity, today, CashSale, CashAccount);
         appendPurchaseLine(customer, today, item, CashSale, code);
     });
+    // Before the ledger is shown again: the item is this cash sale's to list and to pay.
+    m_dm.cashItemRungUp(customer, code);
 }
 
 Currency Ledger::stillOpen(const QVariant& customer) {
@@ -113,43 +137,48 @@ Currency Ledger::stillOpen(const QVariant& customer) {
         .value<Currency>();
 }
 
-Settlement Ledger::settleAll(const QVariant& customer, const QString& formOfPayment, bool cashSale) {
-    Settlement done;
-    done.paidAt = Clock::now();
-    done.formOfPayment = formOfPayment;
-    // The entries are read in the unit that pays them, so the receipt lists what was paid.
-    Transaction unit(m_dm.FDConnection1);
-    const QString which = cashSale ? QStringLiteral("PARCELA = ?") : QStringLiteral("CONTA <> ?");
-    for (const Row& r : m_dm.FDConnection1.select(
-             QStringLiteral("select DESCRICAO, PARCELA, DATA_VENC, VALOR from TABDIVIDAS "
-                            "where CLIENTE = ? and STATUS_PAG = ? and ") +
-                 which + QStringLiteral(" order by CODIGO"),
-             {customer, Open, cashSale ? CashSale : CashAccount})) {
-        done.entries.append({r[0].toString(), r[1].toString(), r[2].toDate(), r[3].value<Currency>()});
-        done.paid += done.entries.last().value;
-    }
-    Query update(m_dm.FDConnection1);
-    if (cashSale)
-        update.setSql(
-            QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
-                           "where Cliente = :C AND Status_Pag ='NP' AND Parcela = 'À Vista'"));
-    else
-        update.setSql(
-            QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
-                           "where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
-    update.setParam(QStringLiteral("C"), customer);
-    update.setParam(QStringLiteral("DPAG"), done.paidAt);
-    update.setParam(QStringLiteral("TP"), formOfPayment);
-    update.execSql();
-    done.stillOpen = stillOpen(customer);
-    unit.commit();
-    return done;
+Settlement Ledger::settleAll(const QVariant& customer, const QString& formOfPayment, bool cashSale,
+                             Currency shown) {
+    return refusedWhenChanged([&] {
+        Settlement done;
+        done.paidAt = Clock::now();
+        done.formOfPayment = formOfPayment;
+        // The entries are read in the unit that pays them, so the receipt lists what was paid, and the unit's
+        // one snapshot makes the update pay exactly the entries read.
+        Transaction unit(m_dm.FDConnection1);
+        const QString which = cashSale ? QStringLiteral("PARCELA = ?") : QStringLiteral("CONTA <> ?");
+        for (const Row& r : m_dm.FDConnection1.select(
+                 QStringLiteral("select DESCRICAO, PARCELA, DATA_VENC, VALOR from TABDIVIDAS "
+                                "where CLIENTE = ? and STATUS_PAG = ? and ") +
+                     which + QStringLiteral(" order by CODIGO"),
+                 {customer, Open, cashSale ? CashSale : CashAccount})) {
+            done.entries.append({r[0].toString(), r[1].toString(), r[2].toDate(), r[3].value<Currency>()});
+            done.paid += done.entries.last().value;
+        }
+        if (done.entries.isEmpty() || done.paid != shown)
+            throw AccountChanged();
+        Query update(m_dm.FDConnection1);
+        if (cashSale)
+            update.setSql(
+                QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
+                               "where Cliente = :C AND Status_Pag ='NP' AND Parcela = 'À Vista'"));
+        else
+            update.setSql(
+                QStringLiteral("Update tabdividas set Status_Pag = 'PG', Data_Pag = :DPAG, Form_Pag = :TP "
+                               "where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
+        update.setParam(QStringLiteral("C"), customer);
+        update.setParam(QStringLiteral("DPAG"), done.paidAt);
+        update.setParam(QStringLiteral("TP"), formOfPayment);
+        update.execSql();
+        done.stillOpen = stillOpen(customer);
+        unit.commit();
+        return done;
+    });
 }
 
 Settlement Ledger::settlePart(const QVariant& customer, Currency shown, Currency paid,
                               const QString& formOfPayment) {
-    // The whole payment again when another till took the balance's code meanwhile. Its own snapshot, not
-    // read committed: it deletes only the debts the unit sees from its start.
+    // The whole payment again when another till took the balance's code meanwhile.
     return retryingOnKeyConflict([&] { return settlePartOnce(customer, shown, paid, formOfPayment); });
 }
 
@@ -163,72 +192,89 @@ Settlement Ledger::settlePartOnce(const QVariant& customer, Currency shown, Curr
     done.partial = paid;
     done.paid = paid;
     const QDate today = done.paidAt.date();
-    // The open entries give way to the balance and the payment only all together: a failure part way would
-    // otherwise lose the customer's debts.
-    Transaction unit(m_dm.FDConnection1);
-    Query remove(m_dm.FDConnection1);
-    remove.setSql(
-        QStringLiteral("Delete from tabdividas where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
-    remove.setParam(QStringLiteral("C"), customer);
-    remove.execSql();
+    return refusedWhenChanged([&] {
+        // The open entries give way to the balance and the payment only all together: a failure part way
+        // would otherwise lose the customer's debts. Read committed, so that the codes of the two rows are
+        // read as other tills left them; the entries it replaces are held against them meanwhile.
+        Transaction unit(m_dm.FDConnection1, Isolation::ReadCommitted);
+        // The balance is what the screen showed less the payment: the entries it replaces must still be
+        // those, and none may have joined them by the time they are deleted.
+        const QVector<Row> replaced = m_dm.FDConnection1.select(
+            QStringLiteral("select CODIGO, VALOR from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = ? and "
+                           "CONTA <> ? with lock"),
+            {customer, Open, CashAccount});
+        Currency open;
+        for (const Row& r : replaced)
+            open += r[1].value<Currency>();
+        if (replaced.isEmpty() || open != shown)
+            throw AccountChanged();
+        Query remove(m_dm.FDConnection1);
+        remove.setSql(QStringLiteral(
+            "Delete from tabdividas where Cliente = :C AND Status_Pag ='NP' AND Conta <> 'V'"));
+        remove.setParam(QStringLiteral("C"), customer);
+        if (remove.execSql() != replaced.size())
+            throw AccountChanged();
 
-    ledger.append();
-    m_dm.TabDividasCODIGO.setValue(ledger.nextCode());
-    m_dm.TabDividasCLIENTE.setValue(customer);
-    m_dm.TabDividasDATA.setValue(today);
-    m_dm.TabDividasDESCRICAO.setValue(formOfPayment == Pix ? QStringLiteral("Saldo Anterior")
-                                                           : QStringLiteral("Saldo PARCIAL"));
-    m_dm.TabDividasSTATUS_PAG.setValue(Open);
-    m_dm.TabDividasVALOR.setValue(QVariant::fromValue(shown - paid));
-    m_dm.TabDividasDATA_VENC.setValue(today.addMonths(1));
-    m_dm.TabDividasPARCELA.setValue(OnCredit);
-    m_dm.TabDividasCONTA.setValue(CreditAccount);
-    ledger.post();
+        ledger.append();
+        m_dm.TabDividasCLIENTE.setValue(customer);
+        m_dm.TabDividasDATA.setValue(today);
+        m_dm.TabDividasDESCRICAO.setValue(formOfPayment == Pix ? QStringLiteral("Saldo Anterior")
+                                                               : QStringLiteral("Saldo PARCIAL"));
+        m_dm.TabDividasSTATUS_PAG.setValue(Open);
+        m_dm.TabDividasVALOR.setValue(QVariant::fromValue(shown - paid));
+        m_dm.TabDividasDATA_VENC.setValue(today.addMonths(1));
+        m_dm.TabDividasPARCELA.setValue(OnCredit);
+        m_dm.TabDividasCONTA.setValue(CreditAccount);
+        ledger.postUnderNextCode();
 
-    ledger.append();
-    m_dm.TabDividasCODIGO.setValue(ledger.nextCode());
-    m_dm.TabDividasCLIENTE.setValue(customer);
-    m_dm.TabDividasDATA.setValue(today);
-    m_dm.TabDividasDESCRICAO.setValue(QStringLiteral("Pagamento Saldo PARCIAL"));
-    m_dm.TabDividasSTATUS_PAG.setValue(Paid);
-    m_dm.TabDividasVALOR.setValue(QVariant::fromValue(paid));
-    m_dm.TabDividasDATA_VENC.setValue(today.addMonths(1));
-    m_dm.TabDividasPARCELA.setValue(OnCredit);
-    m_dm.TabDividasCONTA.setValue(CreditAccount);
-    m_dm.TabDividasDATA_PAG.setValue(done.paidAt);
-    m_dm.TabDividasFORM_PAG.setValue(formOfPayment);
-    ledger.post();
-    done.stillOpen = stillOpen(customer);
-    unit.commit();
-    return done;
+        ledger.append();
+        m_dm.TabDividasCLIENTE.setValue(customer);
+        m_dm.TabDividasDATA.setValue(today);
+        m_dm.TabDividasDESCRICAO.setValue(QStringLiteral("Pagamento Saldo PARCIAL"));
+        m_dm.TabDividasSTATUS_PAG.setValue(Paid);
+        m_dm.TabDividasVALOR.setValue(QVariant::fromValue(paid));
+        m_dm.TabDividasDATA_VENC.setValue(today.addMonths(1));
+        m_dm.TabDividasPARCELA.setValue(OnCredit);
+        m_dm.TabDividasCONTA.setValue(CreditAccount);
+        m_dm.TabDividasDATA_PAG.setValue(done.paidAt);
+        m_dm.TabDividasFORM_PAG.setValue(formOfPayment);
+        ledger.postUnderNextCode();
+        done.stillOpen = stillOpen(customer);
+        unit.commit();
+        return done;
+    });
 }
 
-Settlement Ledger::settleSelected(const QVector<QVariant>& codes, const QString& formOfPayment) {
-    TableDataset& ledger = m_dm.TabDividas;
-    ledger.open();
-    Settlement done;
-    done.paidAt = Clock::now();
-    done.formOfPayment = formOfPayment;
-    const QDateTime now = done.paidAt;
-    QVariant customer;
-    Transaction unit(m_dm.FDConnection1);
-    for (const QVariant& code : codes) {
-        if (!ledger.locate(QStringLiteral("CODIGO"), code))
-            continue;
-        customer = m_dm.TabDividasCLIENTE.value();
-        done.entries.append({m_dm.TabDividasDESCRICAO.asString(), m_dm.TabDividasPARCELA.asString(),
-                             m_dm.TabDividasDATA_VENC.value().toDate(), m_dm.TabDividasVALOR.asCurrency()});
-        done.paid += done.entries.last().value;
-        ledger.edit();
-        m_dm.TabDividasSTATUS_PAG.setValue(Paid);
-        m_dm.TabDividasDATA_PAG.setValue(now);
-        m_dm.TabDividasFORM_PAG.setValue(formOfPayment);
-        ledger.post();
-    }
-    if (customer.isValid())
-        done.stillOpen = stillOpen(customer);
-    unit.commit();
-    return done;
+Settlement Ledger::settleSelected(const QVector<ShownEntry>& entries, const QString& formOfPayment) {
+    return refusedWhenChanged([&] {
+        Settlement done;
+        done.paidAt = Clock::now();
+        done.formOfPayment = formOfPayment;
+        QVariant customer;
+        Transaction unit(m_dm.FDConnection1);
+        for (const ShownEntry& shown : entries) {
+            const QVariantList still = {shown.code, Open, QVariant::fromValue(shown.value)};
+            const QVector<Row> rows = m_dm.FDConnection1.select(
+                QStringLiteral("select CLIENTE, DESCRICAO, PARCELA, DATA_VENC, VALOR from TABDIVIDAS "
+                               "where CODIGO = ? and STATUS_PAG = ? and VALOR = ?"),
+                still);
+            if (rows.isEmpty())
+                throw AccountChanged();
+            const Row& r = rows.front();
+            customer = r[0];
+            done.entries.append({r[1].toString(), r[2].toString(), r[3].toDate(), r[4].value<Currency>()});
+            done.paid += done.entries.last().value;
+            if (m_dm.FDConnection1.execute(
+                    QStringLiteral("update TABDIVIDAS set STATUS_PAG = ?, DATA_PAG = ?, FORM_PAG = ? "
+                                   "where CODIGO = ? and STATUS_PAG = ? and VALOR = ?"),
+                    QVariantList{Paid, done.paidAt, formOfPayment} + still) != 1)
+                throw AccountChanged();
+        }
+        if (customer.isValid())
+            done.stillOpen = stillOpen(customer);
+        unit.commit();
+        return done;
+    });
 }
 
 QVariant Ledger::purchaseLineOf(const QVariant& entry) {

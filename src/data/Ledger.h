@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Currency.h"
+#include "platform/core/Errors.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -58,6 +59,20 @@ struct Settlement {
     Currency stillOpen; // what the customer owes afterwards: every open entry, credit or cash sale
 };
 
+// An entry as the payment screen showed it: paying it goes through only while it is still open with this
+// value.
+struct ShownEntry {
+    QVariant code;
+    Currency value;
+};
+
+// A payment refused because the customer's account is no longer what the screen showed: another till paid,
+// sold or changed something in it meanwhile, or is doing so at this moment. Nothing of the payment is stored.
+class AccountChanged : public BrolaviError {
+public:
+    AccountChanged();
+};
+
 // The shop's writes to the ledger and its purchase lines, on the data module's shared datasets (so that the
 // screens bound to them follow). Each is one unit of work: all of it is stored, or nothing.
 class Ledger {
@@ -74,14 +89,19 @@ public:
     // One cash-sale item, open until paid, and its purchase line.
     void cashSaleItem(const QVariant& customer, const SaleItem& item);
 
-    // Marks every open entry of the customer paid: the credit entries, or the cash-sale ones.
-    Settlement settleAll(const QVariant& customer, const QString& formOfPayment, bool cashSale);
+    // The payments throw AccountChanged, storing nothing, when the customer's open entries are no longer
+    // those the screen showed (shown): a payment never settles what the shopkeeper did not see.
+
+    // Marks every open entry of the customer paid: the credit entries, or the cash-sale ones; they must sum
+    // to shown.
+    Settlement settleAll(const QVariant& customer, const QString& formOfPayment, bool cashSale,
+                         Currency shown);
     // Replaces the customer's open credit entries (summing to shown) by an open balance and a paid row of
     // paid.
     Settlement settlePart(const QVariant& customer, Currency shown, Currency paid,
                           const QString& formOfPayment);
-    // Marks the entries with these codes paid (a code no longer shown is passed over).
-    Settlement settleSelected(const QVector<QVariant>& codes, const QString& formOfPayment);
+    // Marks these entries paid, each still open with the value shown.
+    Settlement settleSelected(const QVector<ShownEntry>& entries, const QString& formOfPayment);
 
     // Deletes the ledger's current entry with its own purchase line.
     void deleteCurrentEntry();

@@ -46,11 +46,55 @@ Field* TDM::fieldByName(const QString& name) {
     return nullptr;
 }
 
+namespace {
+
+bool selectsCashItems(const QString& accountCondition) {
+    return QString(accountCondition)
+               .remove(u' ')
+               .compare(QStringLiteral("ANDConta='V'"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 void TDM::filterCustomerLedger(const QString& accountCondition) {
+    const QString others = selectsCashItems(accountCondition) ? othersCashItems() : QString();
     TabDividas.refilter(QStringLiteral("Cliente LIKE") +
                         FilterExpression::quoted(TabCadCliCODIGO.asString()) +
                         QStringLiteral("AND Status_Pag =") + FilterExpression::quoted(QStringLiteral("NP")) +
-                        accountCondition);
+                        accountCondition + others);
+}
+
+void TDM::beginCashSale() {
+    CashSale sale{TabCadCliCODIGO.value(), {}};
+    for (const Row& r : FDConnection1.select(
+             QStringLiteral(
+                 "select CODIGO from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = ? and CONTA = ?"),
+             {sale.customer, QStringLiteral("NP"), QStringLiteral("V")}))
+        sale.items.insert(r[0].toLongLong());
+    m_cashSale = std::move(sale);
+}
+
+void TDM::cashItemRungUp(const QVariant& customer, int code) {
+    if (m_cashSale && m_cashSale->customer == customer)
+        m_cashSale->items.insert(code);
+}
+
+void TDM::endCashSale() {
+    m_cashSale.reset();
+}
+
+QString TDM::othersCashItems() {
+    if (!m_cashSale || m_cashSale->customer != TabCadCliCODIGO.value())
+        return QString();
+    QString others;
+    for (const Row& r : FDConnection1.select(
+             QStringLiteral(
+                 "select CODIGO from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = ? and CONTA = ? "
+                 "order by CODIGO"),
+             {m_cashSale->customer, QStringLiteral("NP"), QStringLiteral("V")}))
+        if (!m_cashSale->items.contains(r[0].toLongLong()))
+            others += QStringLiteral("AND CODIGO <>") + FilterExpression::quoted(r[0].toString());
+    return others;
 }
 
 LedgerUnfiltered::LedgerUnfiltered(TDM& dm, QString accountCondition)

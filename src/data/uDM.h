@@ -7,6 +7,7 @@
 #include "platform/core/TableDataset.h"
 
 #include <QObject>
+#include <QSet>
 #include <optional>
 
 // Columns of each table, in table order: each becomes a field object named dataset + column.
@@ -141,10 +142,26 @@ public:
     }
 
     // Narrows the ledger to the current customer's unpaid entries and then to accountCondition ("AND Conta
-    // <>'V'", or nothing for every account).
+    // <>'V'", or nothing for every account). The cash-sale items ("AND Conta ='V'") of the customer of a cash
+    // sale under way are narrowed to that sale's own.
     void filterCustomerLedger(const QString& accountCondition);
 
+    // A cash sale's own items: the current customer's open cash-sale items when the sale starts, and those it
+    // rings up until it ends. Items another till rings up for the same customer meanwhile (the walk-in
+    // customer above all) are that till's to list and to pay.
+    void beginCashSale();
+    void cashItemRungUp(const QVariant& customer, int code);
+    void endCashSale();
+
 private:
+    // " AND CODIGO <>'n'" for each open cash-sale item of the customer that is not the cash sale's own.
+    QString othersCashItems();
+
+    struct CashSale {
+        QVariant customer;
+        QSet<qlonglong> items;
+    };
+    std::optional<CashSale> m_cashSale;
     std::optional<int> m_currentUserCode;
     QString m_currentLogin;
 };

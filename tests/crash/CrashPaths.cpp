@@ -92,7 +92,7 @@ const std::map<QString, Path>& paths() {
         {QStringLiteral("pay_total"),
          {[](TDM&) {},
           [](TDM& dm) {
-              Ledger(dm).settleAll(1, LedgerWords::Cash, false);
+              Ledger(dm).settleAll(1, LedgerWords::Cash, false, Currency::parse(QStringLiteral("461,50")));
           }}},
         {QStringLiteral("pay_partial"),
          {[](TDM&) {},
@@ -103,7 +103,10 @@ const std::map<QString, Path>& paths() {
         {QStringLiteral("pay_selected"),
          {[](TDM&) {},
           [](TDM& dm) {
-              Ledger(dm).settleSelected({1, 2, 4}, LedgerWords::Card);
+              Ledger(dm).settleSelected({{1, Currency::parse(QStringLiteral("100,00"))},
+                                         {2, Currency::parse(QStringLiteral("120,00"))},
+                                         {4, Currency::parse(QStringLiteral("80,50"))}},
+                                        LedgerWords::Card);
           }}},
         {QStringLiteral("cash_item"),
          {[](TDM& dm) { locate(dm.TabCadCli, QStringLiteral("CODIGO"), 3); },
@@ -138,7 +141,7 @@ const std::map<QString, Path>& paths() {
         {QStringLiteral("cash_pay"),
          {[](TDM&) {},
           [](TDM& dm) {
-              Ledger(dm).settleAll(3, LedgerWords::Cash, true);
+              Ledger(dm).settleAll(3, LedgerWords::Cash, true, Currency::parse(QStringLiteral("21,90")));
           }}},
     };
     return all;
@@ -197,7 +200,7 @@ void seed(TDM& dm) {
     ledger.cashSaleItem(3, item("LEITE", "4,50", 2));                                      // 6
     ledger.cashSaleItem(3, item("CAFE", "12,90", 1));                                      // 7
     ledger.creditSale(2, item("MEIA", "5,00", 3), QDate(2026, 6, 20));                     // 8
-    ledger.settleSelected({8}, LedgerWords::Pix);
+    ledger.settleSelected({{8, Currency::parse(QStringLiteral("15,00"))}}, LedgerWords::Pix);
 }
 
 void prepare(TDM& dm, const QString& name) {

@@ -1,5 +1,6 @@
 #include "PaymentFixture.h"
 #include "Printers.h"
+#include "TestDatabase.h"
 #include "credit/uPagamentos.h"
 #include "platform/widgets/RadioGroup.h"
 
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <functional>
 
 namespace {
 
@@ -274,5 +276,80 @@ TEST_F(Payment, ConfirmingWithoutAnAmountWarnsAndReopeningResetsTheScreen) {
     press(Qt::Key_F5);
     EXPECT_EQ(rows().size(), 5);
 }
+
+// Another till changes Ana's account while this till's payment screen shows it; the payment made as the
+// screen showed the account stores nothing, says why, and the screen shows the account as it now is.
+struct ChangedMeanwhile {
+    const char* mode;
+    const char* otherTill; // a statement the other till runs
+    std::function<void()> pay;
+    int rowsAfter;
+    const char* totalAfter;
+};
+
+void PrintTo(const ChangedMeanwhile& c, std::ostream* out) {
+    *out << c.mode;
+}
+
+void typeAndEnter(const QString& amount) {
+    FPagamentos->Edit1->clear();
+    QTest::keyClicks(FPagamentos->Edit1, amount);
+    QTest::keyClick(FPagamentos->Edit1, Qt::Key_Return);
+}
+
+class PaymentOfAChangedAccount : public Payment, public ::testing::WithParamInterface<ChangedMeanwhile> {};
+
+const char* const soldFifty =
+    "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR, STATUS_PAG, CONTA, PARCELA) values (6, 1, "
+    "'TV', 50, 'NP', 'N', 'À Prazo')";
+
+TEST_P(PaymentOfAChangedAccount, StoresNothingAndShowsTheAccountAgain) {
+    const ChangedMeanwhile& c = GetParam();
+    QStringList afterTheOtherTill;
+    pay([&] {
+        connectTo(db.path())->execute(QString::fromUtf8(c.otherTill));
+        afterTheOtherTill = rows();
+        messagesAnswerYes();
+        c.pay();
+        EXPECT_EQ(FPagamentos->DBGrid1->model()->rowCount(), c.rowsAfter);
+        EXPECT_EQ(FPagamentos->DBText2->text(), QString::fromUtf8(c.totalAfter));
+        EXPECT_TRUE(FPagamentos->Label2->text().isEmpty()) << "no change is given for a payment not made";
+    });
+    EXPECT_EQ(
+        messages.log(),
+        (QStringList{QStringLiteral("question|Confirmação|Deseja Confirmar o Pagamento?"),
+                     QStringLiteral("warning|AVISO !|A CONTA DESTE CLIENTE FOI ALTERADA EM OUTRO CAIXA: O "
+                                    "PAGAMENTO NÃO FOI FEITO. CONFIRA A CONTA ATUALIZADA E FAÇA O "
+                                    "PAGAMENTO NOVAMENTE.")}));
+    EXPECT_EQ(rows(), afterTheOtherTill);
+    EXPECT_EQ(FDividas->DBText2->text(), QString::fromUtf8(c.totalAfter)) << "the ledger behind too";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, PaymentOfAChangedAccount,
+    ::testing::Values(
+        ChangedMeanwhile{"Total", soldFifty, [] { typeAndEnter(QStringLiteral("400")); }, 4, "R$ 350,00"},
+        ChangedMeanwhile{"Parcial", soldFifty,
+                         [] {
+                             FPagamentos->RadioGroup1->click(1);
+                             typeAndEnter(QStringLiteral("100"));
+                         },
+                         4, "R$ 350,00"},
+        ChangedMeanwhile{"Selecionar Campos",
+                         "update TABDIVIDAS set STATUS_PAG = 'PG', FORM_PAG = 'Cartão', DATA_PAG = "
+                         "'2025-12-09 14:00:00' where CODIGO = 1",
+                         [] {
+                             DBGrid* grid = FPagamentos->DBGrid1;
+                             const QRect first = grid->visualRect(grid->model()->index(0, 1));
+                             const QRect third = grid->visualRect(grid->model()->index(2, 1));
+                             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, first.center());
+                             QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                               third.center());
+                             typeAndEnter(QStringLiteral("150"));
+                         },
+                         2, "R$ 200,00"}),
+    [](const ::testing::TestParamInfo<ChangedMeanwhile>& shown) {
+        return QString::fromUtf8(shown.param.mode).remove(u' ').toStdString();
+    });
 
 } // namespace

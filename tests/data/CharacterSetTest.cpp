@@ -122,7 +122,7 @@ TEST_P(CharacterSets, AnOldCashSaleItemIsPaidAndANewOneWritten) {
     EXPECT_EQ(bytesOf(QStringLiteral("DESCRICAO"), QStringLiteral("TABDESC_COMPRAS"), 1),
               storedBytes(charset, QStringLiteral("PÃO DE AÇÚCAR")));
 
-    ledger.settleAll(1, LedgerWords::Cash, true);
+    ledger.settleAll(1, LedgerWords::Cash, true, Currency::fromUnits(12));
     EXPECT_EQ(text(QStringLiteral("select list(CODIGO || ':' || STATUS_PAG, ' ') from TABDIVIDAS")),
               QStringLiteral("1:PG 2:PG"))
         << "the entry the older program wrote is paid too";

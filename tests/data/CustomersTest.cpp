@@ -1,7 +1,9 @@
 #include "data/Customers.h"
+#include "OtherTill.h"
 #include "Printers.h"
 #include "TestDatabase.h"
 #include "data/uDM.h"
+#include "platform/core/Clock.h"
 #include "platform/core/Errors.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +66,51 @@ TEST_F(CustomerOperations, ACustomerGoesWithItsLedgerAndLinesOrNothingGoes) {
               QStringLiteral("2"));
     EXPECT_EQ(count(QStringLiteral("TABDIVIDAS")), 1);
     EXPECT_EQ(count(QStringLiteral("TABDESC_COMPRAS")), 1);
+}
+
+TEST_F(CustomerOperations, TheWalkInCustomerIsFoundOrMadeOnce) {
+    const FixedClock clock{QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53))};
+    Customers customers(*dm);
+    EXPECT_EQ(customers.walkInCustomer(), 1) << "the first customer of an empty table";
+    EXPECT_EQ(customers.walkInCustomer(), 1);
+    sql(QStringLiteral("delete from TABCADCLI"));
+    for (int code = 1; code <= 5; ++code)
+        sql(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, ?)"),
+            {code, QStringLiteral("C%1").arg(code)});
+    sql(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (6, 'CLIENTE AVULSO ')"));
+    EXPECT_EQ(customers.walkInCustomer(), 7) << "a name with a blank after it is another customer's";
+    EXPECT_EQ(
+        dm->FDConnection1
+            .selectValue(QStringLiteral("select NOME || '|' || cast(DATA as varchar(24)) from TABCADCLI "
+                                        "where CODIGO = 7"))
+            .toString(),
+        QStringLiteral("CLIENTE AVULSO|2026-03-14 09:26:53.0000"));
+}
+
+// Two tills starting their first quick sale together: whenever the other one makes the walk-in customer while
+// this one looks for it or makes it, there is one walk-in customer, and both sell to it.
+TEST_F(CustomerOperations, TwoTillsMakingTheWalkInCustomerAtOnceMakeOne) {
+    for (int at = 1; at <= 5; ++at) {
+        SCOPED_TRACE(at);
+        sql(QStringLiteral("delete from TABCADCLI"));
+        sql(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (1, 'ANA')"));
+        TDM otherTill(db.path());
+        int theirs = 0;
+        int ours = 0;
+        {
+            AtStatement meanwhile(at, [&] { theirs = Customers(otherTill).walkInCustomer(); });
+            ours = Customers(*dm).walkInCustomer();
+        }
+        if (theirs == 0)
+            theirs = Customers(otherTill).walkInCustomer();
+        EXPECT_EQ(ours, 2);
+        EXPECT_EQ(theirs, 2);
+        EXPECT_EQ(
+            dm->FDConnection1
+                .selectValue(QStringLiteral("select count(*) from TABCADCLI where NOME = 'CLIENTE AVULSO'"))
+                .toInt(),
+            1);
+    }
 }
 
 } // namespace

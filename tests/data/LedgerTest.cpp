@@ -1,4 +1,5 @@
 #include "data/Ledger.h"
+#include "OtherTill.h"
 #include "Printers.h"
 #include "TestDatabase.h"
 #include "data/uDM.h"
@@ -7,6 +8,7 @@
 #include "platform/core/FirebirdStatus.h"
 #include "platform/core/Transaction.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,9 +24,10 @@ protected:
         ASSERT_TRUE(dm->TabCadCli.locate(QStringLiteral("CODIGO"), 1));
     }
     void sql(const QString& text) { dm->FDConnection1.execute(text); }
-    QStringList rows(const QString& select) {
+    QStringList rows(const QString& select) { return rows(dm->FDConnection1, select); }
+    static QStringList rows(Connection& connection, const QString& select) {
         QStringList out;
-        for (const Row& r : dm->FDConnection1.select(select)) {
+        for (const Row& r : connection.select(select)) {
             QStringList cells;
             for (const QVariant& v : r)
                 cells << (v.isNull() ? QStringLiteral("-") : v.toString());
@@ -32,8 +35,10 @@ protected:
         }
         return out;
     }
-    QStringList entries() {
+    QStringList entries() { return entries(dm->FDConnection1); }
+    static QStringList entries(Connection& connection) {
         return rows(
+            connection,
             QStringLiteral("select CODIGO, CLIENTE, DESCRICAO, QUANTIDADE, cast(VALOR_UN as varchar(20)), "
                            "cast(VALOR as varchar(20)), PARCELA, STATUS_PAG, CONTA, cast(DATA_VENC as "
                            "varchar(10)), FORM_PAG from TABDIVIDAS order by CODIGO"));
@@ -97,12 +102,12 @@ TEST_F(LedgerOperations, SettlingAllPaysOnlyTheOpenEntriesOfTheAccountAsked) {
     addEntry(1, 1, "10", "NP", "N");
     addEntry(2, 1, "20", "NP", "V");
     addEntry(3, 2, "30", "NP", "N");
-    Ledger(*dm).settleAll(1, LedgerWords::Card, false);
+    Ledger(*dm).settleAll(1, LedgerWords::Card, false, Currency::fromUnits(10));
     EXPECT_EQ(rows(QStringLiteral("select CODIGO, STATUS_PAG, FORM_PAG, cast(DATA_PAG as varchar(24)) from "
                                   "TABDIVIDAS order by CODIGO")),
               (QStringList{QStringLiteral("1|PG|Cartão|2026-01-31 10:00:00.0000"), QStringLiteral("2|NP|-|-"),
                            QStringLiteral("3|NP|-|-")}));
-    Ledger(*dm).settleAll(1, LedgerWords::Pix, true);
+    Ledger(*dm).settleAll(1, LedgerWords::Pix, true, Currency::fromUnits(20));
     EXPECT_EQ(rows(QStringLiteral("select STATUS_PAG || FORM_PAG from TABDIVIDAS where CODIGO = 2")),
               QStringList{QStringLiteral("PGPIX")});
 }
@@ -149,13 +154,13 @@ TEST_F(LedgerOperations, EachPaymentTellsWhatItPaidAndWhatTheCustomerStillOwes) 
     sql(QStringLiteral(
         "update TABDIVIDAS set DATA_VENC = '2026-02-10', PARCELA = 'Parc. 1 de 2' where CODIGO = 2"));
     Ledger ledger(*dm);
-    EXPECT_EQ(receiptOf(ledger.settleSelected({2, 99}, LedgerWords::Pix)),
+    EXPECT_EQ(receiptOf(ledger.settleSelected({{2, Currency::fromUnits(50)}}, LedgerWords::Pix)),
               (QStringList{QStringLiteral("ITEM|Parc. 1 de 2|2026-02-10|50.00"),
                            QStringLiteral("2026-01-31T10:00:00 PIX partial - paid 50.00 open 109.00")}));
-    EXPECT_EQ(receiptOf(ledger.settleAll(1, LedgerWords::Card, false)),
+    EXPECT_EQ(receiptOf(ledger.settleAll(1, LedgerWords::Card, false, Currency::fromUnits(100))),
               (QStringList{QStringLiteral("ITEM|À Prazo||100.00"),
                            QStringLiteral("2026-01-31T10:00:00 Cartão partial - paid 100.00 open 9.00")}));
-    EXPECT_EQ(receiptOf(ledger.settleAll(1, LedgerWords::Cash, true)),
+    EXPECT_EQ(receiptOf(ledger.settleAll(1, LedgerWords::Cash, true, Currency::fromUnits(9))),
               (QStringList{QStringLiteral("ITEM|À Vista||9.00"),
                            QStringLiteral("2026-01-31T10:00:00 Dinheiro partial - paid 9.00 open 0.00")}));
     addEntry(6, 1, "80", "NP", "N");
@@ -351,8 +356,8 @@ TEST_P(EveryCodeTaken, GivesUpAfterABoundSayingSoInPortugueseAndStoresNothing) {
                            "NOVAMENTE.\n")))
             << Firebird::shopkeeperText(e).toStdString();
     }
-    // A sale's row takes the next code at once, a few times, before the whole sale is tried again.
-    const int tries = part ? KeyConflicts::Attempts : KeyConflicts::Attempts * KeyConflicts::Attempts;
+    // A row takes the next code at once, a few times, before the whole unit is tried again.
+    const int tries = KeyConflicts::Attempts * KeyConflicts::Attempts;
     EXPECT_EQ(till.taken().size(), tries) << "tried again a few times, then gave up";
     QStringList expected = before;
     for (int code : till.taken())
@@ -369,5 +374,116 @@ INSTANTIATE_TEST_SUITE_P(Units, EveryCodeTaken,
                          ::testing::Values(NumberingUnit::CreditSale, NumberingUnit::Instalments,
                                            NumberingUnit::CashItem, NumberingUnit::PartPayment),
                          [](const ::testing::TestParamInfo<NumberingUnit>& p) { return nameOf(p.param); });
+
+// Another till on the same database file changes the customer's account after this till's screen read it,
+// or at the moment this till pays: the payment, made as the screen showed the account, stores nothing.
+struct ChangedAccount {
+    const char* what;
+    std::function<void(TDM&)> otherTill;
+    std::function<void(Ledger&)> payment;
+};
+
+void PrintTo(const ChangedAccount& c, std::ostream* out) {
+    *out << c.what;
+}
+
+SaleItem tv() {
+    return SaleItem{QStringLiteral("TV"), Currency::fromUnits(50), 1, QStringLiteral("1")};
+}
+
+const ChangedAccount paidSelected{
+    "entries paid by the other till, paid as selected",
+    [](TDM& o) {
+        Ledger(o).settleSelected({{1, Currency::fromUnits(100)}}, LedgerWords::Card);
+    },
+    [](Ledger& l) {
+        l.settleSelected({{1, Currency::fromUnits(100)}, {2, Currency::fromUnits(50)}}, LedgerWords::Pix);
+    }};
+const ChangedAccount correctedSelected{
+    "an entry the other till corrected, paid as selected",
+    [](TDM& o) {
+        o.FDConnection1.execute(QStringLiteral("update TABDIVIDAS set VALOR = 60 where CODIGO = 2"));
+    },
+    [](Ledger& l) {
+        l.settleSelected({{2, Currency::fromUnits(50)}}, LedgerWords::Pix);
+    }};
+const ChangedAccount soldThenPart{"a sale of the other till, then a partial payment",
+                                  [](TDM& o) { Ledger(o).creditSale(1, tv(), QDate(2026, 3, 1)); },
+                                  [](Ledger& l) {
+                                      l.settlePart(1, Currency::fromUnits(150), Currency::fromUnits(30),
+                                                   LedgerWords::Cash);
+                                  }};
+const ChangedAccount paidThenPart{
+    "a payment of the other till, then a partial payment",
+    [](TDM& o) {
+        Ledger(o).settleSelected({{2, Currency::fromUnits(50)}}, LedgerWords::Card);
+    },
+    [](Ledger& l) {
+        l.settlePart(1, Currency::fromUnits(150), Currency::fromUnits(30), LedgerWords::Cash);
+    }};
+const ChangedAccount soldThenAll{"a sale of the other till, then paying everything",
+                                 [](TDM& o) { Ledger(o).creditSale(1, tv(), QDate(2026, 3, 1)); },
+                                 [](Ledger& l) {
+                                     l.settleAll(1, LedgerWords::Cash, false, Currency::fromUnits(150));
+                                 }};
+const ChangedAccount paidThenAll{
+    "a payment of the other till, then paying everything",
+    [](TDM& o) {
+        Ledger(o).settleSelected({{1, Currency::fromUnits(100)}}, LedgerWords::Card);
+    },
+    [](Ledger& l) {
+        l.settleAll(1, LedgerWords::Cash, false, Currency::fromUnits(150));
+    }};
+const ChangedAccount rungThenAllCash{"a cash item of the other till, then paying every cash item",
+                                     [](TDM& o) { Ledger(o).cashSaleItem(1, tv()); },
+                                     [](Ledger& l) {
+                                         l.settleAll(1, LedgerWords::Cash, true, Currency::fromUnits(9));
+                                     }};
+
+class TwoTills : public LedgerOperations,
+                 public ::testing::WithParamInterface<std::pair<ChangedAccount, bool>> {
+protected:
+    void SetUp() override {
+        LedgerOperations::SetUp();
+        addEntry(1, 1, "100", "NP", "N");
+        addEntry(2, 1, "50", "NP", "N");
+        addEntry(3, 1, "9", "NP", "V");
+        other = std::make_unique<TDM>(db.path());
+        other->TabCadCli.open();
+        ASSERT_TRUE(other->TabCadCli.locate(QStringLiteral("CODIGO"), 1));
+    }
+    std::unique_ptr<TDM> other;
+};
+
+TEST_P(TwoTills, APaymentOfAnAccountAnotherTillChangedStoresNothing) {
+    const ChangedAccount& change = GetParam().first;
+    const bool atTheSameMoment = GetParam().second;
+    QStringList afterTheOtherTill;
+    const auto otherTill = [&] {
+        change.otherTill(*other);
+        afterTheOtherTill = entries(other->FDConnection1);
+    };
+    Ledger ledger(*dm);
+    if (atTheSameMoment) {
+        AtStatement meanwhile(1, otherTill);
+        EXPECT_THROW(change.payment(ledger), AccountChanged);
+        EXPECT_TRUE(meanwhile.ran());
+    } else {
+        otherTill();
+        EXPECT_THROW(change.payment(ledger), AccountChanged);
+    }
+    EXPECT_EQ(entries(), afterTheOtherTill);
+}
+
+// At the same moment only what the other till changed in the rows paid counts: a sale of its own is not in
+// what this till's unit sees, pays or deletes, and stays open.
+INSTANTIATE_TEST_SUITE_P(Changes, TwoTills,
+                         ::testing::Values(std::pair{paidSelected, false},
+                                           std::pair{correctedSelected, false},
+                                           std::pair{soldThenPart, false}, std::pair{paidThenPart, false},
+                                           std::pair{soldThenAll, false}, std::pair{paidThenAll, false},
+                                           std::pair{rungThenAllCash, false}, std::pair{paidSelected, true},
+                                           std::pair{correctedSelected, true}, std::pair{paidThenPart, true},
+                                           std::pair{paidThenAll, true}));
 
 } // namespace

@@ -94,6 +94,10 @@ void Connection::setBusyHook(std::function<void(bool)> hook) {
     g_busyHook = std::move(hook);
 }
 
+std::function<void(bool)> Connection::busyHook() {
+    return g_busyHook;
+}
+
 Connection::Connection(QObject* parent)
     : QObject(parent) {}
 

@@ -74,6 +74,7 @@ public:
 
     // Called around every database call (the screens show the wait cursor).
     static void setBusyHook(std::function<void(bool)> hook);
+    static std::function<void(bool)> busyHook();
 
 signals:
     void aboutToClose();
