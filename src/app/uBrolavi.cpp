@@ -111,7 +111,9 @@ TTelaInicial::TTelaInicial(QWidget* parent)
     StatusBar1->addWidget(new QLabel(Branding::StatusLine, StatusBar1));
     LBackup = new QLabel(StatusBar1);
     LBackup->setObjectName(QStringLiteral("LBackup"));
-    StatusBar1->addPermanentWidget(LBackup);
+    // A long reason is cut at the window's edge rather than widening the window.
+    LBackup->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    StatusBar1->addPermanentWidget(LBackup, 1);
     layout->addWidget(StatusBar1);
 
     // Runs from creation, behind the login too.
@@ -178,8 +180,13 @@ void TTelaInicial::Timer1Timer() {
 void TTelaInicial::hourlyBackupOnServer() {
     // The tills share the database and its backup: one of them is enough, and the others would only load
     // the server. Whatever happens is told in the status bar: a box would stop a till in the middle of a
-    // sale.
+    // sale. One line there; a failure's whole reason under the mouse.
     const QString time = Formats::dateTime(Clock::now());
+    const auto tell = [this](const QString& text, bool failed, const QString& reason = {}) {
+        LBackup->setStyleSheet(failed ? QStringLiteral("color: #b00000; font-weight: bold;") : QString());
+        LBackup->setToolTip(reason);
+        LBackup->setText(text);
+    };
     try {
         if (!Tills::isOldest(DM->FDConnection1))
             return;
@@ -187,16 +194,17 @@ void TTelaInicial::hourlyBackupOnServer() {
         setting.open();
         setting.refresh();
         if (setting.isEmpty()) {
-            LBackup->setText(
-                QStringLiteral("BACKUP AUTOMÁTICO NÃO FEITO EM %1: SELECIONE O DIRETÓRIO DO BACKUP "
-                               "NO BOTÃO BACKUP")
-                    .arg(time));
+            tell(QStringLiteral("BACKUP AUTOMÁTICO NÃO FEITO EM %1: SELECIONE O DIRETÓRIO DO BACKUP NO BOTÃO "
+                                "BACKUP")
+                     .arg(time),
+                 true);
             return;
         }
         BackupJobs::backup(DM->FDConnection1, DM->TabBackupDIRETORIO.asString(), {});
-        LBackup->setText(QStringLiteral("Backup automático feito em %1").arg(time));
+        tell(QStringLiteral("Backup automático feito em %1").arg(time), false);
     } catch (const BrolaviError& e) {
-        LBackup->setText(QStringLiteral("BACKUP AUTOMÁTICO FALHOU EM %1: %2").arg(time, e.message()));
+        tell(QStringLiteral("BACKUP AUTOMÁTICO FALHOU EM %1: %2").arg(time, e.message().simplified()), true,
+             e.message());
     }
 }
 
