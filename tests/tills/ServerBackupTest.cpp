@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <sys/resource.h>
 
 namespace {
 
@@ -136,6 +137,31 @@ TEST_F(ServerBackup, ABackupLandsInTheChosenFolderAndRestoresTheRows) {
                   .toInt(),
               1);
     kept.dropDatabase();
+}
+
+// The backup arrives into a side file, which takes the previous one's place only once it is whole: here the
+// till's disk refuses it half way (a file-size limit stands for a full disk).
+TEST_F(ServerBackup, ABackupThatCannotBeWrittenWholeKeepsThePreviousOne) {
+    BackupJobs::backup(DM->FDConnection1, folderOf(backups), {});
+    const QByteArray previous = contents(backupFile());
+    sql(QStringLiteral(
+        "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR, STATUS_PAG, CONTA) "
+        "with recursive n as (select 0 as i from RDB$DATABASE union all select i + 1 from n "
+        "where i < 999) "
+        "select 100 + i, 1, uuid_to_char(gen_uuid()) || uuid_to_char(gen_uuid()), 1, 'NP', 'N' "
+        "from n"));
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const rlimit limited{rlim_t(previous.size()), before.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    showScreen();
+    files.answers.enqueue(backupFile());
+    FBackup->SpeedButton1->click();
+    FBackup->BBackup->click();
+    setrlimit(RLIMIT_FSIZE, &before);
+    EXPECT_EQ(messages.log(), QStringList{QStringLiteral("error|Erro|Não foi possivel realizar o backup!")});
+    EXPECT_EQ(contents(backupFile()), previous);
+    EXPECT_EQ(QDir(backups.path()).entryList(QDir::Files), QStringList{BackupJobs::FileName});
 }
 
 // Every till runs the hourly timer; the oldest attachment among them backs up, and when it leaves the next
