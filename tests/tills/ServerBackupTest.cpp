@@ -67,6 +67,17 @@ protected:
                                        "CODIGO)"))
             .toString();
     }
+    // Entries whose descriptions nothing compresses: a backup of many of the service's replies, each as
+    // long as the service makes it.
+    void addEntries(int count) {
+        sql(QStringLiteral(
+                "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR, STATUS_PAG, CONTA) "
+                "with recursive n as (select 0 as i from RDB$DATABASE union all select i + 1 from n "
+                "where i < 99) select 100 + a.i * 100 + b.i, 1, uuid_to_char(gen_uuid()) || "
+                "uuid_to_char(gen_uuid()), 1, 'NP', 'N' from n a cross join n b "
+                "where a.i * 100 + b.i < ?"),
+            {count});
+    }
     // Another till attached to the same database.
     std::unique_ptr<Connection> anotherTill() {
         auto c = std::make_unique<Connection>();
@@ -98,6 +109,7 @@ protected:
 // The server backs its database up and restores it; the till sends and receives the file, which lands in the
 // folder the screen shows, on this till's disk.
 TEST_F(ServerBackup, ABackupLandsInTheChosenFolderAndRestoresTheRows) {
+    addEntries(3000);
     showScreen();
     files.answers.enqueue(backups.filePath(QStringLiteral("whatever.bck")));
     FBackup->SpeedButton1->click();
@@ -111,6 +123,7 @@ TEST_F(ServerBackup, ABackupLandsInTheChosenFolderAndRestoresTheRows) {
 
     sql(QStringLiteral("delete from TABCADCLI where CODIGO = 2"));
     addCustomer(3, QStringLiteral("NOVO CLIENTE"));
+    sql(QStringLiteral("delete from TABDIVIDAS"));
     DM->TabCadCli.open();
     messages.clear();
     chooseBackupFile(backups.filePath(QStringLiteral("any.bck")));
@@ -121,6 +134,7 @@ TEST_F(ServerBackup, ABackupLandsInTheChosenFolderAndRestoresTheRows) {
     EXPECT_TRUE(DM->FDConnection1.isOpen());
     EXPECT_FALSE(DM->TabCadCli.isOpen()) << "closed with the connection during the restore";
     EXPECT_EQ(customers(), QStringLiteral("ANA SOUZA,JOSE LIMA"));
+    EXPECT_EQ(sqlValue(QStringLiteral("select count(*) from TABDIVIDAS")).toInt(), 3000);
     // The database it replaced stays on the server as a backup, for a restore made by mistake.
     const QString undo = server.file + BackupJobs::KeptBackupSuffix;
     ASSERT_TRUE(QFile::exists(undo));
@@ -144,12 +158,7 @@ TEST_F(ServerBackup, ABackupLandsInTheChosenFolderAndRestoresTheRows) {
 TEST_F(ServerBackup, ABackupThatCannotBeWrittenWholeKeepsThePreviousOne) {
     BackupJobs::backup(DM->FDConnection1, folderOf(backups), {});
     const QByteArray previous = contents(backupFile());
-    sql(QStringLiteral(
-        "insert into TABDIVIDAS (CODIGO, CLIENTE, DESCRICAO, VALOR, STATUS_PAG, CONTA) "
-        "with recursive n as (select 0 as i from RDB$DATABASE union all select i + 1 from n "
-        "where i < 999) "
-        "select 100 + i, 1, uuid_to_char(gen_uuid()) || uuid_to_char(gen_uuid()), 1, 'NP', 'N' "
-        "from n"));
+    addEntries(1000);
     rlimit before{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
     const rlimit limited{rlim_t(previous.size()), before.rlim_max};

@@ -81,6 +81,15 @@ const QString Output = QStringLiteral("stdout");
 const QString Input = QStringLiteral("stdin");
 } // namespace StandardStream
 
+// A little-endian length of the service's replies. The engine's isc_vax_integer takes its last byte as
+// signed, which makes a length of 32 KB or more negative.
+quint32 unsignedInteger(const char* bytes, int size) {
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | quint8(bytes[i]);
+    return value;
+}
+
 // How often a streamed backup says how much has arrived.
 constexpr qint64 ProgressStep = qint64(1024) * 1024;
 
@@ -151,42 +160,35 @@ void FirebirdServices::backupTo(const QString& database, QIODevice& out) const {
     QByteArray buffer(qsizetype(60) * 1024, '\0'); // the call takes its length as 16 bits
     qint64 received = 0;
     qint64 told = 0;
-    char lastRecord = 0;
     for (;;) {
         service.query({}, request, buffer);
         if (buffer.at(0) != isc_info_svc_to_eof)
             throw DatabaseError(QStringLiteral("Resposta inesperada do serviço do banco de dados (%1)")
                                     .arg(int(static_cast<unsigned char>(buffer.at(0)))));
-        const int length = int(isc_vax_integer(buffer.constData() + 1, 2));
+        const int length = int(unsignedInteger(buffer.constData() + 1, 2));
         // The length is the engine's word: never read past what the buffer holds.
-        if (length < 0 || length > buffer.size() - 4)
+        if (length > buffer.size() - 4)
             throw DatabaseError(
                 QStringLiteral("Resposta truncada do serviço do banco de dados (%1 bytes)").arg(length));
         if (length == 0) {
             if (buffer.at(3) == isc_info_end)
                 break;
-            continue;
+            if (buffer.at(3) == isc_info_data_not_ready)
+                continue;
+            throw DatabaseError(QStringLiteral("Resposta inesperada do serviço do banco de dados (%1)")
+                                    .arg(int(static_cast<unsigned char>(buffer.at(3)))));
         }
         const char* data = buffer.constData() + 3;
         if (out.write(data, length) != length)
             throw DatabaseError(
                 QStringLiteral("Não foi possível gravar o backup: %1").arg(out.errorString()));
-        // The backup's blocks are padded with zeros after its last record.
-        for (int i = length - 1; i >= 0; --i) {
-            if (data[i] != 0) {
-                lastRecord = data[i];
-                break;
-            }
-        }
         received += length;
         if (m_onLine && received - told >= ProgressStep) {
             told = received;
             m_onLine(QStringLiteral("%1 KB recebidos do servidor").arg(received / 1024));
         }
     }
-    // What gbak writes last (rec_end of its format): a stream cut short ends inside some other record.
-    static const char BackupEndRecord = 10;
-    if (received == 0 || lastRecord != BackupEndRecord)
+    if (received == 0)
         throw DatabaseError(
             QStringLiteral("O backup não chegou ao fim: o arquivo de backup ficou incompleto."));
     if (m_onLine)
@@ -271,11 +273,11 @@ FirebirdServices::InputReply FirebirdServices::parseInputReply(const char* buffe
             continue;
         if (tag == isc_info_svc_stdin) {
             need(4);
-            reply.wanted = quint32(isc_vax_integer(buffer + at, 4));
+            reply.wanted = unsignedInteger(buffer + at, 4);
             at += 4;
         } else if (tag == isc_info_svc_line) {
             need(2);
-            const int length = int(isc_vax_integer(buffer + at, 2));
+            const int length = int(unsignedInteger(buffer + at, 2));
             at += 2;
             need(length);
             if (length > 0) {

@@ -37,10 +37,10 @@ public:
     // Throws DatabaseError with the engine's text.
     void restore(const QString& backupFile, const QString& database) const;
 
-    // A server's database streamed into out as the server writes its backup. The engine gives such a backup
-    // no progress lines; it is whole only when the stream ends with no error from the service and its last
-    // record is a backup's closing one. The line handler hears how much has arrived now and then. Throws
-    // DatabaseError (also when out takes less than it is given).
+    // A server's database streamed into out as the server writes its backup. The engine refuses progress
+    // lines for such a backup (they would share the stream), so it is whole only when the stream has reached
+    // its end with no error from the service. The line handler hears how much has arrived now and then.
+    // Throws DatabaseError (also when out takes less than it is given).
     void backupTo(const QString& database, QIODevice& out) const;
 
     // Replaces a server's database by a restore of the backup read from in (sent as the service asks for

@@ -48,6 +48,7 @@ TEST(ServiceReply, ReadsWhatARestoreFromHereWantsAndSaysAndRefusesWhatTheBufferD
         {reply(isc_info_svc_line, 0, {}) + notReady + end, 0, std::nullopt, false},
         {reply(isc_info_svc_line, 0, {}) + end, 0, std::nullopt, true},
         {reply(isc_info_svc_line, 3, "abc") + end, 0, QStringLiteral("abc"), false},
+        {reply(isc_info_svc_line, 40000, QByteArray(40000, 'a')) + end, 0, QString(40000, u'a'), false},
     };
     for (const Case& c : cases) {
         const FirebirdServices::InputReply r =
