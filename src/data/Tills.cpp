@@ -12,8 +12,8 @@ int othersAttached(Connection& connection) {
 }
 
 bool isOldest(Connection& connection) {
-    // The database numbers its attachments in the order they come (the number survives a server restart),
-    // which orders two made in the same instant too, where their times would not.
+    // The database numbers its attachments in the order they come, which orders two made in the same
+    // instant too, where their times would not.
     return connection
                .selectValue(QStringLiteral("select count(*) from MON$ATTACHMENTS where MON$SYSTEM_FLAG = 0 "
                                            "and MON$USER = CURRENT_USER and MON$ATTACHMENT_ID < "
