@@ -10,9 +10,14 @@
 #include "customers/uCadCli.h"
 #include "data/Customers.h"
 #include "data/Ledger.h"
+#include "data/Tills.h"
 #include "data/Users.h"
 #include "data/uDM.h"
+#include "platform/core/Clock.h"
+#include "platform/core/DatabaseLocation.h"
+#include "platform/core/Errors.h"
 #include "platform/core/FilterExpression.h"
+#include "platform/core/Formats.h"
 #include "platform/widgets/Branding.h"
 #include "platform/widgets/DataWidgets.h"
 #include "platform/widgets/Messages.h"
@@ -105,6 +110,11 @@ TTelaInicial::TTelaInicial(QWidget* parent)
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->addWidget(new QLabel(Branding::StatusLine, StatusBar1));
+    LBackup = new QLabel(StatusBar1);
+    LBackup->setObjectName(QStringLiteral("LBackup"));
+    // A long reason is cut at the window's edge rather than widening the window.
+    LBackup->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    StatusBar1->addPermanentWidget(LBackup, 1);
     layout->addWidget(StatusBar1);
 
     // Runs from creation, behind the login too.
@@ -152,6 +162,10 @@ void TTelaInicial::Timer1Timer() {
     // next hour's tick will do.
     if (BackupJobs::running())
         return;
+    if (DatabaseLocation(DM->FDConnection1.databasePath()).isServer()) {
+        hourlyBackupOnServer();
+        return;
+    }
     TableDataset& setting = DM->TabBackup;
     setting.open();
     setting.refresh();
@@ -162,6 +176,37 @@ void TTelaInicial::Timer1Timer() {
         return;
     }
     BackupJobs::backup(DM->FDConnection1, DM->TabBackupDIRETORIO.asString(), {});
+}
+
+void TTelaInicial::hourlyBackupOnServer() {
+    // The tills share the database and its backup: one of them is enough, and the others would only load
+    // the server. Whatever happens is told in the status bar: a box would stop a till in the middle of a
+    // sale. One line there; a failure's whole reason under the mouse.
+    const QString time = Formats::dateTime(Clock::now());
+    const auto tell = [this](const QString& text, bool failed, const QString& reason = {}) {
+        LBackup->setStyleSheet(failed ? QStringLiteral("color: #b00000; font-weight: bold;") : QString());
+        LBackup->setToolTip(reason);
+        LBackup->setText(text);
+    };
+    try {
+        if (!Tills::isOldest(DM->FDConnection1))
+            return;
+        TableDataset& setting = DM->TabBackup;
+        setting.open();
+        setting.refresh();
+        if (setting.isEmpty()) {
+            tell(QStringLiteral("BACKUP AUTOMÁTICO NÃO FEITO EM %1: SELECIONE O DIRETÓRIO DO BACKUP NO BOTÃO "
+                                "BACKUP")
+                     .arg(time),
+                 true);
+            return;
+        }
+        BackupJobs::backup(DM->FDConnection1, DM->TabBackupDIRETORIO.asString(), {});
+        tell(QStringLiteral("Backup automático feito em %1").arg(time), false);
+    } catch (const BrolaviError& e) {
+        tell(QStringLiteral("BACKUP AUTOMÁTICO FALHOU EM %1: %2").arg(time, e.message().simplified()), true,
+             e.message());
+    }
 }
 
 void TTelaInicial::BClientesClick() {

@@ -26,6 +26,8 @@ public:
     QToolButton* BBackup;
     QToolButton* BSobre;
     QStatusBar* StatusBar1;
+    // How the last hourly backup went, where the tills share a server's database.
+    QLabel* LBackup;
     QTimer* Timer1;
 
     // Runs the automatic backup; a tick every hour from start-up.
@@ -47,6 +49,8 @@ protected:
     void FormClose() override;
 
 private:
+    // The hourly backup of a server's database: on the oldest till only, its outcome in LBackup.
+    void hourlyBackupOnServer();
     QToolButton* addButton(const QString& name, const QString& caption, const QString& icon);
     QLabel* m_background;
     class QHBoxLayout* m_toolLayout;

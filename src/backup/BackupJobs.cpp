@@ -1,8 +1,10 @@
 #include "backup/BackupJobs.h"
 
 #include "data/Schema.h"
+#include "data/Tills.h"
 #include "data/uDM.h"
 #include "platform/core/Connection.h"
+#include "platform/core/DatabaseLocation.h"
 #include "platform/core/OperatingSystem.h"
 
 #include <QDir>
@@ -34,6 +36,19 @@ FirebirdServices services(const FirebirdServices::LineHandler& onLine) {
     FirebirdServices s(TDM::UserName, TDM::Password);
     s.setLineHandler(onLine);
     return s;
+}
+
+// A server's service manager, as the connection's own user: the server decides what that user may do.
+FirebirdServices serverServices(const Connection& connection, const FirebirdServices::LineHandler& onLine) {
+    FirebirdServices s(connection.userName(), connection.password(),
+                       DatabaseLocation(connection.databasePath()).serviceManager());
+    s.setLineHandler(onLine);
+    return s;
+}
+
+void tell(const FirebirdServices::LineHandler& onLine, const QString& line) {
+    if (onLine)
+        onLine(line);
 }
 
 std::filesystem::path fsPath(const QString& path) {
@@ -143,11 +158,12 @@ void removeInterruptedRestore(Connection& connection) {
 
 // The restored file opens and holds the program's tables: a backup of any other database would replace the
 // shop's with one the screens cannot use.
-void checkIsTheProgramsDatabase(const QString& path) {
+void checkIsTheProgramsDatabase(const QString& path, const QString& user = TDM::UserName,
+                                const QString& password = TDM::Password) {
     Connection restored;
     restored.setDatabasePath(path);
-    restored.setUserName(TDM::UserName);
-    restored.setPassword(TDM::Password);
+    restored.setUserName(user);
+    restored.setPassword(password);
     restored.open();
     const QStringList missing = Schema::missingTables(restored);
     restored.close();
@@ -177,6 +193,74 @@ void keepUnderSecondName(const QString& database, const QString& kept) {
     }
 }
 
+// The backup streamed from the server into the directory, through a side file as a backup made here.
+void backupFromServer(Connection& connection, const QString& directory,
+                      const FirebirdServices::LineHandler& onLine) {
+    removeInterruptedBackups(directory);
+    const PartialBackup partial(directory);
+    {
+        QFile out(partial.path());
+        if (!out.open(QIODevice::WriteOnly))
+            throw BrolaviError(QStringLiteral("Não foi possível gravar o arquivo %1\n%2")
+                                   .arg(QDir::toNativeSeparators(partial.path()), out.errorString()));
+        serverServices(connection, onLine)
+            .backupTo(DatabaseLocation(connection.databasePath()).pathOnServer(), out);
+        out.close();
+        if (out.error() != QFileDevice::NoError)
+            throw BrolaviError(QStringLiteral("Não foi possível gravar o arquivo %1\n%2")
+                                   .arg(QDir::toNativeSeparators(partial.path()), out.errorString()));
+    }
+    renameOver(partial.path(), directory + FileName);
+}
+
+// The server's restore replaces the database in place: no file on its disk can be renamed from here, and a
+// till still attached would go on writing into the replaced file while the others use the new one. So only
+// with no other till attached; a backup of the database as it was is made first, on the server beside it,
+// and restored over whatever a failed restore left.
+void restoreOnServer(Connection& connection, const QString& backupFile,
+                     const FirebirdServices::LineHandler& onLine) {
+    if (const int others = Tills::othersAttached(connection); others > 0)
+        throw OtherTillsAttached(
+            others == 1
+                ? QStringLiteral("A RESTAURAÇÃO NÃO FOI FEITA: HÁ OUTRO COMPUTADOR CONECTADO AO BANCO "
+                                 "DE DADOS. FECHE O BROLAVI NELE E TENTE DE NOVO.")
+                : QStringLiteral("A RESTAURAÇÃO NÃO FOI FEITA: HÁ %1 OUTROS COMPUTADORES CONECTADOS AO "
+                                 "BANCO DE DADOS. FECHE O BROLAVI NELES E TENTE DE NOVO.")
+                      .arg(others));
+    QFile source(backupFile);
+    if (!source.open(QIODevice::ReadOnly))
+        throw BrolaviError(QStringLiteral("Não foi possível ler o arquivo %1\n%2")
+                               .arg(QDir::toNativeSeparators(backupFile), source.errorString()));
+    const QString database = DatabaseLocation(connection.databasePath()).pathOnServer();
+    const QString undo = Tills::fileOnServer(connection) + KeptBackupSuffix;
+    const FirebirdServices services = serverServices(connection, onLine);
+    tell(onLine, QStringLiteral("Guardando o banco de dados atual no servidor, em %1").arg(undo));
+    services.backup(database, undo);
+
+    connection.close();
+    try {
+        tell(onLine, QStringLiteral("Restaurando %1").arg(QDir::toNativeSeparators(backupFile)));
+        services.restoreReplacing(source, database);
+        checkIsTheProgramsDatabase(connection.databasePath(), connection.userName(), connection.password());
+    } catch (...) {
+        const std::exception_ptr error = std::current_exception();
+        try {
+            tell(onLine, QStringLiteral("Voltando ao banco de dados anterior"));
+            services.restoreReplacing(undo, database);
+        } catch (...) {
+            throw BrolaviError(
+                messageOf(error) + u'\n' + messageOf(std::current_exception()) +
+                QStringLiteral("\nO banco de dados anterior está no servidor, em %1").arg(undo));
+        }
+        reopenAndRethrow(connection, error);
+    }
+    connection.open();
+}
+
+bool onServer(const Connection& connection) {
+    return DatabaseLocation(connection.databasePath()).isServer();
+}
+
 } // namespace
 
 bool running() {
@@ -185,6 +269,10 @@ bool running() {
 
 void backup(Connection& connection, const QString& directory, const FirebirdServices::LineHandler& onLine) {
     RunningJob job;
+    if (onServer(connection)) {
+        backupFromServer(connection, directory, onLine);
+        return;
+    }
     removeInterruptedRestore(connection);
     removeInterruptedBackups(directory);
     const PartialBackup partial(directory);
@@ -200,6 +288,10 @@ void backup(Connection& connection, const QString& directory, const FirebirdServ
 
 void restore(Connection& connection, const QString& backupFile, const FirebirdServices::LineHandler& onLine) {
     RunningJob job;
+    if (onServer(connection)) {
+        restoreOnServer(connection, backupFile, onLine);
+        return;
+    }
     removeInterruptedRestore(connection);
     const QString database = connection.databasePath();
     const QString restored = database + RestoringSuffix;

@@ -297,6 +297,8 @@ void TFBackup::BRestoreClick() {
         std::rethrow_exception(failure);
     } catch (const BackupJobs::ForeignBackup&) {
         Messages::error(QStringLiteral("O arquivo selecionado não é um backup do Brolavi!"));
+    } catch (const BackupJobs::OtherTillsAttached& e) {
+        Messages::warning(e.message());
     } catch (...) {
         Messages::error(QStringLiteral("Não foi possivel realizar a Restauração!"));
     }

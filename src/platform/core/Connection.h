@@ -34,7 +34,10 @@ public:
     void setDatabasePath(const QString& path) { m_path = path; }
     QString databasePath() const { return m_path; }
     void setUserName(const QString& user) { m_user = user; }
+    QString userName() const { return m_user; }
     void setPassword(const QString& password) { m_password = password; }
+    // For the services on the same database, which attach as the connection does.
+    QString password() const { return m_password; }
 
     // Throws DatabaseError with the engine's text when the file cannot be opened.
     void open();

@@ -2,10 +2,14 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
-// Backup and restore through the engine's service manager. The engine is embedded, so the service runs in
-// this process, on the calling thread, and works on the files directly. Progress comes as the engine's own
-// verbose lines, each handed to the line handler as soon as it arrives.
+class QIODevice;
+
+// Backup and restore through the engine's service manager: the in-process one ("service_mgr"), which runs
+// the service on the calling thread and works on this machine's files, or a server's ("host:service_mgr"),
+// which works on the server's files and can stream a backup to and from this machine. Progress comes as the
+// engine's own verbose lines, each handed to the line handler as soon as it arrives.
 class FirebirdServices {
 public:
     using LineHandler = std::function<void(const QString& line)>;
@@ -17,7 +21,8 @@ public:
     static inline const QString BackupFinishedLine =
         QStringLiteral("gbak:closing file, committing, and finishing.");
 
-    FirebirdServices(const QString& user, const QString& password);
+    FirebirdServices(const QString& user, const QString& password,
+                     QString serviceManager = QStringLiteral("service_mgr"));
 
     void setLineHandler(LineHandler handler) { m_onLine = std::move(handler); }
 
@@ -32,6 +37,19 @@ public:
     // Throws DatabaseError with the engine's text.
     void restore(const QString& backupFile, const QString& database) const;
 
+    // A server's database streamed into out as the server writes its backup. The engine refuses progress
+    // lines for such a backup (they would share the stream), so it is whole only when the stream has reached
+    // its end with no error from the service. The line handler hears how much has arrived now and then.
+    // Throws DatabaseError (also when out takes less than it is given).
+    void backupTo(const QString& database, QIODevice& out) const;
+
+    // Replaces a server's database by a restore of the backup read from in (sent as the service asks for
+    // it), or of backupFile on the server's disk. Never reported whole without RestoreFinishedLine. A replace
+    // that fails may leave the database gone or partial: the caller keeps a backup to restore it from.
+    // Throws DatabaseError.
+    void restoreReplacing(QIODevice& in, const QString& database) const;
+    void restoreReplacing(const QString& backupFile, const QString& database) const;
+
     // One reply of the service to a request for its next output line, as the engine wrote it into a buffer of
     // size bytes: a line, the end of the output, or not ready yet. Throws DatabaseError for a reply it does
     // not know or one that claims more than the buffer holds.
@@ -41,6 +59,15 @@ public:
     };
     static Reply parseReply(const char* buffer, int size);
 
+    // One reply of the service to a request for the bytes it wants on its standard input and its next output
+    // line: how many bytes it wants (0: none), the line if one came, and whether its output has ended.
+    struct InputReply {
+        quint32 wanted = 0;
+        std::optional<QString> line;
+        bool ended = false;
+    };
+    static InputReply parseInputReply(const char* buffer, int size);
+
 private:
     // Starts the action and reads its output to the end, each line to watch and then to the line handler;
     // the engine's error, reported once the output has been read, is thrown.
@@ -48,5 +75,6 @@ private:
 
     QString m_user;
     QString m_password;
+    QString m_serviceManager;
     LineHandler m_onLine;
 };
