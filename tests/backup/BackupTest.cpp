@@ -1,3 +1,4 @@
+#include "FileContents.h"
 #include "Printers.h"
 #include "ProgramFixture.h"
 #include "app/uBrolavi.h"
@@ -34,17 +35,6 @@ const QString BackedUp = QStringLiteral("plain|Brolavi|Backup realizado com suce
 const QString Restored = QStringLiteral("plain|Brolavi|Restauração realizado com sucesso!");
 const QString AskedToRestore = QStringLiteral("question|Confirmação|A restauração substitui todos os dados "
                                               "atuais pelos do arquivo escolhido. Deseja continuar?");
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void write(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 
 QStringList filesIn(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden);

@@ -1,3 +1,4 @@
+#include "FileContents.h"
 #include "Printers.h"
 #include "ProgramFixture.h"
 #include "TestServer.h"
@@ -26,17 +27,6 @@ const QString AskedToRestore = QStringLiteral("question|Confirmação|A restaura
                                               "atuais pelos do arquivo escolhido. Deseja continuar?");
 const QString Restored = QStringLiteral("plain|Brolavi|Restauração realizado com sucesso!");
 const QString BackedUp = QStringLiteral("plain|Brolavi|Backup realizado com sucesso!");
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void write(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 
 // The program as a till of the shop starts it, on a fresh shop database of the test server.
 class ServerBackup : public ProgramFixture {

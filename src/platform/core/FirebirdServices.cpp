@@ -126,26 +126,29 @@ void FirebirdServices::backup(const QString& database, const QString& backupFile
 void FirebirdServices::restore(const QString& backupFile, const QString& database) const {
     if (QFile::exists(database))
         throw DatabaseError(QStringLiteral("O arquivo %1 já existe").arg(database));
-    QByteArray action;
-    action.append(char(isc_action_svc_restore));
-    addString(action, isc_spb_bkp_file, backupFile);
-    addString(action, isc_spb_dbname, database);
-    addNumber(action, isc_spb_options, isc_spb_res_create);
-    action.append(char(isc_spb_verbose));
     try {
         const OperatingSystem::StandardInputFromNull input;
-        // A backup that ends early stops the restore with no error status; only this line tells.
-        bool finished = false;
-        run(action, [&finished](const QString& line) {
-            finished = finished || line.trimmed() == RestoreFinishedLine;
-        });
-        if (!finished)
-            throw DatabaseError(QStringLiteral("A restauração não chegou ao fim: o arquivo de backup está "
-                                               "incompleto ou danificado."));
+        restoreFromFile(backupFile, database, isc_spb_res_create);
     } catch (...) {
         QFile::remove(database);
         throw;
     }
+}
+
+void FirebirdServices::restoreFromFile(const QString& backupFile, const QString& database, int option) const {
+    QByteArray action;
+    action.append(char(isc_action_svc_restore));
+    addString(action, isc_spb_bkp_file, backupFile);
+    addString(action, isc_spb_dbname, database);
+    addNumber(action, isc_spb_options, option);
+    action.append(char(isc_spb_verbose));
+    // A backup that ends early stops the restore with no error status; only this line tells.
+    bool finished = false;
+    run(action,
+        [&finished](const QString& line) { finished = finished || line.trimmed() == RestoreFinishedLine; });
+    if (!finished)
+        throw DatabaseError(QStringLiteral("A restauração não chegou ao fim: o arquivo de backup está "
+                                           "incompleto ou danificado."));
 }
 
 void FirebirdServices::backupTo(const QString& database, QIODevice& out) const {
@@ -243,18 +246,7 @@ void FirebirdServices::restoreReplacing(QIODevice& in, const QString& database) 
 }
 
 void FirebirdServices::restoreReplacing(const QString& backupFile, const QString& database) const {
-    QByteArray action;
-    action.append(char(isc_action_svc_restore));
-    addString(action, isc_spb_bkp_file, backupFile);
-    addString(action, isc_spb_dbname, database);
-    addNumber(action, isc_spb_options, isc_spb_res_replace);
-    action.append(char(isc_spb_verbose));
-    bool finished = false;
-    run(action,
-        [&finished](const QString& line) { finished = finished || line.trimmed() == RestoreFinishedLine; });
-    if (!finished)
-        throw DatabaseError(QStringLiteral("A restauração não chegou ao fim: o arquivo de backup está "
-                                           "incompleto ou danificado."));
+    restoreFromFile(backupFile, database, isc_spb_res_replace);
 }
 
 FirebirdServices::InputReply FirebirdServices::parseInputReply(const char* buffer, int size) {

@@ -69,6 +69,9 @@ public:
     static InputReply parseInputReply(const char* buffer, int size);
 
 private:
+    // Restores backupFile (a file the service manager reads) into database, creating or replacing it
+    // (option).
+    void restoreFromFile(const QString& backupFile, const QString& database, int option) const;
     // Starts the action and reads its output to the end, each line to watch and then to the line handler;
     // the engine's error, reported once the output has been read, is thrown.
     void run(const QByteArray& action, const LineHandler& watch) const;
