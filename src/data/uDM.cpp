@@ -65,13 +65,10 @@ void TDM::filterCustomerLedger(const QString& accountCondition) {
 }
 
 void TDM::beginCashSale() {
-    CashSale sale{TabCadCliCODIGO.value(), {}};
-    for (const Row& r : FDConnection1.select(
-             QStringLiteral(
-                 "select CODIGO from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = ? and CONTA = ?"),
-             {sale.customer, QStringLiteral("NP"), QStringLiteral("V")}))
-        sale.items.insert(r[0].toLongLong());
-    m_cashSale = std::move(sale);
+    m_cashSale =
+        CashSale{TabCadCliCODIGO.value(),
+                 FDConnection1.selectValue(QStringLiteral("select max(CODIGO) from TABDIVIDAS")).toLongLong(),
+                 {}};
 }
 
 void TDM::cashItemRungUp(const QVariant& customer, int code) {
@@ -89,9 +86,9 @@ QString TDM::othersCashItems() {
     QString others;
     for (const Row& r : FDConnection1.select(
              QStringLiteral(
-                 "select CODIGO from TABDIVIDAS where CLIENTE = ? and STATUS_PAG = ? and CONTA = ? "
-                 "order by CODIGO"),
-             {m_cashSale->customer, QStringLiteral("NP"), QStringLiteral("V")}))
+                 "select CODIGO from TABDIVIDAS where CODIGO > ? and CLIENTE = ? and STATUS_PAG = ? and "
+                 "CONTA = ? order by CODIGO"),
+             {m_cashSale->highestAtStart, m_cashSale->customer, QStringLiteral("NP"), QStringLiteral("V")}))
         if (!m_cashSale->items.contains(r[0].toLongLong()))
             others += QStringLiteral("AND CODIGO <>") + FilterExpression::quoted(r[0].toString());
     return others;

@@ -159,7 +159,10 @@ private:
 
     struct CashSale {
         QVariant customer;
-        QSet<qlonglong> items;
+        // Every open item up to this code was there when the sale began, and is its own; after it, only
+        // those it rang up. Codes only grow, so this stands for all the items it found.
+        qlonglong highestAtStart = 0;
+        QSet<qlonglong> items; // rung up since
     };
     std::optional<CashSale> m_cashSale;
     std::optional<int> m_currentUserCode;
