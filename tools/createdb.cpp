@@ -20,8 +20,8 @@ int main(int argc, char* argv[]) {
     }
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    const QString usage =
-        QStringLiteral("uso: brolavi-createdb CAMINHO | --default-path | --version | --help\n");
+    const QString usage = QStringLiteral(
+        "uso: brolavi-createdb CAMINHO | --default-path | --chosen-path | --version | --help\n");
     if (args.size() == 1 && args.front() == QStringLiteral("--help")) {
         out << usage
             << QStringLiteral(
@@ -31,6 +31,8 @@ int main(int argc, char* argv[]) {
                    "servidor, com o usuário e a senha de ISC_USER e ISC_PASSWORD (ou do arquivo de\n"
                    "configuração do Brolavi), que passa a ser o dono dele.\n"
                    "  --default-path  mostra onde o programa procura o seu banco de dados\n"
+                   "  --chosen-path   mostra o banco que o programa abre: o do arquivo de configuração\n"
+                   "                  do Brolavi, se ele indicar um, ou o de costume\n"
                    "  --version       mostra a versão\n"
                    "  --help          mostra esta ajuda\n"
                    "Um CAMINHO que começa com '-' se escreve ./-NOME.\n");
@@ -42,7 +44,7 @@ int main(int argc, char* argv[]) {
     }
     // Any other word starting with '-' is an option this tool does not know, never a file to make.
     if (args.front().startsWith(u'-') && args.front() != QStringLiteral("--version") &&
-        args.front() != QStringLiteral("--default-path")) {
+        args.front() != QStringLiteral("--default-path") && args.front() != QStringLiteral("--chosen-path")) {
         err << QStringLiteral("opção desconhecida: %1\n").arg(args.front()) << usage;
         return 2;
     }
@@ -52,6 +54,10 @@ int main(int argc, char* argv[]) {
     }
     if (args.front() == QStringLiteral("--default-path")) {
         out << Schema::defaultDatabasePath() << '\n';
+        return 0;
+    }
+    if (args.front() == QStringLiteral("--chosen-path")) {
+        out << DatabaseAccess::chosen().name << '\n';
         return 0;
     }
     try {
