@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
     if (args.size() < 8)
         return 2;
     QTextStream out(stdout);
-    const QString till = args[4];
+    const QString& till = args[4];
     const int rounds = args[5].toInt();
     const int salesCustomer = args[6].toInt();
     const int payingCustomer = args[7].toInt();
