@@ -4,7 +4,6 @@
 #include "data/uDM.h"
 #include "platform/core/Clock.h"
 #include "platform/core/FilterExpression.h"
-#include "platform/core/FirebirdStatus.h"
 #include "platform/core/Query.h"
 #include "platform/core/Transaction.h"
 
@@ -28,16 +27,7 @@ bool Customers::cpfTaken(const QString& typed) {
 }
 
 void Customers::saveCurrent() {
-    TableDataset& customers = m_dm.TabCadCli;
-    const bool isNew = customers.state() == TableDataset::State::Insert;
-    bool again = false;
-    // A failed post keeps the row as typed: only its code is taken afresh.
-    retryingOnKeyConflict([&] {
-        if (again && isNew)
-            m_dm.TabCadCliCODIGO.setValue(nextCode());
-        again = true;
-        customers.post();
-    });
+    m_dm.TabCadCli.postTakingAFreeCode();
 }
 
 void Customers::deleteCurrent() {
@@ -85,7 +75,7 @@ int Customers::walkInCustomer() {
         unit.commit();
         return code;
     } catch (const DatabaseError& e) {
-        if (Firebird::problemOf(e.engineStatus()) != Firebird::Problem::DuplicateKey)
+        if (!KeyConflicts::isKeyConflict(e))
             throw;
         // The code was taken at the same moment, as a rule by another till creating this same customer: its
         // row is committed now, and a fresh read finds it.

@@ -5,7 +5,6 @@
 #include "platform/core/FilterExpression.h"
 #include "platform/core/Formats.h"
 #include "platform/core/Query.h"
-#include "platform/core/Transaction.h"
 
 std::optional<QDateTime> Users::logIn(const QString& login, const QString& password) {
     const QVector<Row> found = m_dm.FDConnection1.select(
@@ -74,15 +73,7 @@ void Users::saveCurrent(const QString& type, const QString& password) {
     m_dm.TabUsuariosTIPO.setValue(type);
     m_dm.TabUsuariosSENHA.setValue(password);
     m_dm.TabUsuariosDATA.setValue(Clock::today());
-    const bool isNew = m_dm.TabUsuarios.state() == TableDataset::State::Insert;
-    bool again = false;
-    // A failed post keeps the row as typed: only its code is taken afresh.
-    retryingOnKeyConflict([&] {
-        if (again && isNew)
-            m_dm.TabUsuariosCODIGO.setValue(nextCode());
-        again = true;
-        m_dm.TabUsuarios.post();
-    });
+    m_dm.TabUsuarios.postTakingAFreeCode();
 }
 
 bool Users::showCurrentOnly() {

@@ -35,10 +35,14 @@ TestDatabase::TestDatabase(const QString& characterSet) {
 }
 
 std::unique_ptr<Connection> connectTo(const QString& path) {
+    return connectTo(DatabaseAccess::ofFile(path));
+}
+
+std::unique_ptr<Connection> connectTo(const DatabaseAccess& access) {
     auto c = std::make_unique<Connection>();
-    c->setDatabasePath(path);
-    c->setUserName(TDM::UserName);
-    c->setPassword(TDM::Password);
+    c->setDatabasePath(access.name);
+    c->setUserName(access.user);
+    c->setPassword(access.password);
     c->open();
     return c;
 }

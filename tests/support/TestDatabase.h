@@ -8,6 +8,7 @@
 #include <memory>
 
 class Connection;
+struct DatabaseAccess;
 class TableDataset;
 
 // A fresh database file for one test: a copy of an empty template made once per test run. The program makes
@@ -26,6 +27,8 @@ private:
 
 // A connection of its own to the database file at path, as the program's user, open.
 std::unique_ptr<Connection> connectTo(const QString& path);
+// A connection of its own to a file or a server's database, as the given user, open.
+std::unique_ptr<Connection> connectTo(const DatabaseAccess& access);
 // A Firebird database at path that is not the shop's: made empty, then the statements run in it.
 void createOtherDatabase(const QString& path, const QStringList& statements);
 

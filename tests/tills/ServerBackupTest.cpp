@@ -1,6 +1,7 @@
 #include "FileContents.h"
 #include "Printers.h"
 #include "ProgramFixture.h"
+#include "TestDatabase.h"
 #include "TestServer.h"
 #include "app/uBrolavi.h"
 #include "app/uSplash.h"
@@ -137,15 +138,12 @@ TEST_F(ServerBackup, ABackupLandsInTheChosenFolderAndRestoresTheRows) {
     FirebirdServices(server.access.user, server.access.password,
                      qEnvironmentVariable("BROLAVI_TEST_SERVER") + QStringLiteral(":service_mgr"))
         .restore(undo, copy);
-    Connection kept;
-    kept.setDatabasePath(qEnvironmentVariable("BROLAVI_TEST_SERVER") + u':' + copy);
-    kept.setUserName(server.access.user);
-    kept.setPassword(server.access.password);
-    kept.open();
-    EXPECT_EQ(kept.selectValue(QStringLiteral("select count(*) from TABCADCLI where NOME = 'NOVO CLIENTE'"))
+    const auto kept = connectTo(DatabaseAccess{qEnvironmentVariable("BROLAVI_TEST_SERVER") + u':' + copy,
+                                               server.access.user, server.access.password});
+    EXPECT_EQ(kept->selectValue(QStringLiteral("select count(*) from TABCADCLI where NOME = 'NOVO CLIENTE'"))
                   .toInt(),
               1);
-    kept.dropDatabase();
+    kept->dropDatabase();
 }
 
 // The backup arrives into a side file, which takes the previous one's place only once it is whole: here the

@@ -1,5 +1,6 @@
 #include "Printers.h"
 #include "TestCharacterSet.h"
+#include "TestDatabase.h"
 #include "TestServer.h"
 #include "app/AppBrolavi.h"
 #include "data/Schema.h"
@@ -20,18 +21,10 @@ protected:
             GTEST_SKIP() << "no test server (scripts/test starts one)";
     }
 
-    static void open(Connection& c, const QString& name, const DatabaseAccess& as) {
-        c.setDatabasePath(name);
-        c.setUserName(as.user);
-        c.setPassword(as.password);
-        c.open();
-    }
-
     // What opening name fails with, while the other engine holds the file; empty when it opens.
     static QString refusal(const QString& name, const DatabaseAccess& as) {
-        Connection c;
         try {
-            open(c, name, as);
+            connectTo(DatabaseAccess{name, as.user, as.password});
         } catch (const DatabaseError& e) {
             EXPECT_EQ(Firebird::problemOf(e.engineStatus()), Firebird::Problem::InUse)
                 << e.message().toStdString();
@@ -47,22 +40,18 @@ protected:
 TEST_F(ServerMode, AFileIsOpenedInProcessOnlyAndAServersDatabaseThroughTheServerOnly) {
     const TestServer::Database db = TestServer::createShopDatabase(QStringLiteral("modes"));
     {
-        Connection viaServer;
-        open(viaServer, db.access.name, db.access);
+        const auto viaServer = connectTo(db.access);
         const QString text = refusal(db.file, DatabaseAccess::ofFile(db.file));
         EXPECT_TRUE(text.contains(QStringLiteral("servidor Firebird neste computador")))
             << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("localhost:") + db.file)) << text.toStdString();
     }
     {
-        Connection inProcess;
-        open(inProcess, db.file, DatabaseAccess::ofFile(db.file));
+        const auto inProcess = connectTo(db.file);
         const QString text = refusal(db.access.name, db.access);
         EXPECT_TRUE(text.contains(QStringLiteral("sem o servidor"))) << text.toStdString();
     }
-    Connection again;
-    open(again, db.access.name, db.access);
-    EXPECT_TRUE(Schema::missingTables(again).isEmpty());
+    EXPECT_TRUE(Schema::missingTables(*connectTo(db.access)).isEmpty());
 }
 
 // The server makes the database on its own disk, owned by the user who asked; the till that asked keeps no
@@ -77,10 +66,9 @@ TEST_F(ServerMode, ADatabaseIsCreatedOnTheServerWithNothingOfItOnTheTill) {
     EXPECT_TRUE(QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_TRUE(QFileInfo::exists(db.file));
     EXPECT_THROW(Schema::createDatabase(db.access), DatabaseError) << "an existing database is kept";
-    Connection c;
-    open(c, db.access.name, db.access);
-    EXPECT_TRUE(Schema::missingTables(c).isEmpty());
-    EXPECT_EQ(c.characterSet(), QStringLiteral("UTF8")) << "what the tool makes";
+    const auto c = connectTo(db.access);
+    EXPECT_TRUE(Schema::missingTables(*c).isEmpty());
+    EXPECT_EQ(c->characterSet(), QStringLiteral("UTF8")) << "what the tool makes";
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "Printers.h"
+#include "TestDatabase.h"
 #include "TestServer.h"
 #include "data/Ledger.h"
 #include "platform/core/Connection.h"
@@ -32,18 +33,15 @@ protected:
         if (!TestServer::available())
             GTEST_SKIP() << "no test server (scripts/test starts one)";
         db = TestServer::createShopDatabase(QStringLiteral("tills"));
-        connection.setDatabasePath(db.access.name);
-        connection.setUserName(db.access.user);
-        connection.setPassword(db.access.password);
-        connection.open();
+        connection = connectTo(db.access);
     }
 
     void seed(const std::vector<Till>& tills) {
         for (const Till& t : tills) {
             for (const int customer : {t.salesCustomer(), t.payingCustomer()})
-                connection.execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, ?)"),
-                                   {customer, QStringLiteral("CLIENTE %1").arg(customer)});
-            connection.execute(
+                connection->execute(QStringLiteral("insert into TABCADCLI (CODIGO, NOME) values (?, ?)"),
+                                    {customer, QStringLiteral("CLIENTE %1").arg(customer)});
+            connection->execute(
                 QStringLiteral("insert into TABDIVIDAS (CODIGO, CLIENTE, DATA, DESCRICAO, VALOR, "
                                "DATA_VENC, PARCELA, STATUS_PAG, CONTA) values ((select "
                                "coalesce(max(CODIGO), 0) + 1 from TABDIVIDAS), ?, current_date, "
@@ -93,7 +91,7 @@ protected:
     }
 
     int count(const QString& sql, const QVariantList& params) {
-        return connection.selectValue(sql, params).toInt();
+        return connection->selectValue(sql, params).toInt();
     }
 
     // Every confirmed sale is whole (three instalments adding up, one purchase line pointing at the last),
@@ -135,15 +133,15 @@ protected:
                         {t.payingCustomer()}),
                   c.parts);
         EXPECT_EQ(connection
-                      .selectValue(QStringLiteral("select sum(VALOR) from TABDIVIDAS where CLIENTE = ? and "
-                                                  "STATUS_PAG = 'NP'"),
-                                   {t.payingCustomer()})
+                      ->selectValue(QStringLiteral("select sum(VALOR) from TABDIVIDAS where CLIENTE = ? and "
+                                                   "STATUS_PAG = 'NP'"),
+                                    {t.payingCustomer()})
                       .value<Currency>(),
                   Currency::fromCents(100000 - 100 * c.parts));
     }
 
     TestServer::Database db;
-    Connection connection;
+    std::unique_ptr<Connection> connection;
 };
 
 // Codes are the highest plus one, as older programs sharing the file expect: two or three tills numbering

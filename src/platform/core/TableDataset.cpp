@@ -671,3 +671,14 @@ int TableDataset::postUnderNextCode() {
         },
         KeyConflicts::Pause::None);
 }
+
+void TableDataset::postTakingAFreeCode() {
+    const bool isNew = m_state == State::Insert;
+    bool again = false;
+    retryingOnKeyConflict([&] {
+        if (again && isNew)
+            setValue(schema().keyColumn, nextCode());
+        again = true;
+        post();
+    });
+}

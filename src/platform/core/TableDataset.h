@@ -113,6 +113,10 @@ public:
     // code another connection stored meanwhile shows when read again: the row then takes the next one, a
     // few times, without undoing the unit.
     int postUnderNextCode();
+    // Posts the row as it stands; a new row whose code another connection stored meanwhile takes the next
+    // free one and is posted again, a few times. A failed post keeps the row as typed, so only its code
+    // changes.
+    void postTakingAFreeCode();
 
     QVariant keyValue() const;
 
